@@ -1,0 +1,7 @@
+#include "app/app_state.h"
+
+AppState appState;
+
+void resetAppState() {
+    appState = AppState{};
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "base/rect.h"
+#include "hardware/hardware_controller.h"
+#include "hardware/hardware_records.h"
+#include "regulation/control_mode.h"
+#include "regulation/fan_curve.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An opaque window handle; only the Win32 layer turns it back into an HWND.
+using WindowHandle = std::uintptr_t;
+
+// The core's view of the notification-area icon; the Win32 layer owns the real record.
+struct TrayIconState {
+    bool added = false; // false until the icon was added to the notification area
+    std::wstring tip;
+};
+
+// The one record of the program's state. Only the user-interface thread touches it.
+struct AppState {
+    // Shell
+    WindowHandle mainWindow = 0;
+    TrayIconState trayIcon;
+
+    // Options (persisted)
+    bool resetFansOnExit = true;
+    bool startMinimized = true;
+    bool linkSliders = true;
+    bool autostartEnabled = false;
+
+    // Regulation
+    ControlMode mode = ControlMode::SystemAuto; // persisted, never read back
+    std::int32_t curveSource = 0;               // 0 max(CPU, GPU), 1 CPU, 2 GPU
+    FanCurve curve = DEFAULT_CURVE;
+    std::array<double, 2> manualRpm = {2200.0, 2000.0};
+    std::array<double, 4> lastCurveRpm = {-1.0, -1.0, -1.0, -1.0}; // <= 0: nothing written yet
+    std::wstring noticeText = L"Ventrasol initialisiert...";
+    bool noticeIsError = false;
+
+    // Readings, shown until the first poll replaces them
+    double cpuTemp = 42.0;
+    double gpuTemp = 38.0;
+    double powerWatts = 25.0;
+    std::vector<FanChannel> fanList;
+    std::vector<SensorReading> sensorList;
+
+    // Backend
+    std::unique_ptr<IHardwareController> controller;
+    SystemIdentity identity;
+
+    // User interface
+    float dpiScale = 1.0f;
+    std::array<Rect, 2> sliderRects = {};
+    Rect chartRect;
+    std::int32_t activeTab = 0;
+    std::int32_t dragTarget = -1; // nothing dragged
+};
+
+extern AppState appState;
+
+// Back to the start-up values (destroys the backend); tests call it between cases.
+void resetAppState();

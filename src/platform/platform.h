@@ -1,0 +1,11 @@
+#pragma once
+
+class SystemInfo;
+
+// The active implementation of every seam to Windows. The entry point installs the Win32 set
+// once; tests install fakes. The pointers do not own: whoever installs keeps the objects alive.
+struct Platform {
+    SystemInfo* systemInfo = nullptr;
+};
+
+extern Platform platform;
