@@ -1,11 +1,13 @@
 #pragma once
 
 class SystemInfo;
+class WindowHost;
 
 // The active implementation of every seam to Windows. The entry point installs the Win32 set
 // once; tests install fakes. The pointers do not own: whoever installs keeps the objects alive.
 struct Platform {
     SystemInfo* systemInfo = nullptr;
+    WindowHost* windowHost = nullptr;
 };
 
 extern Platform platform;

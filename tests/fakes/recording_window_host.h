@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/window_host.h"
+
+#include <string>
+#include <vector>
+
+// Records every request as a line of text ("invalidate 0", "setTimer 1001 1000", ...).
+class RecordingWindowHost final : public WindowHost {
+public:
+    std::vector<std::string> calls;
+    std::vector<std::vector<MenuEntry>> menus; // every menu shown
+    std::vector<std::wstring> tips;            // the tip of every add and modify
+    std::uint32_t dpi = 96;
+    bool trayResult = true;
+    bool captured = false;
+
+    int count(const std::string& call) const;
+
+    void invalidate(bool erase) override;
+    void setCapture() override;
+    void releaseCapture() override;
+    void setTimer(std::uint32_t id, std::uint32_t periodMs) override;
+    void killTimer(std::uint32_t id) override;
+    void showMainWindow() override;
+    void setForeground() override;
+    void setWindowRect(const Rect& rect) override;
+    void destroyWindow() override;
+    void postQuit(int exitCode) override;
+    std::uint32_t windowDpi() override { return dpi; }
+    bool trayAdd(const std::wstring& tip) override;
+    bool trayModify(const std::wstring& tip) override;
+    bool trayDelete() override;
+    void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
+};
