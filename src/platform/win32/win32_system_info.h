@@ -5,4 +5,5 @@
 class Win32SystemInfo final : public SystemInfo {
 public:
     std::uint8_t batteryFlag() const override;
+    std::wstring modulePath() const override;
 };
