@@ -3,6 +3,7 @@
 #include "base/rect.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/hardware_records.h"
+#include "inventory/inventory_records.h"
 #include "regulation/control_mode.h"
 #include "regulation/fan_curve.h"
 
@@ -52,6 +53,9 @@ struct AppState {
     // Backend
     std::unique_ptr<IHardwareController> controller;
     SystemIdentity identity;
+
+    // Inventory, collected once at start-up
+    std::vector<InventorySection> inventory;
 
     // User interface
     float dpiScale = 1.0f;
