@@ -1,6 +1,10 @@
 #pragma once
 
+class DeviceIo;
+class LibraryLoader;
+class ServiceManager;
 class SystemInfo;
+class ThermalZoneQuery;
 class WindowHost;
 
 // The active implementation of every seam to Windows. The entry point installs the Win32 set
@@ -8,6 +12,10 @@ class WindowHost;
 struct Platform {
     SystemInfo* systemInfo = nullptr;
     WindowHost* windowHost = nullptr;
+    DeviceIo* deviceIo = nullptr;
+    ServiceManager* serviceManager = nullptr;
+    ThermalZoneQuery* thermalZones = nullptr;
+    LibraryLoader* libraryLoader = nullptr;
 };
 
 extern Platform platform;
