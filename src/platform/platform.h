@@ -1,5 +1,6 @@
 #pragma once
 
+class Registry;
 class SystemInfo;
 class WindowHost;
 
@@ -7,6 +8,7 @@ class WindowHost;
 // once; tests install fakes. The pointers do not own: whoever installs keeps the objects alive.
 struct Platform {
     SystemInfo* systemInfo = nullptr;
+    Registry* registry = nullptr;
     WindowHost* windowHost = nullptr;
 };
 
