@@ -2,6 +2,7 @@
 
 class DeviceIo;
 class LibraryLoader;
+class Registry;
 class ServiceManager;
 class SystemInfo;
 class ThermalZoneQuery;
@@ -11,6 +12,7 @@ class WindowHost;
 // once; tests install fakes. The pointers do not own: whoever installs keeps the objects alive.
 struct Platform {
     SystemInfo* systemInfo = nullptr;
+    Registry* registry = nullptr;
     WindowHost* windowHost = nullptr;
     DeviceIo* deviceIo = nullptr;
     ServiceManager* serviceManager = nullptr;
