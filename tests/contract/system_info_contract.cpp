@@ -28,3 +28,63 @@ TEST_P(SystemInfoContract, ModulePathIsAnAbsoluteWindowsPathToAnExe) {
         c = static_cast<wchar_t>(towlower(static_cast<wint_t>(c)));
     EXPECT_EQ(ext, L".exe");
 }
+
+TEST_P(SystemInfoContract, BrandBytesAreAllOrNothing) {
+    const auto info = GetParam().make();
+    const std::string brand = info->processorBrandBytes();
+    EXPECT_TRUE(brand.empty() || brand.size() == 48u) << brand.size();
+}
+
+TEST_P(SystemInfoContract, ProcessorsMemoryAndScreenArePlausible) {
+    const auto info = GetParam().make();
+    EXPECT_GE(info->logicalProcessorCount(), 1u);
+    const MemoryStatus memory = info->memoryStatus();
+    EXPECT_GT(memory.totalBytes, 0u);
+    EXPECT_LE(memory.availableBytes, memory.totalBytes);
+    EXPECT_LE(memory.loadPercent, 100u);
+    EXPECT_GT(info->screenWidth(), 0);
+    EXPECT_GT(info->screenHeight(), 0);
+    const auto displays = info->displayDeviceStrings();
+    EXPECT_LE(displays.size(), 64u);
+    for (const auto& name : displays)
+        EXPECT_EQ(name.find(L'\0'), std::wstring::npos);
+}
+
+TEST_P(SystemInfoContract, EveryFixedDriveHasConsistentSpace) {
+    const auto info = GetParam().make();
+    const std::uint32_t mask = info->logicalDriveMask();
+    EXPECT_EQ(mask >> 26, 0u) << "bits beyond Z";
+    int fixed = 0;
+    for (int i = 0; i < 26; ++i) {
+        const char letter = static_cast<char>('A' + i);
+        if (!(mask & (1u << i))) {
+            EXPECT_NE(info->driveKind(letter), DriveKind::Fixed) << letter;
+            continue;
+        }
+        if (info->driveKind(letter) != DriveKind::Fixed)
+            continue;
+        DiskSpace space;
+        if (!info->diskSpace(letter, &space))
+            continue;
+        ++fixed;
+        EXPECT_GT(space.totalBytes, 0u) << letter;
+        EXPECT_LE(space.freeBytes, space.totalBytes) << letter;
+        std::wstring label = L"unchanged", fileSystem;
+        if (info->volumeInformation(letter, &label, &fileSystem)) {
+            EXPECT_NE(label, L"unchanged");
+            EXPECT_FALSE(fileSystem.empty()) << letter;
+        }
+    }
+    EXPECT_GE(fixed, 1) << "the system drive at least";
+}
+
+TEST_P(SystemInfoContract, LettersOutsideAToZAreRejected) {
+    const auto info = GetParam().make();
+    DiskSpace space;
+    std::wstring label, fileSystem;
+    for (char letter : {'@', '[', 'c', '\0'}) {
+        EXPECT_NE(info->driveKind(letter), DriveKind::Fixed) << int(letter);
+        EXPECT_FALSE(info->diskSpace(letter, &space)) << int(letter);
+        EXPECT_FALSE(info->volumeInformation(letter, &label, &fileSystem)) << int(letter);
+    }
+}

@@ -1,0 +1,213 @@
+#include "base/utf8_text.h"
+#include "fakes/app_state_fixture.h"
+#include "fakes/fake_system_info.h"
+#include "fakes/recording_controller.h"
+#include "inventory/inventory.h"
+
+namespace {
+
+constexpr std::uint64_t GIB = 1ull << 30;
+
+class InventoryTest : public AppStateTest {
+protected:
+    FakeSystemInfo info;
+    void SetUp() override {
+        AppStateTest::SetUp();
+        platform.systemInfo = &info;
+    }
+    const InventorySection& section(std::size_t i) const { return appState.inventory.at(i); }
+    std::wstring value(std::size_t i, const std::wstring& label) const {
+        for (const auto& row : section(i).rows)
+            if (row.label == label)
+                return row.value;
+        return L"<missing>";
+    }
+    std::vector<std::wstring> labels(std::size_t i) const {
+        std::vector<std::wstring> out;
+        for (const auto& row : section(i).rows)
+            out.push_back(row.label);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(InventoryTest, FiveSectionsWithTitlesSubtitlesAndColours) {
+    collectInventory();
+    ASSERT_EQ(appState.inventory.size(), 5u);
+    const struct {
+        const wchar_t* title;
+        const wchar_t* subtitle;
+        Color color;
+    } expected[] = {
+        {L"Geräte-Erkennung & Modell", L"Desktop-System / Workstation", 0xFFD264},
+        {L"Prozessor (CPU)", L"Prozessorarchitektur & Cache-Hierarchie", 0x0A9FFF},
+        {L"Arbeitsspeicher (RAM)", L"Physische Speicher-Auslastung", 0x58D130},
+        {L"Grafikkarte (GPU)", L"Erkannte Grafik-Adapter & Anzeigegeräte", 0xF25ABF},
+        {L"Festspeicher & Partitionen", L"Lokale Laufwerke & Speicherplatz", 0xFF840A},
+    };
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(section(i).title, expected[i].title) << i;
+        EXPECT_EQ(section(i).subtitle, expected[i].subtitle) << i;
+        EXPECT_EQ(section(i).accentColor, expected[i].color) << i;
+    }
+
+    // A second collection replaces the first instead of appending to it.
+    appState.identity.isLaptop = true;
+    collectInventory();
+    ASSERT_EQ(appState.inventory.size(), 5u);
+    EXPECT_EQ(section(0).subtitle, L"Mobiles Gerät (Notebook / Laptop)");
+}
+
+TEST_F(InventoryTest, DeviceRowsFollowTheIdentityAndTheBackend) {
+    collectInventory();
+    EXPECT_EQ(labels(0),
+              (std::vector<std::wstring>{L"Hersteller", L"Modell / Produkt", L"Treiber-Backend"}));
+    EXPECT_EQ(value(0, L"Hersteller"), L"Generic PC");
+    EXPECT_EQ(value(0, L"Modell / Produkt"), L"Standard System");
+    EXPECT_EQ(value(0, L"Treiber-Backend"), L"Nicht geladen");
+
+    appState.identity.manufacturer = L"Apple Inc.";
+    appState.identity.product = L"MacBookPro15,1";
+    appState.identity.boardProduct = L"Mac-937A206F2EE63C01";
+    appState.identity.biosVersion = L"220.0.0.0.0";
+    appState.controller = std::make_unique<RecordingController>();
+    collectInventory();
+    EXPECT_EQ(labels(0),
+              (std::vector<std::wstring>{L"Hersteller", L"Modell / Produkt", L"Mainboard",
+                                         L"BIOS-Version", L"Treiber-Backend"}));
+    // No board maker: the value still starts with the separating space.
+    EXPECT_EQ(value(0, L"Mainboard"), L" Mac-937A206F2EE63C01");
+    EXPECT_EQ(value(0, L"BIOS-Version"), L"220.0.0.0.0");
+    EXPECT_EQ(value(0, L"Treiber-Backend"), appState.controller->backendName());
+
+    appState.identity.boardManufacturer = L"Apple Inc.";
+    collectInventory();
+    EXPECT_EQ(value(0, L"Mainboard"), L"Apple Inc. Mac-937A206F2EE63C01");
+}
+
+TEST_F(InventoryTest, ProcessorNameFromTheBrandBytes) {
+    EXPECT_EQ(processorNameFromBrand(FakeSystemInfo::padBrand("       Intel(R) Core(TM) i7  ")),
+              L"Intel(R) Core(TM) i7  ");
+    EXPECT_EQ(processorNameFromBrand(""), L"Standard x64 Processor");
+    EXPECT_EQ(processorNameFromBrand(std::string(48, '\0')), L"Standard x64 Processor");
+    EXPECT_EQ(processorNameFromBrand(FakeSystemInfo::padBrand("      ")),
+              L"Standard x64 Processor");
+    // 48 bytes without a terminator end at the 48th byte, never beyond.
+    EXPECT_EQ(processorNameFromBrand(std::string(60, 'X')), std::wstring(48, L'X'));
+    // UTF-8 and bytes that are not UTF-8 both give well-formed text.
+    EXPECT_EQ(processorNameFromBrand(FakeSystemInfo::padBrand("CPU \xC2\xAE")), L"CPU \u00AE");
+    EXPECT_EQ(processorNameFromBrand(FakeSystemInfo::padBrand("A\xFF"
+                                                              "B")),
+              L"A\uFFFDB");
+
+    info.brand = FakeSystemInfo::padBrand("  Fake CPU");
+    info.processors = 12;
+    collectInventory();
+    EXPECT_EQ(labels(1), (std::vector<std::wstring>{L"Modell", L"Kerne / Threads", L"Taktrate"}));
+    EXPECT_EQ(value(1, L"Modell"), L"Fake CPU");
+    EXPECT_EQ(value(1, L"Kerne / Threads"), L"12 Logische Prozessorkerne");
+}
+
+TEST_F(InventoryTest, Utf8DecodingReplacesEveryMalformedSequence) {
+    EXPECT_EQ(wideFromUtf8("plain"), L"plain");
+    EXPECT_EQ(wideFromUtf8("\xE2\x80\x94"), L"\u2014");
+    EXPECT_EQ(wideFromUtf8("\xF0\x9F\x98\x80"), L"\U0001F600");
+    EXPECT_EQ(wideFromUtf8("\xC0\xAF"), L"\uFFFD");     // overlong
+    EXPECT_EQ(wideFromUtf8("\xED\xA0\x80"), L"\uFFFD"); // a surrogate
+    EXPECT_EQ(wideFromUtf8("\xE2\x80"), L"\uFFFD");     // cut at the end
+    EXPECT_EQ(wideFromUtf8("\xE2"
+                           "A"),
+              L"\uFFFDA");                                  // cut before a new character
+    EXPECT_EQ(wideFromUtf8("\x80\x80"), L"\uFFFD\uFFFD");   // stray continuation bytes
+    EXPECT_EQ(wideFromUtf8("\xF4\x90\x80\x80"), L"\uFFFD"); // beyond U+10FFFF
+}
+
+TEST_F(InventoryTest, MemoryFiguresInGigabytes) {
+    // 15.9 GiB in all, 6.0 GiB available.
+    info.memory = {static_cast<std::uint64_t>(15.9 * GIB), 6 * GIB, 62};
+    collectInventory();
+    EXPECT_EQ(value(2, L"Gesamtkapazität"), L"16 GB RAM (15.9 GB nutzbar)");
+    EXPECT_EQ(value(2, L"Auslastung (Live)"), L"9.9 GB belegt / 6.0 GB frei (62 %)");
+
+    // Rounding of the whole figure is half away from zero.
+    info.memory = {static_cast<std::uint64_t>(7.5 * GIB), 0, 100};
+    collectInventory();
+    EXPECT_EQ(value(2, L"Gesamtkapazität"), L"8 GB RAM (7.5 GB nutzbar)");
+
+    // A status that could not be read, or more available than installed, never shows
+    // negative use.
+    info.memory = {4 * GIB, 9 * GIB, 10};
+    collectInventory();
+    EXPECT_EQ(value(2, L"Auslastung (Live)"), L"0.0 GB belegt / 4.0 GB frei (10 %)");
+    info.memory = {};
+    collectInventory();
+    EXPECT_EQ(value(2, L"Gesamtkapazität"), L"0 GB RAM (0.0 GB nutzbar)");
+}
+
+TEST_F(InventoryTest, GraphicsTakesTheFirstNamedAdapter) {
+    info.displays = {L"", L"Wine Adapter", L"Second"};
+    info.width = 2560;
+    info.height = 1440;
+    collectInventory();
+    EXPECT_EQ(value(3, L"Aktive GPU"), L"Wine Adapter");
+    EXPECT_EQ(value(3, L"Aktuelle Auflösung"), L"2560 × 1440 Pixel");
+
+    info.displays = {L"", L""};
+    collectInventory();
+    EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
+    info.displays.clear();
+    collectInventory();
+    EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
+}
+
+TEST_F(InventoryTest, OnlyReadableFixedDrivesInLetterOrder) {
+    using Drive = FakeSystemInfo::Drive;
+    Drive system;
+    system.label = L"";
+    system.space = {512 * GIB, GIB + GIB / 2};
+    Drive data;
+    data.label = L"Daten";
+    data.fileSystem = L"exFAT";
+    data.space = {1000 * GIB, 250 * GIB};
+    Drive unreadableVolume;
+    unreadableVolume.volumeReadable = false;
+    unreadableVolume.space = {10 * GIB, 5 * GIB};
+    Drive noSpace;
+    noSpace.spaceReadable = false;
+    Drive optical;
+    optical.kind = DriveKind::CdRom;
+    Drive removable;
+    removable.kind = DriveKind::Removable;
+    Drive network;
+    network.kind = DriveKind::Remote;
+    info.drives = {{'Z', unreadableVolume}, {'D', data},    {'C', system}, {'E', optical},
+                   {'F', removable},        {'G', network}, {'H', noSpace}};
+    collectInventory();
+    EXPECT_EQ(labels(4), (std::vector<std::wstring>{L"Laufwerk C: (System)", L"Laufwerk D: (Daten)",
+                                                    L"Laufwerk Z: (Lokales Volume)"}));
+    EXPECT_EQ(value(4, L"Laufwerk C: (System)"), L"1.5 GB frei von 512.0 GB (NTFS)");
+    EXPECT_EQ(value(4, L"Laufwerk D: (Daten)"), L"250.0 GB frei von 1000.0 GB (exFAT)");
+    EXPECT_EQ(value(4, L"Laufwerk Z: (Lokales Volume)"), L"5.0 GB frei von 10.0 GB (NTFS)");
+
+    // An overlong label is cut to the label's fixed buffer.
+    data.label = std::wstring(100, L'x');
+    info.drives = {{'D', data}};
+    collectInventory();
+    ASSERT_EQ(section(4).rows.size(), 1u);
+    EXPECT_EQ(section(4).rows[0].label.size(), 63u);
+
+    info.drives.clear();
+    collectInventory();
+    EXPECT_TRUE(section(4).rows.empty());
+}
+
+TEST_F(InventoryTest, WithoutAnySystemInformationEveryFallbackShows) {
+    platform.systemInfo = nullptr;
+    collectInventory();
+    ASSERT_EQ(appState.inventory.size(), 5u);
+    EXPECT_EQ(value(1, L"Modell"), L"Standard x64 Processor");
+    EXPECT_EQ(value(1, L"Taktrate"), L"2.40 GHz Taktung");
+    EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
+    EXPECT_TRUE(section(4).rows.empty());
+}
