@@ -8,7 +8,6 @@
 #include "regulation/fan_curve.h"
 #include "settings/registry_settings.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
