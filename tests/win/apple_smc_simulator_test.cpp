@@ -164,3 +164,66 @@ TEST_F(AppleSmcUnderWine, TheDriverReceivesExactlyTheBytesOfAFanCommand) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_FALSE(log[0].succeeded);
 }
+
+namespace {
+
+// Runs smc_sim_ctl.exe from beside the test binary; its exit code, its output in *out.
+DWORD runControlTool(const std::wstring& arguments, std::string* out) {
+    std::wstring exe = Win32SystemInfo().modulePath();
+    exe.resize(exe.rfind(L'\\'));
+    std::wstring command = L"\"" + exe + L"\\smc_sim_ctl.exe\" " + arguments;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return 255;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    DWORD code = 255;
+    if (started) {
+        char buffer[512];
+        DWORD n = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            out->append(buffer, n);
+        WaitForSingleObject(process.hProcess, 10000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    return code;
+}
+
+} // namespace
+
+TEST_F(AppleSmcUnderWine, TheControlToolSetsAndReadsTheSimulatorFromOutside) {
+    ASSERT_TRUE(SmcSimulator::ensureRunning());
+    std::string out;
+    ASSERT_EQ(runControlTool(L"reset", &out), 0u);
+    ASSERT_EQ(runControlTool(L"setf TC0P 71.5", &out), 0u);
+    ASSERT_EQ(runControlTool(L"setsp78 TG0P 50.25", &out), 0u);
+    AppleSmcController smc;
+    ASSERT_TRUE(smc.connect(SystemIdentity{}));
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    smc.update(&cpu, &gpu, &power, &readings);
+    EXPECT_DOUBLE_EQ(cpu, 71.5);
+    EXPECT_DOUBLE_EQ(gpu, 50.25);
+
+    ASSERT_TRUE(smc.setFanRpm(1, 2500));
+    out.clear();
+    ASSERT_EQ(runControlTool(L"get F1Tg", &out), 0u);
+    EXPECT_EQ(out, "F1Tg 4 1 00 40 1C 45 2500\n");
+    out.clear();
+    ASSERT_EQ(runControlTool(L"log", &out), 0u);
+    EXPECT_NE(out.find("220004 6 1 46 31 4D 64 01 01\n"), std::string::npos) << out;
+    EXPECT_EQ(runControlTool(L"get ZZZZ", &out), 1u);
+    EXPECT_EQ(runControlTool(L"bogus", &out), 2u);
+}
