@@ -106,6 +106,7 @@ TEST_F(AppleSmc, ConnectInstallsTheServiceThenReportsTheDriversMode) {
 TEST_F(AppleSmc, FansAreReadWithTheirFilters) {
     auto smc = connected();
     auto fans = smc->fans();
+    EXPECT_LE(device.requests.size(), 18u); // four keys at up to two requests, plus the mode
     EXPECT_EQ(fans[0].currentRpm, 2160);
     EXPECT_EQ(fans[0].minRpm, 1200);
     EXPECT_EQ(fans[0].maxRpm, 6156);
