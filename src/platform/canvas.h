@@ -18,7 +18,7 @@ enum class Font : int {
 };
 inline constexpr int FONT_COUNT = 7;
 
-struct FontSpec {
+struct FontDefinition {
     const wchar_t* face;
     int pixelSize;
     int weight;
@@ -26,7 +26,7 @@ struct FontSpec {
 };
 
 // Indexed by Font.
-inline constexpr FontSpec FONT_SPECS[FONT_COUNT] = {
+inline constexpr FontDefinition FONT_DEFINITIONS[FONT_COUNT] = {
     {L"Segoe UI", 20, 700, false}, // FontTitle: logo monogram, About title
     {L"Segoe UI", 16, 600, false}, // FontBrand: product name in the sidebar
     {L"Segoe UI", 13, 400, false}, // FontBody: inactive tabs, option texts, sensor labels
@@ -35,10 +35,6 @@ inline constexpr FontSpec FONT_SPECS[FONT_COUNT] = {
     {L"Segoe UI", 32, 700, false}, // FontBig: large readings
     {L"Consolas", 12, 400, true},  // FontMono: live-status values, sensor keys
 };
-
-constexpr const FontSpec& fontSpec(Font font) {
-    return FONT_SPECS[static_cast<int>(font)];
-}
 
 // How text sits in a rectangle; the text is single-line and clipped to the rectangle.
 enum class TextAlign : int {

@@ -81,11 +81,11 @@ GdiCanvas::~GdiCanvas() {
 void GdiCanvas::beginPaint() {
     endPaint();
     for (int i = 0; i < FONT_COUNT; ++i) {
-        const FontSpec& spec = FONT_SPECS[i];
+        const FontDefinition& font = FONT_DEFINITIONS[i];
         fonts_[i] =
-            CreateFontW(-spec.pixelSize, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+            CreateFontW(-font.pixelSize, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                        (spec.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE, spec.face);
+                        (font.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE, font.face);
     }
     savedBkMode_ = SetBkMode(dc_, TRANSPARENT);
     savedTextColor_ = GetTextColor(dc_);
