@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 // Each binary instantiates this suite with the implementations it can run. Every case works
@@ -39,4 +40,9 @@ protected:
 
 inline std::string registrySubjectName(const ::testing::TestParamInfo<RegistrySubject>& info) {
     return info.param.name;
+}
+
+// Names the subject in failure messages instead of dumping its bytes.
+inline void PrintTo(const RegistrySubject& subject, std::ostream* os) {
+    *os << subject.name;
 }

@@ -8,6 +8,7 @@ int RecordingWindowHost::count(const std::string& call) const {
 
 void RecordingWindowHost::invalidate(bool erase) {
     calls.push_back(erase ? "invalidate 1" : "invalidate 0");
+    invalid = true;
 }
 void RecordingWindowHost::setCapture() {
     calls.push_back("setCapture");
@@ -19,39 +20,56 @@ void RecordingWindowHost::releaseCapture() {
 }
 void RecordingWindowHost::setTimer(std::uint32_t id, std::uint32_t periodMs) {
     calls.push_back("setTimer " + std::to_string(id) + " " + std::to_string(periodMs));
+    timers.insert(id);
 }
 void RecordingWindowHost::killTimer(std::uint32_t id) {
     calls.push_back("killTimer " + std::to_string(id));
+    timers.erase(id);
 }
 void RecordingWindowHost::showMainWindow() {
     calls.push_back("showMainWindow");
+    visible = true;
+    foreground = true;
 }
 void RecordingWindowHost::setForeground() {
     calls.push_back("setForeground");
+    foreground = true;
 }
 void RecordingWindowHost::setWindowRect(const Rect& r) {
     calls.push_back("setWindowRect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
                     std::to_string(r.width()) + " " + std::to_string(r.height()));
+    windowRect = r;
 }
 void RecordingWindowHost::destroyWindow() {
     calls.push_back("destroyWindow");
+    destroyed = true;
+    visible = false;
+    captured = false;
+    timers.clear();
 }
 void RecordingWindowHost::postQuit(int exitCode) {
     calls.push_back("postQuit " + std::to_string(exitCode));
+    quitCode = exitCode;
 }
 bool RecordingWindowHost::trayAdd(const std::wstring& tip) {
     calls.push_back("trayAdd");
     tips.push_back(tip);
-    return trayResult;
+    // The shell refuses a second icon of the same identifier.
+    if (!trayResult || trayAdded)
+        return false;
+    trayAdded = true;
+    return true;
 }
 bool RecordingWindowHost::trayModify(const std::wstring& tip) {
     calls.push_back("trayModify");
     tips.push_back(tip);
-    return trayResult;
+    return trayResult && trayAdded;
 }
 bool RecordingWindowHost::trayDelete() {
     calls.push_back("trayDelete");
-    return trayResult;
+    const bool removed = trayResult && trayAdded;
+    trayAdded = false;
+    return removed;
 }
 void RecordingWindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {
     calls.push_back("trackPopupMenu");

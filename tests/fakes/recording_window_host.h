@@ -2,6 +2,8 @@
 
 #include "platform/window_host.h"
 
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,16 @@ public:
     std::uint32_t dpi = 96;
     bool trayResult = true;
     bool captured = false;
+
+    // The state the requests leave behind, as a real window would keep it.
+    bool invalid = false; // part of the window waits for painting
+    std::set<std::uint32_t> timers;
+    bool visible = false;
+    bool foreground = false;
+    Rect windowRect;
+    bool destroyed = false;
+    std::optional<int> quitCode;
+    bool trayAdded = false;
 
     int count(const std::string& call) const;
 

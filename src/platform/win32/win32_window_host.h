@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/window_host.h"
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+// The main window and its notification-area icon, on the window given at construction.
+// It owns only the icon record; the window belongs to whoever created it.
+class Win32WindowHost final : public WindowHost {
+public:
+    explicit Win32WindowHost(std::uintptr_t window);
+
+    void invalidate(bool erase) override;
+    void setCapture() override;
+    void releaseCapture() override;
+    void setTimer(std::uint32_t id, std::uint32_t periodMs) override;
+    void killTimer(std::uint32_t id) override;
+    void showMainWindow() override;
+    void setForeground() override;
+    void setWindowRect(const Rect& rect) override;
+    void destroyWindow() override;
+    void postQuit(int exitCode) override;
+    std::uint32_t windowDpi() override;
+
+    bool trayAdd(const std::wstring& tip) override;
+    bool trayModify(const std::wstring& tip) override;
+    bool trayDelete() override;
+    void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
+
+    // The record sent to the shell; its size field is 0 until the icon was added.
+    const NOTIFYICONDATAW& trayRecord() const { return tray_; }
+
+private:
+    HWND window_;
+    NOTIFYICONDATAW tray_{};
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "regulation/control_mode.h"
+
+// The display name of a mode ("System-Auto" for any value outside 0..5).
+const wchar_t* controlModeName(ControlMode mode);
+
+// Switches to mode: forgets the curve's last speeds, commands every fan once through the
+// backend, sets the notice, saves all settings and repaints. Without a backend only the mode
+// and the curve memory change.
+void applyControlMode(ControlMode mode);

@@ -1,0 +1,16 @@
+#pragma once
+
+// The user's settings key under HKEY_CURRENT_USER.
+inline constexpr wchar_t SETTINGS_KEY_PATH[] = L"Software\\Ventrasol";
+
+// The size of the stored curve: four points of two little-endian doubles.
+inline constexpr unsigned CURVE_POINTS_BYTES = 64;
+
+// Reads the autostart state, then every stored setting that passes its check; whatever is
+// missing or rejected keeps its current value. False when the settings key cannot be opened
+// (first run, or no registry installed).
+bool loadSettings();
+
+// Writes all eight values at once, creating the key when needed. False when the key cannot be
+// created or closed; single write failures are not reported.
+bool saveSettings();

@@ -1,0 +1,217 @@
+#include "fakes/fake_platform_fixture.h"
+#include "settings/autostart.h"
+#include "settings/registry_settings.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
+
+std::vector<std::uint8_t> curveBytes(const std::vector<double>& numbers) {
+    std::vector<std::uint8_t> out;
+    for (double d : numbers) {
+        auto bits = std::bit_cast<std::uint64_t>(d);
+        for (int i = 0; i < 8; ++i, bits >>= 8)
+            out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+    }
+    return out;
+}
+
+class SettingsTest : public FakePlatformTest {
+protected:
+    void store(const wchar_t* name, std::uint32_t value) {
+        registry.setDword(HKCU, SETTINGS_KEY_PATH, name, value);
+    }
+    std::uint32_t stored(const wchar_t* name) const {
+        return registry.dword(HKCU, SETTINGS_KEY_PATH, name).value_or(0xDEADBEEF);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValuesInOrder) {
+    EXPECT_FALSE(loadSettings());
+    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    EXPECT_EQ(appState.manualRpm[0], 2200.0);
+    EXPECT_EQ(appState.manualRpm[1], 2000.0);
+    EXPECT_TRUE(appState.linkSliders && appState.startMinimized && appState.resetFansOnExit);
+    EXPECT_FALSE(registry.hasKey(HKCU, SETTINGS_KEY_PATH));
+
+    ASSERT_TRUE(saveSettings());
+    const std::vector<std::wstring> order = {L"ActiveProfile",  L"CurveSource", L"LinkFans",
+                                             L"StartMinimized", L"ResetOnExit", L"ManualRPM0",
+                                             L"ManualRPM1",     L"CurvePoints"};
+    EXPECT_EQ(registry.writes, order);
+    EXPECT_EQ(registry.valueNames(HKCU, SETTINGS_KEY_PATH), order);
+    EXPECT_EQ(stored(L"ActiveProfile"), 0u);
+    EXPECT_EQ(stored(L"CurveSource"), 0u);
+    EXPECT_EQ(stored(L"LinkFans"), 1u);
+    EXPECT_EQ(stored(L"StartMinimized"), 1u);
+    EXPECT_EQ(stored(L"ResetOnExit"), 1u);
+    EXPECT_EQ(stored(L"ManualRPM0"), 2200u);
+    EXPECT_EQ(stored(L"ManualRPM1"), 2000u);
+    const auto curve = registry.value(HKCU, SETTINGS_KEY_PATH, L"CurvePoints");
+    ASSERT_TRUE(curve);
+    EXPECT_EQ(curve->type, REGISTRY_TYPE_BINARY);
+    EXPECT_EQ(curve->data, curveBytes({45, 0, 60, 30, 72, 60, 85, 100}));
+    EXPECT_EQ(registry.openKeyCount(), 0);
+}
+
+TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {
+    appState.mode = ControlMode::Manual;
+    appState.linkSliders = false;
+    appState.startMinimized = false;
+    appState.resetFansOnExit = false;
+    appState.manualRpm = {2200.9, 7999.99};
+    appState.curve = {{{30.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}};
+    ASSERT_TRUE(saveSettings());
+    EXPECT_EQ(stored(L"ActiveProfile"), 5u);
+    EXPECT_EQ(stored(L"ManualRPM0"), 2200u); // truncated toward zero
+    EXPECT_EQ(stored(L"ManualRPM1"), 7999u);
+    EXPECT_EQ(stored(L"LinkFans"), 0u);
+
+    resetAppState();
+    ASSERT_TRUE(loadSettings());
+    EXPECT_EQ(appState.mode, ControlMode::SystemAuto); // "ActiveProfile" is never read
+    EXPECT_FALSE(appState.linkSliders || appState.startMinimized || appState.resetFansOnExit);
+    EXPECT_EQ(appState.manualRpm[0], 2200.0);
+    EXPECT_EQ(appState.manualRpm[1], 7999.0);
+    EXPECT_EQ(appState.curve, (FanCurve{{{30.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}}));
+    EXPECT_EQ(registry.openKeyCount(), 0);
+}
+
+TEST_F(SettingsTest, ManualSpeedsAreTakenOnlyFrom500To8000) {
+    const struct {
+        std::uint32_t stored;
+        double expected;
+    } cases[] = {{499, 2200},  {8001, 2200},       {500, 500},
+                 {8000, 8000}, {0xFFFFFFFF, 2200}, {0, 2200}};
+    for (const auto& c : cases) {
+        resetAppState();
+        store(L"ManualRPM0", c.stored);
+        store(L"ManualRPM1", c.stored);
+        loadSettings();
+        EXPECT_EQ(appState.manualRpm[0], c.expected) << c.stored;
+        EXPECT_EQ(appState.manualRpm[1], c.expected == 2200 ? 2000 : c.expected) << c.stored;
+    }
+}
+
+TEST_F(SettingsTest, CurveSourceAndFlagsFollowTheirRulesValueByValue) {
+    store(L"CurveSource", 3);
+    store(L"LinkFans", 7);
+    store(L"StartMinimized", 0);
+    store(L"ResetOnExit", 0x80000000u);
+    store(L"ManualRPM0", 9000); // rejected alone; the others still load
+    store(L"ManualRPM1", 3000);
+    loadSettings();
+    EXPECT_EQ(appState.curveSource, 0);
+    EXPECT_TRUE(appState.linkSliders);
+    EXPECT_FALSE(appState.startMinimized);
+    EXPECT_TRUE(appState.resetFansOnExit);
+    EXPECT_EQ(appState.manualRpm[0], 2200.0);
+    EXPECT_EQ(appState.manualRpm[1], 3000.0);
+
+    store(L"CurveSource", 0xFFFFFFFF); // -1 is out of range as an unsigned number
+    loadSettings();
+    EXPECT_EQ(appState.curveSource, 0);
+    store(L"CurveSource", 2);
+    loadSettings();
+    EXPECT_EQ(appState.curveSource, 2);
+    appState.curveSource = 1;
+    saveSettings(); // written back as it is, no control changes it
+    EXPECT_EQ(stored(L"CurveSource"), 1u);
+}
+
+TEST_F(SettingsTest, ValuesOfOtherTypesAreReadByTheirBytesWhenTheyFit) {
+    // Four bytes of any type are taken as a little-endian number.
+    registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"ManualRPM0", REGISTRY_TYPE_BINARY,
+                    {0x20, 0x08, 0, 0});
+    registry.setString(HKCU, SETTINGS_KEY_PATH, L"StartMinimized", L"0"); // 0x30 0 0 0
+    // A shorter value leaves the high bytes zero; a longer one is rejected.
+    registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"ManualRPM1", REGISTRY_TYPE_BINARY, {0xE8, 0x03});
+    registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"ResetOnExit", REGISTRY_TYPE_QWORD,
+                    {0, 0, 0, 0, 0, 0, 0, 0});
+    registry.setString(HKCU, SETTINGS_KEY_PATH, L"LinkFans", L"00"); // six bytes: too long
+    appState.linkSliders = false;
+    loadSettings();
+    EXPECT_EQ(appState.manualRpm[0], 2080.0);
+    EXPECT_TRUE(appState.startMinimized);
+    EXPECT_EQ(appState.manualRpm[1], 1000.0);
+    EXPECT_TRUE(appState.resetFansOnExit);
+    EXPECT_FALSE(appState.linkSliders);
+}
+
+TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbers) {
+    const std::vector<double> odd = {-10, 0, 60, -5, 250, 400, 72, 60};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<std::vector<std::uint8_t>> rejected = {
+        curveBytes({45, 0, 60, 30, 72, 60}),
+        curveBytes({45, 0, 60, 30, 72, 60, 85, 100, 90, 100}),
+        curveBytes({45, 0, 60, nan, 72, 60, 85, 100}),
+        curveBytes({45, 0, 60, 30, 72, 60, -inf, 100}),
+        curveBytes({45, 0, 60, 30, 72, 60, 85, inf}),
+        {},
+    };
+    for (const auto& bytes : rejected) {
+        resetAppState();
+        registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_BINARY, bytes);
+        store(L"ManualRPM0", 3000);
+        loadSettings();
+        EXPECT_EQ(appState.curve, DEFAULT_CURVE) << bytes.size();
+        EXPECT_EQ(appState.manualRpm[0], 3000.0);
+    }
+    // Finite numbers are taken without any range check, whatever the value's type.
+    registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_NONE, curveBytes(odd));
+    loadSettings();
+    EXPECT_EQ(appState.curve, (FanCurve{{{-10, 0}, {60, -5}, {250, 400}, {72, 60}}}));
+}
+
+TEST_F(SettingsTest, AStoredManualProfileStillStartsInSystemAuto) {
+    store(L"ActiveProfile", 5);
+    loadSettings();
+    EXPECT_EQ(appState.mode, ControlMode::SystemAuto);
+    appState.mode = ControlMode::Quiet;
+    saveSettings();
+    EXPECT_EQ(stored(L"ActiveProfile"), 2u);
+}
+
+TEST_F(SettingsTest, SpeedsNoIntegerCanHoldAreStoredWithoutUndefinedConversion) {
+    appState.manualRpm = {-3.7, std::numeric_limits<double>::quiet_NaN()};
+    saveSettings();
+    EXPECT_EQ(stored(L"ManualRPM0"), static_cast<std::uint32_t>(-3));
+    EXPECT_EQ(stored(L"ManualRPM1"), 0u);
+    appState.manualRpm = {1e12, -1e12};
+    saveSettings();
+    EXPECT_EQ(stored(L"ManualRPM0"), 0x7FFFFFFFu);
+    EXPECT_EQ(stored(L"ManualRPM1"), 0x80000000u);
+}
+
+TEST_F(SettingsTest, UnreachableRegistryLeavesEverythingAsItWas) {
+    registry.denyWrite(HKCU, SETTINGS_KEY_PATH);
+    EXPECT_FALSE(saveSettings());
+    EXPECT_TRUE(registry.writes.empty());
+
+    platform.registry = nullptr;
+    appState.manualRpm[0] = 3000;
+    EXPECT_FALSE(loadSettings());
+    EXPECT_FALSE(saveSettings());
+    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_EQ(appState.manualRpm[0], 3000.0);
+}
+
+TEST_F(SettingsTest, LoadingReadsTheAutostartStateFirstAndRegardlessOfTheSettingsKey) {
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\x.exe\"");
+    EXPECT_FALSE(loadSettings());
+    EXPECT_TRUE(appState.autostartEnabled);
+    registry.removeValue(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME);
+    store(L"LinkFans", 0);
+    EXPECT_TRUE(loadSettings());
+    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_EQ(registry.openKeyCount(), 0);
+}

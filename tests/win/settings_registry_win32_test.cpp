@@ -1,0 +1,191 @@
+#include "app/app_state.h"
+#include "base/utf16.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
+#include "settings/autostart.h"
+#include "settings/registry_settings.h"
+#include "win/run_process.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace {
+
+// The settings and the autostart value in the prefix's real registry, read back both through
+// the API and by Wine's own reg.exe.
+class SettingsRegistryWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetAppState();
+        platform = Platform{};
+        platform.registry = &registry;
+        platform.systemInfo = &systemInfo;
+        clean();
+    }
+    void TearDown() override {
+        clean();
+        resetAppState();
+        platform = Platform{};
+    }
+    static void clean() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
+        HKEY run = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, KEY_WRITE, &run) == ERROR_SUCCESS) {
+            RegDeleteValueW(run, RUN_VALUE_NAME);
+            RegCloseKey(run);
+        }
+    }
+
+    struct RawValue {
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        bool found = false;
+    };
+    static RawValue raw(const wchar_t* path, const wchar_t* name) {
+        RawValue v;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return v;
+        DWORD size = 0;
+        if (RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+            v.data.resize(size);
+            v.found = RegQueryValueExW(key, name, nullptr, &v.type, v.data.data(), &size) ==
+                      ERROR_SUCCESS;
+        }
+        RegCloseKey(key);
+        return v;
+    }
+
+    // reg.exe query output as name -> {type, data text}.
+    static std::map<std::string, std::pair<std::string, std::string>>
+    regQuery(const std::wstring& key, unsigned long* exitCode) {
+        std::string output;
+        std::map<std::string, std::pair<std::string, std::string>> values;
+        if (!runAndCapture(L"C:\\windows\\system32\\reg.exe query \"" + key + L"\"", 30000, &output,
+                           exitCode))
+            return values;
+        std::istringstream lines(output);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            std::istringstream fields(line);
+            std::string name, type, data;
+            if (!(fields >> name >> type))
+                continue;
+            std::getline(fields, data);
+            const auto start = data.find_first_not_of(' ');
+            data = start == std::string::npos ? "" : data.substr(start);
+            if (type.rfind("REG_", 0) == 0)
+                values[name] = {type, data};
+        }
+        return values;
+    }
+
+    Win32Registry registry;
+    Win32SystemInfo systemInfo;
+};
+
+} // namespace
+
+TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirTypesAndSizes) {
+    EXPECT_FALSE(loadSettings()); // first run: no key yet
+    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    appState.manualRpm[0] = 2200.9;
+    ASSERT_TRUE(saveSettings());
+
+    const std::vector<std::pair<const wchar_t*, DWORD>> dwords = {
+        {L"ActiveProfile", 0}, {L"CurveSource", 0},   {L"LinkFans", 1},     {L"StartMinimized", 1},
+        {L"ResetOnExit", 1},   {L"ManualRPM0", 2200}, {L"ManualRPM1", 2000}};
+    for (const auto& [name, expected] : dwords) {
+        const RawValue v = raw(SETTINGS_KEY_PATH, name);
+        ASSERT_TRUE(v.found);
+        EXPECT_EQ(v.type, static_cast<DWORD>(REG_DWORD));
+        ASSERT_EQ(v.data.size(), 4u);
+        EXPECT_EQ(*reinterpret_cast<const DWORD*>(v.data.data()), expected);
+    }
+    const RawValue curve = raw(SETTINGS_KEY_PATH, L"CurvePoints");
+    EXPECT_EQ(curve.type, static_cast<DWORD>(REG_BINARY));
+    ASSERT_EQ(curve.data.size(), 64u);
+    const double* points = reinterpret_cast<const double*>(curve.data.data());
+    EXPECT_EQ(points[0], 45.0);
+    EXPECT_EQ(points[5], 60.0);
+    EXPECT_EQ(points[7], 100.0);
+
+    unsigned long exitCode = 99;
+    const auto listed = regQuery(L"HKCU\\Software\\Ventrasol", &exitCode);
+    EXPECT_EQ(exitCode, 0ul);
+    ASSERT_EQ(listed.size(), 8u);
+    for (const auto& [name, expected] : dwords) {
+        const std::string narrow(name, name + wcslen(name));
+        ASSERT_TRUE(listed.count(narrow)) << narrow;
+        EXPECT_EQ(listed.at(narrow).first, "REG_DWORD") << narrow;
+        EXPECT_EQ(std::stoul(listed.at(narrow).second, nullptr, 16), expected) << narrow;
+    }
+    ASSERT_TRUE(listed.count("CurvePoints"));
+    EXPECT_EQ(listed.at("CurvePoints").first, "REG_BINARY");
+    // 64 bytes as hex; 45.0 is 0x4046800000000000, little-endian.
+    EXPECT_EQ(listed.at("CurvePoints").second.size(), 128u);
+    EXPECT_EQ(listed.at("CurvePoints").second.substr(0, 16), "0000000000804640");
+
+    // What was saved comes back.
+    resetAppState();
+    appState.linkSliders = false;
+    EXPECT_TRUE(loadSettings());
+    EXPECT_TRUE(appState.linkSliders);
+    EXPECT_EQ(appState.manualRpm[0], 2200.0);
+    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+}
+
+TEST_F(SettingsRegistryWin32Test, AutostartWritesTheQuotedProgramPathAndRemovesIt) {
+    const std::wstring path = systemInfo.modulePath();
+    ASSERT_FALSE(path.empty());
+    appState.startMinimized = true;
+    setAutostart(true);
+    const std::wstring expected = L"\"" + path + L"\" --minimized";
+    RawValue v = raw(RUN_KEY_PATH, RUN_VALUE_NAME);
+    ASSERT_TRUE(v.found);
+    EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(v.data.size(), (expected.size() + 1) * 2);
+    EXPECT_EQ(textFromUtf16le(v.data.data(), v.data.size()), expected);
+    EXPECT_TRUE(readAutostartState());
+
+    unsigned long exitCode = 99;
+    auto listed = regQuery(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", &exitCode);
+    ASSERT_TRUE(listed.count("Ventrasol"));
+    EXPECT_EQ(listed.at("Ventrasol").first, "REG_SZ");
+    EXPECT_NE(listed.at("Ventrasol").second.find("win_tests.exe\" --minimized"), std::string::npos)
+        << listed.at("Ventrasol").second;
+
+    appState.startMinimized = false;
+    setAutostart(true);
+    v = raw(RUN_KEY_PATH, RUN_VALUE_NAME);
+    EXPECT_EQ(textFromUtf16le(v.data.data(), v.data.size()), L"\"" + path + L"\"");
+
+    setAutostart(false);
+    EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
+    EXPECT_FALSE(readAutostartState());
+    setAutostart(false); // nothing left to delete: harmless, and the settings are saved
+    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
+    EXPECT_TRUE(raw(SETTINGS_KEY_PATH, L"CurvePoints").found);
+    listed = regQuery(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", &exitCode);
+    EXPECT_EQ(listed.count("Ventrasol"), 0u);
+}
+
+TEST_F(SettingsRegistryWin32Test, ARunValueLongerThanOneKilobyteReadsAsAbsent) {
+    HKEY run = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, KEY_WRITE, &run), ERROR_SUCCESS);
+    const std::vector<BYTE> big(1026, 0x41);
+    RegSetValueExW(run, RUN_VALUE_NAME, 0, REG_SZ, big.data(), 1026);
+    EXPECT_FALSE(readAutostartState());
+    RegSetValueExW(run, RUN_VALUE_NAME, 0, REG_SZ, big.data(), 1024);
+    EXPECT_TRUE(readAutostartState());
+    RegCloseKey(run);
+}

@@ -1,0 +1,45 @@
+#include "contract/window_host_contract.h"
+#include "platform/win32/win32_window_host.h"
+#include "win/test_window.h"
+
+namespace {
+
+class Win32Probe final : public WindowHostProbe {
+public:
+    Win32Probe() : host_(reinterpret_cast<std::uintptr_t>(window_.handle())) {}
+
+    WindowHost& host() override { return host_; }
+    bool exists() override { return IsWindow(window_.handle()) != FALSE; }
+    bool visible() override { return IsWindowVisible(window_.handle()) != FALSE; }
+    bool captured() override { return GetCapture() == window_.handle(); }
+    bool needsPainting() override {
+        return GetUpdateRect(window_.handle(), nullptr, FALSE) != FALSE;
+    }
+    void validate() override { ValidateRect(window_.handle(), nullptr); }
+    bool timerFires(std::uint32_t id, int withinMs) override {
+        return window_.waitForTimer(id, withinMs);
+    }
+    Rect windowRect() override {
+        RECT r{};
+        GetWindowRect(window_.handle(), &r);
+        return Rect{r.left, r.top, r.right, r.bottom};
+    }
+    std::optional<int> takeQuit() override {
+        MSG msg{};
+        if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            return static_cast<int>(msg.wParam);
+        return std::nullopt;
+    }
+    std::vector<MenuEntry> lastMenu() override { return window_.lastMenu(); }
+
+private:
+    TestWindow window_;
+    Win32WindowHost host_;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Win32, WindowHostContract,
+                         ::testing::Values(WindowHostSubject{
+                             "Win32", [] { return std::make_unique<Win32Probe>(); }}),
+                         windowHostSubjectName);
