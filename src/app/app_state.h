@@ -6,6 +6,7 @@
 #include "inventory/inventory_records.h"
 #include "regulation/control_mode.h"
 #include "regulation/fan_curve.h"
+#include "ui/hit_region.h"
 
 #include <array>
 #include <cstdint>
@@ -59,6 +60,7 @@ struct AppState {
 
     // User interface
     float dpiScale = 1.0f;
+    std::vector<HitRegion> hitRegions; // of the last completed paint, in drawing order
     std::array<Rect, 2> sliderRects = {};
     Rect chartRect;
     std::int32_t activeTab = 0;

@@ -1,7 +1,11 @@
 #pragma once
 
+class DeviceIo;
+class LibraryLoader;
 class Registry;
+class ServiceManager;
 class SystemInfo;
+class ThermalZoneQuery;
 class WindowHost;
 
 // The active implementation of every seam to Windows. The entry point installs the Win32 set
@@ -10,6 +14,10 @@ struct Platform {
     SystemInfo* systemInfo = nullptr;
     Registry* registry = nullptr;
     WindowHost* windowHost = nullptr;
+    DeviceIo* deviceIo = nullptr;
+    ServiceManager* serviceManager = nullptr;
+    ThermalZoneQuery* thermalZones = nullptr;
+    LibraryLoader* libraryLoader = nullptr;
 };
 
 extern Platform platform;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "hardware/hardware_controller.h"
+#include "platform/device_io.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One row of the fixed sensor table.
+struct SmcSensorKey {
+    const char* key; // four characters
+    const wchar_t* label;
+    const wchar_t* category;
+    const wchar_t* unit;
+};
+
+inline constexpr std::size_t SMC_SENSOR_COUNT = 15;
+extern const std::array<SmcSensorKey, SMC_SENSOR_COUNT> SMC_SENSOR_TABLE;
+
+inline constexpr const wchar_t* SMC_DEVICE_PATH = L"\\\\.\\APPLESMC";
+inline constexpr const wchar_t* SMC_STATUS_NOT_INITIALISED = L"AppleSMC nicht initialisiert";
+inline constexpr const wchar_t* SMC_STATUS_NOT_CONNECTED =
+    L"AppleSMC Treiber nicht verbunden (applesmc.sys prüfen)";
+inline constexpr const wchar_t* SMC_STATUS_T2 =
+    L"AppleSMC aktiv (T2 MMIO Direct-Mode via applesmc.sys)";
+inline constexpr const wchar_t* SMC_STATUS_PORT_IO = L"AppleSMC aktiv (Port I/O via applesmc.sys)";
+
+// The backend for Intel MacBooks: the SMC behind the applesmc.sys driver's device.
+class AppleSmcController final : public IHardwareController {
+public:
+    // The device is reached through io (platform.deviceIo when not given).
+    explicit AppleSmcController(DeviceIo* io = nullptr);
+    ~AppleSmcController() override;
+    AppleSmcController(const AppleSmcController&) = delete;
+    AppleSmcController& operator=(const AppleSmcController&) = delete;
+
+    bool connect(const SystemIdentity& identity) override;
+    void disconnect() override;
+    std::wstring backendName() const override;
+    std::wstring statusText() const override { return status; }
+    bool isConnected() const override;
+    std::vector<FanChannel> fans() override;
+    bool setFanRpm(std::int32_t fanIndex, double rpm) override;
+    bool setFanPercent(std::int32_t fanIndex, double percent) override;
+    bool setAutomatic() override;
+    bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
+                std::vector<SensorReading>* readings) override;
+
+    bool t2Mode() const { return t2; }
+
+private:
+    bool readKey(const char* key, double* value);
+    bool readByte(const char* key, std::uint8_t* value);
+    bool writeKey(const char* key, std::uint8_t size, const std::uint8_t* data);
+    bool request(std::uint32_t code, const void* input, std::uint32_t inputSize, void* output,
+                 std::uint32_t outputSize, std::uint32_t* returned);
+
+    DeviceIo* io;
+    DeviceHandle device = INVALID_DEVICE_HANDLE;
+    bool t2 = false;
+    std::wstring status = SMC_STATUS_NOT_INITIALISED;
+    std::array<FanChannel, 2> fanChannels;
+};

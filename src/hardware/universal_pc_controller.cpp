@@ -1,0 +1,201 @@
+#include "hardware/universal_pc_controller.h"
+
+#include "base/bounded_format.h"
+
+#include <algorithm>
+
+namespace {
+
+struct FanRow {
+    const wchar_t* label;
+    double start, min, max;
+};
+
+struct VendorProfile {
+    const wchar_t* name;
+    const wchar_t* status;
+    FanRow fans[2];
+};
+
+const VendorProfile ASUS = {
+    L"ASUS Armoury / WMI Controller",
+    L"ASUS WMI / ACPI Hardware-Treiber aktiv",
+    {{L"ASUS CPU Lüfter", 2100, 1000, 5200}, {L"ASUS GPU Lüfter", 2000, 1000, 5000}}};
+const VendorProfile LENOVO = {
+    L"Lenovo Legion / ThinkPad EC Controller",
+    L"Lenovo Vantage / EC Treiber aktiv",
+    {{L"Lenovo CPU Lüfter", 2200, 900, 4800}, {L"Lenovo GPU Lüfter", 2100, 900, 4600}}};
+const VendorProfile DELL = {
+    L"Dell SMM / Alienware Controller",
+    L"Dell SMM / BIOS Fan Control aktiv",
+    {{L"Dell CPU Lüfter", 2300, 1200, 5400}, {L"Dell GPU Lüfter", 2100, 1100, 5100}}};
+const VendorProfile HP = {
+    L"HP Omen / ACPI Controller",
+    L"HP Omen / Pavilion WMI Controller aktiv",
+    {{L"HP System Lüfter 1", 2000, 1000, 5000}, {L"HP System Lüfter 2", 1900, 1000, 4800}}};
+const VendorProfile GENERIC = {L"Universeller PC ACPI / WMI Controller",
+                               L"Universeller PC ACPI / WMI Sensor-Treiber aktiv",
+                               {{L"Hauptlüfter (CPU / Gehäuse)", 1800, 800, 4500},
+                                {L"Sekundärlüfter (GPU / Gehäuse)", 1600, 800, 4200}}};
+// MSI has its own name only; fans and status are the generic ones.
+const wchar_t* const MSI_NAME = L"MSI Dragon / Super-I/O Controller";
+
+const VendorProfile& profileOf(VendorKind vendor) {
+    switch (vendor) {
+    case VendorKind::Asus:
+        return ASUS;
+    case VendorKind::Lenovo:
+        return LENOVO;
+    case VendorKind::Dell:
+        return DELL;
+    case VendorKind::Hp:
+        return HP;
+    default:
+        return GENERIC;
+    }
+}
+
+bool plausible(double celsius) {
+    return celsius > 20.0 && celsius < 120.0;
+}
+
+SensorReading reading(std::wstring key, std::wstring label, const wchar_t* category,
+                      const wchar_t* unit, double value) {
+    SensorReading r;
+    r.key = std::move(key);
+    r.label = std::move(label);
+    r.category = category;
+    r.unit = unit;
+    r.value = value;
+    return r;
+}
+
+} // namespace
+
+double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
+    if (!plausible(*cpuTemp))
+        *cpuTemp = 42.0;
+    const double cpuPart = 25.0 + 1.2 * (*cpuTemp - 40.0);
+    if (!gpuRead || !plausible(*gpuTemp))
+        *gpuTemp = 39.0;
+    const double gpuPart = 1.5 * (*gpuTemp - 35.0);
+    return std::max(cpuPart + gpuPart, 15.0);
+}
+
+UniversalPCController::UniversalPCController(LibraryLoader* loader, ThermalZoneQuery* thermalZones)
+    : gpu(loader), wmi(thermalZones) {}
+
+UniversalPCController::~UniversalPCController() {
+    // WMI objects first; the libraries follow as members (AMD, then NVIDIA).
+    wmi.release();
+}
+
+bool UniversalPCController::connect(const SystemIdentity& id) {
+    identity = id;
+    connected = true;
+    gpu.load();
+    if (!wmi.isReady())
+        wmi.connect(); // a failure is retried by every query
+    const VendorProfile& profile = profileOf(identity.vendor);
+    fanChannels.clear();
+    for (std::int32_t i = 0; i < 2; ++i) {
+        const FanRow& row = profile.fans[i];
+        FanChannel fan;
+        fan.index = i;
+        fan.label = row.label;
+        fan.currentRpm = row.start;
+        fan.targetRpm = row.start;
+        fan.minRpm = row.min;
+        fan.maxRpm = row.max;
+        fan.manual = false;
+        fanChannels.push_back(fan);
+    }
+    status = profile.status;
+    return true;
+}
+
+void UniversalPCController::disconnect() {
+    wmi.release();
+    connected = false;
+}
+
+std::wstring UniversalPCController::backendName() const {
+    if (identity.vendor == VendorKind::Msi)
+        return MSI_NAME;
+    return profileOf(identity.vendor).name;
+}
+
+bool UniversalPCController::setFanRpm(std::int32_t fanIndex, double rpm) {
+    if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
+        return false;
+    FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
+    fan.manual = true;
+    fan.targetRpm = rpm;
+    fan.currentRpm = rpm;
+    return true;
+}
+
+bool UniversalPCController::setFanPercent(std::int32_t fanIndex, double percent) {
+    if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
+        return false;
+    const FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
+    return setFanRpm(fanIndex, fan.minRpm + (fan.maxRpm - fan.minRpm) * percent / 100.0);
+}
+
+bool UniversalPCController::setAutomatic() {
+    for (FanChannel& fan : fanChannels)
+        fan.manual = false;
+    return true;
+}
+
+bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* powerWatts,
+                                   std::vector<SensorReading>* readings) {
+    std::vector<SensorReading> rows;
+
+    double cpu = 0.0;
+    std::vector<ThermalZoneReading> zones;
+    if (wmi.queryThermalZones(&zones)) {
+        for (std::size_t i = 0; i < zones.size(); ++i) {
+            wchar_t key[16];
+            formatBounded(key, 16, L"TZ%02d", static_cast<int>(i));
+            rows.push_back(
+                reading(key, zones[i].name, L"ACPI Thermal Zones", L"°C", zones[i].temperature));
+            cpu = std::max(cpu, zones[i].temperature);
+        }
+    }
+
+    double gpuCelsius = 0.0;
+    bool gpuRead = false;
+    if (gpu.nvapiReady()) {
+        std::int32_t celsius = 0;
+        if (gpu.hasThermalSettings() && gpu.readTemperature(&celsius)) {
+            gpuCelsius = celsius;
+            gpuRead = true;
+        }
+        std::uint32_t rpm = 0;
+        const bool tach = gpu.hasTachometer() && gpu.readFanSpeed(&rpm);
+        if (!tach)
+            rpm = 0;
+        if (gpuRead || tach) {
+            rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
+                                   L"°C", gpuCelsius));
+            if (rpm > 0 && fanChannels.size() >= 2)
+                fanChannels[1].currentRpm = rpm;
+        }
+    }
+
+    const double power = estimateSystemPower(&cpu, &gpuCelsius, gpuRead);
+    lastCpuTemp = cpu;
+    lastGpuTemp = gpuCelsius;
+    if (cpuTemp)
+        *cpuTemp = cpu;
+    if (gpuTemp)
+        *gpuTemp = gpuCelsius;
+    if (powerWatts)
+        *powerWatts = power;
+    rows.push_back(
+        reading(L"PWR1", L"Geschätzte System-Gesamtleistung", L"Spannung & Leistung", L"W", power));
+    if (readings)
+        *readings = std::move(rows);
+    return true;
+}

@@ -1,0 +1,164 @@
+#include "platform/win32/gdi_canvas.h"
+
+#include <climits>
+
+namespace {
+
+RECT toRect(const Rect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+int clampedLength(std::size_t n) {
+    return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+}
+
+// Selects a pen and a brush for one shape and puts the previous ones back before deleting.
+class ScopedPenBrush {
+public:
+    ScopedPenBrush(HDC dc, HPEN pen, HBRUSH brush) : dc_(dc), pen_(pen), brush_(brush) {
+        oldPen_ = pen_ ? SelectObject(dc_, pen_) : nullptr;
+        oldBrush_ = brush_ ? SelectObject(dc_, brush_) : nullptr;
+    }
+    ~ScopedPenBrush() {
+        if (oldBrush_)
+            SelectObject(dc_, oldBrush_);
+        if (oldPen_)
+            SelectObject(dc_, oldPen_);
+        if (brush_)
+            DeleteObject(brush_);
+        if (pen_)
+            DeleteObject(pen_);
+    }
+    ScopedPenBrush(const ScopedPenBrush&) = delete;
+    ScopedPenBrush& operator=(const ScopedPenBrush&) = delete;
+
+private:
+    HDC dc_;
+    HPEN pen_;
+    HBRUSH brush_;
+    HGDIOBJ oldPen_ = nullptr;
+    HGDIOBJ oldBrush_ = nullptr;
+};
+
+// Keeps one of our fonts selected for one text call.
+class ScopedFont {
+public:
+    ScopedFont(HDC dc, HFONT font) : dc_(dc) { old_ = font ? SelectObject(dc_, font) : nullptr; }
+    ~ScopedFont() {
+        if (old_)
+            SelectObject(dc_, old_);
+    }
+    ScopedFont(const ScopedFont&) = delete;
+    ScopedFont& operator=(const ScopedFont&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+UINT drawTextFlags(TextAlign align) {
+    switch (align) {
+    case TextAlign::Center:
+        return DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    case TextAlign::LeftVCenter:
+        return DT_VCENTER | DT_SINGLELINE;
+    case TextAlign::Right:
+        return DT_RIGHT | DT_SINGLELINE;
+    case TextAlign::RightEllipsis:
+        return DT_RIGHT | DT_SINGLELINE | DT_END_ELLIPSIS;
+    }
+    return DT_SINGLELINE;
+}
+
+} // namespace
+
+GdiCanvas::GdiCanvas(HDC dc) : dc_(dc) {}
+
+GdiCanvas::~GdiCanvas() {
+    endPaint();
+}
+
+void GdiCanvas::beginPaint() {
+    endPaint();
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        const FontDefinition& font = FONT_DEFINITIONS[i];
+        fonts_[i] =
+            CreateFontW(-font.pixelSize, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                        (font.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE, font.face);
+    }
+    savedBkMode_ = SetBkMode(dc_, TRANSPARENT);
+    savedTextColor_ = GetTextColor(dc_);
+    painting_ = true;
+}
+
+void GdiCanvas::endPaint() {
+    if (painting_) {
+        if (savedBkMode_ != 0)
+            SetBkMode(dc_, savedBkMode_);
+        SetTextColor(dc_, savedTextColor_);
+        painting_ = false;
+    }
+    releaseFonts();
+}
+
+void GdiCanvas::releaseFonts() {
+    // Text calls put the previous font back, so none of ours is selected here.
+    for (HFONT& font : fonts_) {
+        if (font)
+            DeleteObject(font);
+        font = nullptr;
+    }
+}
+
+void GdiCanvas::fillRect(const Rect& rect, Color color) {
+    // FillRect paints an inverted rectangle too; an empty one must draw nothing.
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    HBRUSH brush = CreateSolidBrush(color);
+    if (!brush)
+        return;
+    const RECT r = toRect(rect);
+    FillRect(dc_, &r, brush);
+    DeleteObject(brush);
+}
+
+void GdiCanvas::roundPanel(const Rect& rect, int radius, Color fill, Color border) {
+    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, border), CreateSolidBrush(fill));
+    RoundRect(dc_, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
+}
+
+void GdiCanvas::ellipse(const Rect& rect, Color fill, Color outline) {
+    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, outline), CreateSolidBrush(fill));
+    Ellipse(dc_, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void GdiCanvas::line(Point from, Point to, Color color, int width, bool dotted) {
+    ScopedPenBrush objects(dc_, CreatePen(dotted ? PS_DOT : PS_SOLID, dotted ? 1 : width, color),
+                           nullptr);
+    MoveToEx(dc_, from.x, from.y, nullptr);
+    LineTo(dc_, to.x, to.y);
+}
+
+void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, int width) {
+    if (points == nullptr || count < 2)
+        return;
+    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, width, color), nullptr);
+    MoveToEx(dc_, points[0].x, points[0].y, nullptr);
+    for (std::size_t i = 1; i < count; ++i)
+        LineTo(dc_, points[i].x, points[i].y);
+}
+
+void GdiCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color color) {
+    ScopedFont selected(dc_, fonts_[static_cast<int>(font)]);
+    SetTextColor(dc_, color);
+    TextOutW(dc_, x, y, text.data(), clampedLength(text.size()));
+}
+
+void GdiCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
+                       TextAlign align) {
+    ScopedFont selected(dc_, fonts_[static_cast<int>(font)]);
+    SetTextColor(dc_, color);
+    RECT r = toRect(rect);
+    DrawTextW(dc_, text.data(), clampedLength(text.size()), &r, drawTextFlags(align));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/service_manager.h"
+
+class Win32ServiceManager final : public ServiceManager {
+public:
+    ServiceHandle openManager(std::uint32_t access) override;
+    ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
+                              std::uint32_t access) override;
+    ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
+    bool startService(ServiceHandle service) override;
+    void closeHandle(ServiceHandle handle) override;
+    bool fileExists(const std::wstring& path) override;
+    bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/thermal_zone_query.h"
+
+class Win32ThermalZoneQuery final : public ThermalZoneQuery {
+public:
+    std::unique_ptr<ThermalZoneConnection> connect() override;
+};

@@ -1,0 +1,175 @@
+#include "ui/paint_window.h"
+
+#include "app/app_state.h"
+#include "base/bounded_format.h"
+#include "regulation/control_modes.h"
+#include "ui/primitives.h"
+#include "ui/tab_painters.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr int kSidebarWidth = 225;
+constexpr int kTabCount = 6;
+constexpr int kModeCount = 6;
+constexpr int kManufacturerMax = 22;
+constexpr int kManufacturerCut = 20;
+
+constexpr const wchar_t* kTabCaptions[kTabCount] = {
+    L"Dashboard & Lüfter", L"Temperatur-Kurve",   L"Alle Sensoren",
+    L"Hardware & Specs",   L"Treiber & Optionen", L"Über Ventrasol",
+};
+
+// The sidebar shows a long maker name cut, so that it never runs into the divider.
+std::wstring shortManufacturer(const std::wstring& name) {
+    if (name.size() <= static_cast<std::size_t>(kManufacturerMax))
+        return name;
+    return name.substr(0, kManufacturerCut) + L"..";
+}
+
+bool controllerConnected() {
+    return appState.controller && appState.controller->isConnected();
+}
+
+void paintSidebar(Canvas& canvas, int H) {
+    using namespace palette;
+    canvas.fillRect({0, 0, kSidebarWidth, H}, SidebarFill);
+    canvas.line({kSidebarWidth, 0}, {kSidebarWidth, H}, Line, 1, false);
+
+    drawRoundPanel(canvas, {16, 18, 48, 50}, 10, Accent, AccentLight);
+    canvas.textIn({16, 18, 48, 50}, L"VS", Font::FontTitle, White, TextAlign::Center);
+    canvas.textAt(58, 17, L"Ventrasol", Font::FontBrand, Text);
+    canvas.textAt(58, 35, shortManufacturer(appState.identity.manufacturer), Font::FontSmall,
+                  TextMuted);
+
+    for (int i = 0; i < kTabCount; ++i) {
+        const Rect entry{12, 70 + 36 * i, 213, 100 + 36 * i};
+        const Rect caption{24, 70 + 36 * i, 205, 100 + 36 * i};
+        if (i == appState.activeTab) {
+            drawRoundPanel(canvas, entry, 8, Accent, Accent);
+            canvas.textIn(caption, kTabCaptions[i], Font::FontBold, White, TextAlign::LeftVCenter);
+        } else {
+            drawRoundPanel(canvas, entry, 8, SidebarFill, SidebarFill);
+            canvas.textIn(caption, kTabCaptions[i], Font::FontBody, TextMuted,
+                          TextAlign::LeftVCenter);
+        }
+        addHitRegion(entry, REGION_TAB_FIRST + i, i);
+    }
+
+    drawCard(canvas, {12, H - 148, 213, H - 12});
+    canvas.textAt(22, H - 138, L"LIVE-STATUS", Font::FontSmall, TextMuted);
+    const bool connected = controllerConnected();
+    const Color state = connected ? Good : Warning;
+    canvas.ellipse({147, H - 136, 155, H - 128}, state, Line);
+    canvas.textAt(159, H - 138, connected ? L"Treiber OK" : L"Offline", Font::FontSmall, state);
+
+    const auto& fans = appState.fanList;
+    const double fan1 = fans.size() >= 1 ? fans[0].currentRpm : 0.0;
+    const double fan2 = fans.size() >= 2 ? fans[1].currentRpm : 0.0;
+    struct Row {
+        const wchar_t* label;
+        const wchar_t* format;
+        double value;
+        Color color;
+    };
+    const Row rows[] = {
+        {L"CPU Max", L"%.1f °C", appState.cpuTemp, temperatureColor(appState.cpuTemp)},
+        {L"GPU Max", L"%.1f °C", appState.gpuTemp, temperatureColor(appState.gpuTemp)},
+        {L"Lüfter 1", L"%.0f RPM", fan1, AccentLight},
+        {L"Lüfter 2", L"%.0f RPM", fan2, AccentLight},
+    };
+    int y = H - 114;
+    for (const Row& row : rows) {
+        wchar_t value[32];
+        formatBounded(value, 32, row.format, row.value);
+        canvas.textAt(22, y, row.label, Font::FontSmall, TextMuted);
+        canvas.textIn({95, y, 203, y + 18}, value, Font::FontMono, row.color, TextAlign::Right);
+        y += 23;
+    }
+}
+
+void paintHeader(Canvas& canvas, int W) {
+    using namespace palette;
+    drawCard(canvas, {243, 14, W + 243, 92});
+    canvas.textAt(257, 24, appState.identity.product + L" — Lüftersteuerung:", Font::FontBold,
+                  Text);
+    const Rect badge{W + 98, 22, W + 229, 42};
+    drawRoundPanel(canvas, badge, 8, BadgeFill, Accent);
+    canvas.textIn(badge, controlModeName(appState.mode), Font::FontSmall, AccentLight,
+                  TextAlign::Center);
+
+    const int bw = (W - 58) / 6;
+    const int active = static_cast<int>(appState.mode);
+    for (int m = 0; m < kModeCount; ++m) {
+        const int x = 257 + m * (bw + 6);
+        const Rect button{x, 52, x + bw, 82};
+        const wchar_t* name = controlModeName(static_cast<ControlMode>(m));
+        if (m == active) {
+            drawRoundPanel(canvas, button, 7, Accent, AccentLight);
+            canvas.textIn(button, name, Font::FontBold, White, TextAlign::Center);
+        } else {
+            drawRoundPanel(canvas, button, 7, ButtonFill, Line);
+            canvas.textIn(button, name, Font::FontSmall, Text, TextAlign::Center);
+        }
+        addHitRegion(button, REGION_MODE_FIRST + m, m);
+    }
+}
+
+// Returns the y of the first content card.
+int paintNotice(Canvas& canvas, int W) {
+    using namespace palette;
+    if (appState.noticeText.empty())
+        return 102;
+    const bool error = appState.noticeIsError;
+    drawRoundPanel(canvas, {243, 102, W + 243, 128}, 6, error ? NoticeErrorFill : NoticeOkFill,
+                   error ? Critical : Good);
+    canvas.textAt(255, 108, appState.noticeText, Font::FontSmall, error ? NoticeErrorText : Good);
+    return 136;
+}
+
+} // namespace
+
+int contentWidth(const Rect& client) {
+    return std::max(client.width() - 261, 320);
+}
+
+void paintWindow(Canvas& canvas, const Rect& client) {
+    appState.hitRegions.clear();
+    canvas.fillRect(client, palette::Background);
+    canvas.beginPaint();
+
+    ContentLayout layout;
+    layout.H = client.height();
+    layout.W = contentWidth(client);
+    paintSidebar(canvas, layout.H);
+    paintHeader(canvas, layout.W);
+    layout.B = paintNotice(canvas, layout.W);
+
+    switch (appState.activeTab) {
+    case 0:
+        paintDashboardTab(canvas, layout);
+        break;
+    case 1:
+        paintCurveTab(canvas, layout);
+        break;
+    case 2:
+        paintSensorsTab(canvas, layout);
+        break;
+    case 3:
+        paintHardwareTab(canvas, layout);
+        break;
+    case 4:
+        paintDriverTab(canvas, layout);
+        break;
+    case 5:
+        paintAboutTab(canvas, layout);
+        break;
+    default:
+        break; // an unknown tab shows the frame only
+    }
+
+    canvas.endPaint();
+}

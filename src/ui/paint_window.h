@@ -1,0 +1,12 @@
+#pragma once
+
+#include "base/rect.h"
+#include "platform/canvas.h"
+
+// Draws the whole client area (sidebar, header, notice, the active tab) and rebuilds
+// appState.hitRegions. client is the client rectangle; the canvas draws into a bitmap of
+// its size. Called once per WM_PAINT.
+void paintWindow(Canvas& canvas, const Rect& client);
+
+// The width of the content cards: client width - 261, never below 320.
+int contentWidth(const Rect& client);

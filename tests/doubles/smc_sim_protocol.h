@@ -1,0 +1,88 @@
+/* The SMC simulator's protocol and its start-up key table, shared by the simulator driver
+ * (applesmc_sim.c, freestanding C) and the in-memory fake (tests/fakes/fake_smc_device.*), so
+ * that the DeviceIo contract runs against both with the same expectations.
+ *
+ * The three product requests follow the SmcKeyRequest layout: four key characters in reading
+ * order, one size byte, then (write only) the data bytes. The simulator answers a read only for
+ * the size the key has, writes only to writable keys with that size, and fails unknown keys.
+ *
+ * Test-only requests (never sent by the program) make the simulator observable and settable:
+ *   SMC_SIM_IOCTL_RESET     no data: back to the start-up table, mode 0, empty log.
+ *   SMC_SIM_IOCTL_SET_KEY   input SmcSimKey: define or overwrite a key (size 0 removes it).
+ *   SMC_SIM_IOCTL_GET_KEY   input 4 key characters, output SmcSimKey: a key as stored.
+ *   SMC_SIM_IOCTL_SET_MODE  input 1 byte: what QUERY_MODE answers from now on.
+ *   SMC_SIM_IOCTL_GET_LOG   output SmcSimLog: the product requests since the last reset. */
+#ifndef SMC_SIM_PROTOCOL_H
+#define SMC_SIM_PROTOCOL_H
+
+#define SMC_IOCTL_READ_KEY 0x220000u
+#define SMC_IOCTL_WRITE_KEY 0x220004u
+#define SMC_IOCTL_QUERY_MODE 0x220020u
+
+/* Device type 0x22, functions 0x900.., buffered, any access. */
+#define SMC_SIM_IOCTL_RESET 0x222400u
+#define SMC_SIM_IOCTL_SET_KEY 0x222404u
+#define SMC_SIM_IOCTL_GET_KEY 0x222408u
+#define SMC_SIM_IOCTL_SET_MODE 0x22240Cu
+#define SMC_SIM_IOCTL_GET_LOG 0x222410u
+
+#define SMC_SIM_FLAG_WRITABLE 0x01u
+
+#define SMC_SIM_MAX_KEYS 48
+#define SMC_SIM_LOG_CAPACITY 64
+
+/* One key: 12 bytes, no padding. */
+typedef struct SmcSimKey {
+    char key[4];
+    unsigned char size; /* 1, 2 or 4; 0 in SET_KEY removes the key */
+    unsigned char flags;
+    unsigned char reserved[2];
+    unsigned char data[4];
+} SmcSimKey;
+
+/* One product request as it arrived: 24 bytes. */
+typedef struct SmcSimLogEntry {
+    unsigned int code;
+    unsigned int inputSize;
+    unsigned char input[12]; /* the first 12 input bytes */
+    unsigned int succeeded;
+} SmcSimLogEntry;
+
+typedef struct SmcSimLog {
+    unsigned int total;  /* requests since the reset, also those beyond the capacity */
+    unsigned int stored; /* entries filled, the first ones since the reset */
+    SmcSimLogEntry entries[SMC_SIM_LOG_CAPACITY];
+} SmcSimLog;
+
+/* Realistic start-up values: fan speeds and sensors as 4-byte little-endian floats (flt) or
+ * 2-byte big-endian fixed point (sp78). TC5C is deliberately absent. */
+#define SMC_SIM_DEFAULT_KEYS                                                                       \
+    {                                                                                              \
+        {{'F', '0', 'A', 'c'}, 4, 0, {0, 0}, {0x00, 0x00, 0x07, 0x45}},     /* 2160 */             \
+            {{'F', '0', 'M', 'n'}, 4, 0, {0, 0}, {0x00, 0x00, 0x96, 0x44}}, /* 1200 */             \
+            {{'F', '0', 'M', 'x'}, 4, 0, {0, 0}, {0x00, 0x60, 0xC0, 0x45}}, /* 6156 */             \
+            {{'F', '0', 'T', 'g'}, 4, 1, {0, 0}, {0x00, 0x00, 0xFA, 0x44}}, /* 2000 */             \
+            {{'F', '0', 'M', 'd'}, 1, 1, {0, 0}, {0x00, 0, 0, 0}},                                 \
+            {{'F', '1', 'A', 'c'}, 4, 0, {0, 0}, {0x00, 0x60, 0xFA, 0x44}}, /* 2003 */             \
+            {{'F', '1', 'M', 'n'}, 4, 0, {0, 0}, {0x00, 0x00, 0x96, 0x44}}, /* 1200 */             \
+            {{'F', '1', 'M', 'x'}, 4, 0, {0, 0}, {0x00, 0x20, 0xB2, 0x45}}, /* 5700 */             \
+            {{'F', '1', 'T', 'g'}, 4, 1, {0, 0}, {0x00, 0x00, 0xFA, 0x44}}, /* 2000 */             \
+            {{'F', '1', 'M', 'd'}, 1, 1, {0, 0}, {0x00, 0, 0, 0}},                                 \
+            {{'F', 'S', '!', ' '}, 1, 1, {0, 0}, {0x00, 0, 0, 0}},                                 \
+            {{'T', 'C', 'X', 'C'}, 4, 0, {0, 0}, {0x00, 0x00, 0x69, 0x42}}, /* 58.25 */            \
+            {{'T', 'C', '0', 'F'}, 2, 0, {0, 0}, {0x37, 0x80, 0, 0}},       /* 55.5 */             \
+            {{'T', 'C', '0', 'P'}, 4, 0, {0, 0}, {0x00, 0x00, 0x50, 0x42}}, /* 52 */               \
+            {{'T', 'C', '1', 'C'}, 2, 0, {0, 0}, {0x3C, 0x00, 0, 0}},       /* 60 */               \
+            {{'T', 'C', '2', 'C'}, 4, 0, {0, 0}, {0x00, 0x00, 0x76, 0x42}}, /* 61.5 */             \
+            {{'T', 'C', '3', 'C'}, 2, 0, {0, 0}, {0x3B, 0x00, 0, 0}},       /* 59 */               \
+            {{'T', 'C', '4', 'C'}, 4, 0, {0, 0}, {0x00, 0x00, 0x78, 0x42}}, /* 62 */               \
+            {{'T', 'G', 'D', 'D'}, 4, 0, {0, 0}, {0x00, 0x00, 0x40, 0x42}}, /* 48 */               \
+            {{'T', 'G', '0', 'P'}, 2, 0, {0, 0}, {0x2D, 0x40, 0, 0}},       /* 45.25 */            \
+            {{'T', 'h', '1', 'H'}, 4, 0, {0, 0}, {0x00, 0x00, 0x20, 0x42}}, /* 40 */               \
+            {{'T', 'h', '2', 'H'}, 2, 0, {0, 0}, {0x29, 0x00, 0, 0}},       /* 41 */               \
+            {{'T', 'm', '0', 'P'}, 4, 0, {0, 0}, {0x00, 0x00, 0x30, 0x42}}, /* 44 */               \
+            {{'T', 'M', '0', 'P'}, 4, 0, {0, 0}, {0x00, 0x00, 0x2E, 0x42}}, /* 43.5 */             \
+            {{'P', 'D', 'T', 'R'}, 4, 0, {0, 0}, {0x00, 0x00, 0x0E, 0x42}}, /* 35.5 W */           \
+    }
+
+#endif

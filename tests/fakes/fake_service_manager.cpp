@@ -1,0 +1,74 @@
+#include "fakes/fake_service_manager.h"
+
+#include <cwchar>
+
+namespace {
+std::wstring hex(std::uint32_t value) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%X", static_cast<unsigned>(value));
+    return text;
+}
+} // namespace
+
+ServiceHandle FakeServiceManager::issue(const std::wstring& serviceName) {
+    const ServiceHandle h = nextHandle++;
+    handleNames[h] = serviceName;
+    openHandles.insert(h);
+    return h;
+}
+
+ServiceHandle FakeServiceManager::openManager(std::uint32_t access) {
+    calls.push_back(L"openManager " + hex(access));
+    return managerOpens ? issue(L"") : 0;
+}
+
+ServiceHandle FakeServiceManager::openService(ServiceHandle manager, const std::wstring& name,
+                                              std::uint32_t access) {
+    calls.push_back(L"openService " + name + L" " + hex(access));
+    if (!openHandles.count(manager) || !services.count(name))
+        return 0;
+    return issue(name);
+}
+
+ServiceHandle FakeServiceManager::createService(ServiceHandle manager,
+                                                const ServiceConfig& config) {
+    calls.push_back(L"create " + config.name);
+    if (createFails || !openHandles.count(manager) || services.count(config.name))
+        return 0;
+    services[config.name] = Service{config, false};
+    return issue(config.name);
+}
+
+bool FakeServiceManager::startService(ServiceHandle service) {
+    const auto h = handleNames.find(service);
+    if (!openHandles.count(service) || h == handleNames.end() || h->second.empty())
+        return false;
+    calls.push_back(L"start " + h->second);
+    Service& s = services[h->second];
+    if (s.running || !files.count(s.config.binaryPath))
+        return false;
+    s.running = true;
+    return true;
+}
+
+void FakeServiceManager::closeHandle(ServiceHandle handle) {
+    const auto h = handleNames.find(handle);
+    calls.push_back(h == handleNames.end() ? L"close unknown"
+                    : h->second.empty()    ? L"close manager"
+                                           : L"close service");
+    openHandles.erase(handle);
+}
+
+bool FakeServiceManager::fileExists(const std::wstring& path) {
+    calls.push_back(L"exists " + path);
+    return files.count(path) != 0;
+}
+
+bool FakeServiceManager::copyFile(const std::wstring& from, const std::wstring& to,
+                                  bool overwrite) {
+    calls.push_back(L"copy " + from + L" -> " + to + (overwrite ? L"" : L" (keep)"));
+    if (!files.count(from) || (!overwrite && files.count(to)))
+        return false;
+    files.insert(to);
+    return true;
+}

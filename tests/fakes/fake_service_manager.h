@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/service_manager.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// A service control manager and file system in memory that keeps the real rules (a service
+// cannot be created twice, a running one cannot start again, one without its file does not
+// start, a copy needs its source) and records every call. Tests script the refusals.
+class FakeServiceManager final : public ServiceManager {
+public:
+    struct Service {
+        ServiceConfig config;
+        bool running = false;
+    };
+
+    // Scripted refusals.
+    bool managerOpens = true;
+    bool createFails = false;
+
+    // The state.
+    std::map<std::wstring, Service> services;
+    std::set<std::wstring> files;
+
+    // What it was asked, e.g. "openManager 0xF003F", "openService applesmc 0x14",
+    // "copy C:\a -> C:\b", "create applesmc", "start applesmc", "close service".
+    std::vector<std::wstring> calls;
+    std::set<ServiceHandle> openHandles;
+
+    ServiceHandle openManager(std::uint32_t access) override;
+    ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
+                              std::uint32_t access) override;
+    ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
+    bool startService(ServiceHandle service) override;
+    void closeHandle(ServiceHandle handle) override;
+    bool fileExists(const std::wstring& path) override;
+    bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
+
+private:
+    ServiceHandle issue(const std::wstring& serviceName);
+
+    std::map<ServiceHandle, std::wstring> handleNames; // L"" for the manager
+    ServiceHandle nextHandle = 0x40;
+};

@@ -1,0 +1,260 @@
+#include "hardware/apple_smc_controller.h"
+
+#include "fakes/app_state_fixture.h"
+#include "fakes/fake_service_manager.h"
+#include "fakes/fake_smc_device.h"
+#include "fakes/fake_system_info.h"
+#include "hardware/smc_codec.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+class AppleSmc : public AppStateTest {
+protected:
+    void SetUp() override {
+        AppStateTest::SetUp();
+        platform.deviceIo = &device;
+        platform.serviceManager = &scm;
+        platform.systemInfo = &info;
+    }
+    // Connected, with the connection's own requests forgotten.
+    std::unique_ptr<AppleSmcController> connected() {
+        auto smc = std::make_unique<AppleSmcController>();
+        EXPECT_TRUE(smc->connect(SystemIdentity{}));
+        device.requests.clear();
+        return smc;
+    }
+    std::vector<std::string> requestedKeys() const {
+        std::vector<std::string> keys;
+        for (const auto& r : device.requests)
+            keys.emplace_back(r.input.begin(),
+                              r.input.begin() + std::min<std::size_t>(4, r.input.size()));
+        return keys;
+    }
+
+    FakeSmcDevice device;
+    FakeServiceManager scm;
+    FakeSystemInfo info;
+};
+
+} // namespace
+
+TEST_F(AppleSmc, WithoutTheDeviceItWorksDegraded) {
+    device.present = false;
+    AppleSmcController smc;
+    EXPECT_EQ(smc.statusText(), L"AppleSMC nicht initialisiert");
+    EXPECT_FALSE(smc.connect(SystemIdentity{}));
+    EXPECT_FALSE(smc.isConnected());
+    EXPECT_EQ(smc.statusText(), L"AppleSMC Treiber nicht verbunden (applesmc.sys prüfen)");
+    EXPECT_EQ(smc.backendName(), L"Apple SMC Kernel-Treiber (Boot Camp)");
+
+    const auto fans = smc.fans();
+    ASSERT_EQ(fans.size(), 2u);
+    EXPECT_EQ(fans[0].label, L"Linker Lüfter (CPU)");
+    EXPECT_EQ(fans[0].currentRpm, 1830);
+    EXPECT_EQ(fans[0].minRpm, 1829);
+    EXPECT_EQ(fans[0].maxRpm, 5779);
+    EXPECT_EQ(fans[0].targetRpm, 1829);
+    EXPECT_EQ(fans[1].index, 1);
+    EXPECT_EQ(fans[1].label, L"Rechter Lüfter (GPU)");
+    EXPECT_EQ(fans[1].currentRpm, 1700);
+    EXPECT_EQ(fans[1].minRpm, 1692);
+    EXPECT_EQ(fans[1].maxRpm, 5343);
+    EXPECT_EQ(fans[1].targetRpm, 1692);
+    EXPECT_FALSE(fans[0].manual || fans[1].manual);
+
+    double cpu = 1, gpu = 2, power = 3;
+    std::vector<SensorReading> readings(3);
+    EXPECT_TRUE(smc.update(&cpu, &gpu, &power, &readings));
+    EXPECT_TRUE(readings.empty());
+    EXPECT_EQ(cpu, 1);
+    EXPECT_EQ(gpu, 2);
+    EXPECT_EQ(power, 3);
+    EXPECT_FALSE(smc.setFanRpm(0, 2500));
+    EXPECT_FALSE(smc.setFanPercent(0, 50));
+    EXPECT_TRUE(smc.setAutomatic());
+    EXPECT_TRUE(device.requests.empty());
+}
+
+TEST_F(AppleSmc, ConnectInstallsTheServiceThenReportsTheDriversMode) {
+    {
+        AppleSmcController smc;
+        EXPECT_TRUE(smc.connect(SystemIdentity{}));
+        EXPECT_FALSE(scm.calls.empty()); // the installer ran first
+        EXPECT_EQ(smc.statusText(), L"AppleSMC aktiv (Port I/O via applesmc.sys)");
+        EXPECT_FALSE(smc.t2Mode());
+    }
+    EXPECT_TRUE(device.openHandles.empty()); // the destructor closed the device
+    device.modeByte = 7;
+    {
+        AppleSmcController smc;
+        EXPECT_TRUE(smc.connect(SystemIdentity{}));
+        EXPECT_EQ(smc.statusText(), L"AppleSMC aktiv (T2 MMIO Direct-Mode via applesmc.sys)");
+        smc.disconnect();
+        EXPECT_FALSE(smc.isConnected());
+        EXPECT_TRUE(device.openHandles.empty());
+    }
+    EXPECT_EQ(device.closes, 2);
+    device.queryModeFails = true; // no answer: stays port I/O
+    AppleSmcController smc;
+    EXPECT_TRUE(smc.connect(SystemIdentity{}));
+    EXPECT_EQ(smc.statusText(), L"AppleSMC aktiv (Port I/O via applesmc.sys)");
+}
+
+TEST_F(AppleSmc, FansAreReadWithTheirFilters) {
+    auto smc = connected();
+    auto fans = smc->fans();
+    EXPECT_LE(device.requests.size(), 18u); // four keys at up to two requests, plus the mode
+    EXPECT_EQ(fans[0].currentRpm, 2160);
+    EXPECT_EQ(fans[0].minRpm, 1200);
+    EXPECT_EQ(fans[0].maxRpm, 6156);
+    EXPECT_EQ(fans[0].targetRpm, 2000);
+    EXPECT_FALSE(fans[0].manual);
+    EXPECT_EQ(fans[1].currentRpm, 2003);
+    EXPECT_EQ(fans[1].maxRpm, 5700);
+
+    device.setFloat("F0Mn", 500);
+    device.setFloat("F0Mx", 1000);
+    device.setFloat("F1Mn", 500.5f);
+    device.setFloat("F1Mx", 1000.5f);
+    const std::uint8_t manual = 1;
+    device.setKey("F0Md", 1, &manual, true);
+    device.oddReadCounts["F1Md"] = 0; // an odd reply leaves the mode as it was
+    device.removeKey("F1Ac");         // a missing key leaves the speed
+    fans = smc->fans();
+    EXPECT_EQ(fans[0].minRpm, 1200);
+    EXPECT_EQ(fans[0].maxRpm, 6156);
+    EXPECT_EQ(fans[1].minRpm, 500.5);
+    EXPECT_EQ(fans[1].maxRpm, 1000.5);
+    EXPECT_TRUE(fans[0].manual);
+    EXPECT_FALSE(fans[1].manual);
+    EXPECT_EQ(fans[1].currentRpm, 2003);
+}
+
+TEST_F(AppleSmc, ImplausibleFloatsAreAskedAgainAsTwoBytes) {
+    auto smc = connected();
+    smc->fans(); // 2160 from the start-up table
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity(), -50.0f, 10000.0f};
+    for (float value : bad) {
+        device.setFloat("F0Ac", value);
+        device.requests.clear();
+        const auto fans = smc->fans();
+        EXPECT_EQ(fans[0].currentRpm, 2160) << value; // unchanged: the 2-byte retry fails too
+        ASSERT_GE(device.requests.size(), 2u);
+        EXPECT_EQ(device.requests[0].input[4], 4);
+        EXPECT_EQ(device.requests[1].input[4], 2);
+        EXPECT_EQ(
+            std::string(device.requests[1].input.begin(), device.requests[1].input.begin() + 4),
+            "F0Ac");
+    }
+    // A 4-byte request answered with 3 bytes is retried too; a 2-byte key decodes as sp78.
+    device.oddReadCounts["F0Ac"] = 3;
+    device.setFloat("F0Ac", 2100);
+    const std::uint8_t sp78[] = {0x1A, 0x80};
+    device.setKey("F1Ac", 2, sp78, false);
+    const auto fans = smc->fans();
+    EXPECT_EQ(fans[0].currentRpm, 2160);
+    EXPECT_DOUBLE_EQ(fans[1].currentRpm, 26.5);
+}
+
+TEST_F(AppleSmc, UpdateReadsTheTableAndTakesTheMaximaByCaseSensitivePrefix) {
+    auto smc = connected();
+    device.setFloat("Th1H", 99); // lower-case h: not a CPU key
+    device.setFloat("TM0P", 98); // memory, not GPU
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    ASSERT_TRUE(smc->update(&cpu, &gpu, &power, &readings));
+    ASSERT_EQ(readings.size(), 14u); // TC5C is absent
+    EXPECT_EQ(readings[0].key, L"TCXC");
+    EXPECT_EQ(readings[0].label, L"CPU Package PECI");
+    EXPECT_EQ(readings[0].category, L"CPU (Core i9)");
+    EXPECT_EQ(readings[0].unit, L"°C");
+    EXPECT_DOUBLE_EQ(readings[0].value, 58.25);
+    EXPECT_EQ(readings[1].key, L"TC0F");
+    EXPECT_DOUBLE_EQ(readings[1].value, 55.5); // sp78 after the failed 4-byte request
+    EXPECT_EQ(readings[6].key, L"TC4C");
+    EXPECT_EQ(readings[7].key, L"TGDD");
+    EXPECT_EQ(readings[13].key, L"PDTR");
+    EXPECT_EQ(readings[13].unit, L"W");
+    EXPECT_EQ(readings[13].category, L"Spannung & Leistung");
+    EXPECT_DOUBLE_EQ(cpu, 62.0);
+    EXPECT_DOUBLE_EQ(gpu, 48.0);
+    EXPECT_DOUBLE_EQ(power, 35.5);
+    // At most two requests per sensor key.
+    EXPECT_LE(device.requests.size(), 30u);
+
+    // Only the new readings stay; missing or non-positive summaries leave the caller's values.
+    device.removeKey("PDTR");
+    for (const char* key : {"TCXC", "TC0P", "TC2C", "TC4C"})
+        device.setFloat(key, -10);
+    for (const char* key : {"TC0F", "TC1C", "TC3C"})
+        device.setSp78(key, 0x00, 0x00);
+    device.removeKey("TGDD");
+    device.removeKey("TG0P");
+    cpu = 11, gpu = 12, power = 13;
+    ASSERT_TRUE(smc->update(&cpu, &gpu, &power, &readings));
+    EXPECT_EQ(readings.size(), 11u);
+    EXPECT_EQ(cpu, 11);
+    EXPECT_EQ(gpu, 12);
+    EXPECT_EQ(power, 13);
+}
+
+TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
+    auto smc = connected();
+    ASSERT_TRUE(smc->setFanRpm(0, 2500));
+    ASSERT_EQ(device.requests.size(), 2u);
+    EXPECT_EQ(device.requests[0].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(device.requests[0].input, (std::vector<std::uint8_t>{'F', '0', 'M', 'd', 1, 1}));
+    EXPECT_EQ(device.requests[1].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(device.requests[1].input,
+              (std::vector<std::uint8_t>{'F', '0', 'T', 'g', 4, 0x00, 0x40, 0x1C, 0x45}));
+    EXPECT_EQ(device.keyBytes("F0Tg"), (std::vector<std::uint8_t>{0x00, 0x40, 0x1C, 0x45}));
+
+    device.requests.clear();
+    for (std::int32_t index : {-1, 2})
+        EXPECT_FALSE(smc->setFanRpm(index, 2500));
+    EXPECT_FALSE(smc->setFanPercent(2, 50));
+    EXPECT_TRUE(device.requests.empty());
+
+    // A refused mode write stops before the target.
+    const std::uint8_t zero = 0;
+    device.setKey("F1Md", 1, &zero, false);
+    EXPECT_FALSE(smc->setFanRpm(1, 3000));
+    ASSERT_EQ(device.requests.size(), 1u);
+    EXPECT_EQ(device.keyBytes("F1Tg"), (std::vector<std::uint8_t>{0x00, 0x00, 0xFA, 0x44}));
+}
+
+TEST_F(AppleSmc, PercentUsesTheRangeLastReadWithoutReadingAgain) {
+    auto smc = connected();
+    smc->fans(); // fan 1: 1200 .. 5700
+    device.requests.clear();
+    ASSERT_TRUE(smc->setFanPercent(1, 50));
+    ASSERT_EQ(device.requests.size(), 2u);
+    const auto target = device.keyBytes("F1Tg");
+    double v = 0;
+    ASSERT_TRUE(decodeSmcFloat(target.data(), &v));
+    EXPECT_DOUBLE_EQ(v, 3450);
+}
+
+TEST_F(AppleSmc, AutomaticWritesZeroToBothModesAndTheForceKey) {
+    auto smc = connected();
+    smc->setFanRpm(0, 2500);
+    smc->setFanRpm(1, 2500);
+    device.requests.clear();
+    EXPECT_TRUE(smc->setAutomatic());
+    const auto writes = device.writes();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[0], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {0}}));
+    EXPECT_EQ(writes[1], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {0}}));
+    EXPECT_EQ(writes[2], (std::pair<std::string, std::vector<std::uint8_t>>{"FS! ", {0}}));
+    // Failing writes are passed over.
+    device.removeKey("F0Md");
+    device.removeKey("FS! ");
+    device.requests.clear();
+    EXPECT_TRUE(smc->setAutomatic());
+    EXPECT_EQ(device.requests.size(), 3u);
+    EXPECT_EQ(device.writes().size(), 1u);
+}

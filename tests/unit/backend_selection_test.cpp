@@ -1,0 +1,158 @@
+#include "hardware/backend_selection.h"
+
+#include "fakes/app_state_fixture.h"
+#include "fakes/fake_library_loader.h"
+#include "fakes/fake_nvapi.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_service_manager.h"
+#include "fakes/fake_smc_device.h"
+#include "fakes/fake_system_info.h"
+#include "fakes/fake_thermal_zone_query.h"
+#include "regulation/fan_curve.h"
+
+namespace {
+
+const wchar_t* const BIOS = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+
+class BackendSelection : public AppStateTest {
+protected:
+    void SetUp() override {
+        AppStateTest::SetUp();
+        platform.registry = &registry;
+        platform.systemInfo = &info;
+        platform.deviceIo = &device;
+        platform.serviceManager = &scm;
+        platform.thermalZones = &wmi;
+        platform.libraryLoader = &loader;
+        nvapi.installInto(&loader);
+        info.path = L"C:\\Ventrasol\\ventrasol.exe";
+    }
+    void machine(const std::wstring& maker, const std::wstring& product) {
+        registry.setString(RegistryRoot::LocalMachine, BIOS, L"SystemManufacturer", maker);
+        registry.setString(RegistryRoot::LocalMachine, BIOS, L"SystemProductName", product);
+    }
+    FakeRegistry registry;
+    FakeSystemInfo info;
+    FakeSmcDevice device;
+    FakeServiceManager scm;
+    FakeThermalZoneQuery wmi;
+    FakeLibraryLoader loader;
+    FakeNvapi nvapi;
+};
+
+} // namespace
+
+TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadings) {
+    machine(L"Dell Inc.", L"XPS 15");
+    wmi.rows = {FakeThermalZoneQuery::row(3332, L"CPU")};
+    initBackend();
+    ASSERT_NE(appState.controller, nullptr);
+    EXPECT_EQ(appState.identity.vendor, VendorKind::Dell);
+    EXPECT_EQ(appState.controller->backendName(), L"Dell SMM / Alienware Controller");
+    EXPECT_TRUE(appState.controller->isConnected());
+    ASSERT_EQ(appState.fanList.size(), 2u);
+    EXPECT_EQ(appState.fanList[0].label, L"Dell CPU Lüfter");
+    // The tick copies the fans before the update reads the GPU's tachometer into fan 1.
+    EXPECT_EQ(appState.fanList[1].currentRpm, 2100);
+    EXPECT_EQ(appState.controller->fans()[1].currentRpm, 1450);
+    ASSERT_EQ(appState.sensorList.size(), 3u);
+    EXPECT_NEAR(appState.cpuTemp, 60.05, 1e-9);
+    EXPECT_EQ(appState.gpuTemp, 57);
+    EXPECT_TRUE(device.requests.empty());
+    EXPECT_TRUE(scm.calls.empty());
+}
+
+TEST_F(BackendSelection, AnAppleWithoutItsDriverKeepsTheDegradedSmcBackend) {
+    machine(L"Apple Inc.", L"MacBookPro16,1");
+    device.present = false;
+    appState.mode = ControlMode::Manual;
+    initBackend();
+    ASSERT_NE(appState.controller, nullptr);
+    EXPECT_TRUE(appState.identity.isApple && appState.identity.isLaptop);
+    EXPECT_EQ(appState.controller->backendName(), L"Apple SMC Kernel-Treiber (Boot Camp)");
+    EXPECT_EQ(appState.controller->statusText(),
+              L"AppleSMC Treiber nicht verbunden (applesmc.sys prüfen)");
+    EXPECT_FALSE(appState.controller->isConnected());
+    // No driver file beside the program and no service: nothing was created.
+    EXPECT_TRUE(scm.services.empty());
+    ASSERT_EQ(appState.fanList.size(), 2u);
+    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)");
+    EXPECT_EQ(appState.fanList[1].maxRpm, 5343);
+    EXPECT_TRUE(loader.events.empty()); // the generic backend's libraries were never touched
+}
+
+TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnects) {
+    machine(L"LENOVO", L"ThinkPad");
+    initBackend();
+    initBackend();
+    initBackend();
+    EXPECT_EQ(wmi.events, (std::vector<std::string>{"connect", "query", "release", "connect",
+                                                    "query", "release", "connect", "query"}));
+    const std::vector<std::wstring> oneRound = {L"load nvapi64.dll", L"load atiadlxx.dll failed",
+                                                L"load atiadlxy.dll failed"};
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            expected.push_back(L"free nvapi64.dll");
+        expected.insert(expected.end(), oneRound.begin(), oneRound.end());
+    }
+    EXPECT_EQ(loader.events, expected);
+    EXPECT_EQ(wmi.liveConnections, 1);
+    resetAppState();
+    EXPECT_EQ(wmi.liveConnections, 0);
+    EXPECT_EQ(loader.references[L"nvapi64.dll"], 0);
+}
+
+TEST_F(BackendSelection, AnAppleReloadClosesTheOldDeviceBeforeOpeningItAgain) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    scm.files.insert(L"C:\\Ventrasol\\applesmc.sys");
+    initBackend();
+    EXPECT_TRUE(appState.controller->isConnected());
+    EXPECT_EQ(scm.services.count(L"applesmc"), 1u); // installed by connect
+    ASSERT_EQ(device.openHandles.size(), 1u);
+    const DeviceHandle first = device.openHandles[0];
+    initBackend();
+    ASSERT_EQ(device.openHandles.size(), 1u);
+    EXPECT_NE(device.openHandles[0], first);
+    EXPECT_EQ(device.closes, 1);
+}
+
+TEST_F(BackendSelection, AReloadLeavesModeFansCurveMemoryAndNoticeAsTheyWere) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    initBackend();
+    appState.fanList[0].label = L"erste Meldung";
+    appState.mode = ControlMode::Manual;
+    appState.manualRpm = {3000, 3100};
+    appState.lastCurveRpm = {2000, 2100, -1, -1};
+    appState.noticeText = L"Manueller Modus aktiv";
+    appState.noticeIsError = true;
+    device.requests.clear();
+
+    initBackend();
+    EXPECT_EQ(appState.mode, ControlMode::Manual);
+    EXPECT_EQ(appState.fanList.size(), 2u);
+    EXPECT_EQ(appState.fanList[0].label, L"erste Meldung");
+    EXPECT_EQ(appState.fanList[0].currentRpm, 2160); // refreshed from the new backend
+    EXPECT_EQ(appState.lastCurveRpm, (std::array<double, 4>{2000, 2100, -1, -1}));
+    EXPECT_EQ(appState.noticeText, L"Manueller Modus aktiv");
+    EXPECT_TRUE(appState.noticeIsError);
+    EXPECT_TRUE(device.writes().empty()); // the manual speeds are not sent again
+}
+
+TEST_F(BackendSelection, AReloadInCurveModeKeepsTheHysteresisAcrossBackends) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    initBackend();
+    appState.mode = ControlMode::Curve;
+    applyCurve(true); // the speeds last written to the old backend
+    const auto written = appState.lastCurveRpm;
+    ASSERT_GT(written[0], 0);
+    device.requests.clear();
+
+    initBackend();
+    EXPECT_TRUE(device.writes().empty()); // same temperatures: within the hysteresis
+    EXPECT_EQ(appState.lastCurveRpm, written);
+
+    device.setFloat("TC0P", 95.0f); // much hotter: the new backend is driven
+    initBackend();
+    EXPECT_FALSE(device.writes().empty());
+}

@@ -1,0 +1,134 @@
+#include "fakes/app_state_fixture.h"
+#include "fakes/recording_canvas.h"
+#include "fakes/recording_window_host.h"
+#include "ui/dpi_scale.h"
+#include "ui/primitives.h"
+#include "ui/theme.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Kind = DrawCall::Kind;
+
+class UiPrimitivesTest : public AppStateTest {};
+
+std::vector<const DrawCall*> panels(const RecordingCanvas& c) {
+    return c.ofKind(Kind::Panel);
+}
+
+} // namespace
+
+TEST_F(UiPrimitivesTest, TemperatureColourThresholdsAreInclusive) {
+    using namespace palette;
+    EXPECT_EQ(temperatureColor(54.9), Good);
+    EXPECT_EQ(temperatureColor(55.0), Caution);
+    EXPECT_EQ(temperatureColor(69.9), Caution);
+    EXPECT_EQ(temperatureColor(70.0), Warning);
+    EXPECT_EQ(temperatureColor(84.99), Warning);
+    EXPECT_EQ(temperatureColor(85.0), Critical);
+    EXPECT_EQ(temperatureColor(-40.0), Good);
+    EXPECT_EQ(temperatureColor(std::numeric_limits<double>::quiet_NaN()), Good);
+    EXPECT_EQ(temperatureColor(std::numeric_limits<double>::infinity()), Critical);
+}
+
+TEST_F(UiPrimitivesTest, BarDrawsTrackAndOnlyAFillWiderThanFourPixels) {
+    struct Case {
+        double fraction;
+        int filled; // 0: no filled part
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Width 100: 0.044 gives 4.4 -> 4 (left out), 0.045 gives 4.5 -> 5 (halves away from 0).
+    for (const Case& k : {Case{0.0, 0}, Case{-0.5, 0}, Case{0.044, 0}, Case{0.045, 5},
+                          Case{0.5, 50}, Case{1.5, 100}, Case{nan, 100}}) {
+        RecordingCanvas c;
+        drawBar(c, 10, 20, 100, 8, k.fraction, palette::AccentLight);
+        const auto p = panels(c);
+        ASSERT_EQ(p.size(), k.filled ? 2u : 1u) << k.fraction;
+        EXPECT_EQ(p[0]->rect, (Rect{10, 20, 110, 28}));
+        EXPECT_EQ(p[0]->radius, 8);
+        EXPECT_EQ(p[0]->fill, palette::TrackFill);
+        EXPECT_EQ(p[0]->border, palette::TrackLine);
+        if (k.filled) {
+            EXPECT_EQ(p[1]->rect, (Rect{10, 20, 10 + k.filled, 28})) << k.fraction;
+            EXPECT_EQ(p[1]->fill, palette::AccentLight);
+            EXPECT_EQ(p[1]->border, palette::AccentLight);
+        }
+    }
+}
+
+TEST_F(UiPrimitivesTest, SliderRecordsItsAreaAndPlacesTheThumbAtTheFraction) {
+    {
+        RecordingCanvas c;
+        drawSlider(c, 100, 50, 200, 0.0, palette::Accent, 1);
+        EXPECT_EQ(appState.sliderRects[1], (Rect{100, 46, 300, 72}));
+        EXPECT_EQ(appState.sliderRects[1].height(), 26);
+        const auto p = panels(c);
+        ASSERT_EQ(p.size(), 2u); // track and thumb, no filled part
+        EXPECT_EQ(p[0]->rect, (Rect{100, 56, 300, 62}));
+        EXPECT_EQ(p[0]->border, palette::SliderLine);
+        EXPECT_EQ(p[1]->rect, (Rect{92, 51, 108, 67})); // centred on x
+        EXPECT_EQ(p[1]->radius, 16);
+        EXPECT_EQ(p[1]->fill, palette::KnobFill);
+        EXPECT_EQ(p[1]->border, palette::Accent);
+    }
+    {
+        RecordingCanvas c;
+        drawSlider(c, 0, 0, 100, 0.02, palette::Accent, 0); // exactly 2 pixels: no fill
+        EXPECT_EQ(panels(c).size(), 2u);
+    }
+    {
+        RecordingCanvas c;
+        drawSlider(c, 0, 0, 100, 0.03, palette::Accent, 0);
+        const auto p = panels(c);
+        ASSERT_EQ(p.size(), 3u);
+        EXPECT_EQ(p[1]->rect, (Rect{0, 6, 3, 12}));
+        EXPECT_EQ(p[2]->rect, (Rect{-5, 1, 11, 17}));
+    }
+    {
+        RecordingCanvas c;
+        drawSlider(c, 10, 10, 100, 7.0, palette::Accent, 0); // out of range: still recorded
+        EXPECT_EQ(appState.sliderRects[0], (Rect{10, 6, 110, 32}));
+        EXPECT_EQ(panels(c).back()->rect, (Rect{102, 11, 118, 27}));
+    }
+    EXPECT_TRUE(appState.hitRegions.empty()) << "the slider's region is the caller's";
+}
+
+TEST_F(UiPrimitivesTest, ToggleAppendsExactlyOneRegionAndShowsItsState) {
+    RecordingCanvas c;
+    drawToggle(c, 259, 270, true, 60);
+    drawToggle(c, 259, 304, false, 61);
+    ASSERT_EQ(appState.hitRegions.size(), 2u);
+    EXPECT_EQ(appState.hitRegions[0], (HitRegion{{259, 270, 297, 290}, 60, 0}));
+    EXPECT_EQ(appState.hitRegions[1], (HitRegion{{259, 304, 297, 324}, 61, 0}));
+    const auto p = panels(c);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p[0]->fill, palette::Accent);
+    EXPECT_EQ(p[0]->radius, 20);
+    EXPECT_EQ(p[1]->rect, (Rect{279, 272, 295, 288}));
+    EXPECT_EQ(p[1]->fill, palette::White);
+    EXPECT_EQ(p[2]->fill, palette::ToggleOff);
+    EXPECT_EQ(p[2]->border, palette::ToggleOff);
+    EXPECT_EQ(p[3]->rect, (Rect{261, 306, 277, 322}));
+}
+
+TEST_F(UiPrimitivesTest, DpiScaleFollowsTheWindowAndFallsBackToOne) {
+    RecordingWindowHost host;
+    platform.windowHost = &host;
+    struct Case {
+        std::uint32_t dpi;
+        float scale;
+    };
+    for (const Case& k : {Case{144, 1.5f}, Case{96, 1.0f}, Case{120, 1.25f}, Case{72, 0.75f},
+                          Case{71, 1.0f}, Case{48, 1.0f}, Case{0, 1.0f}}) {
+        appState.dpiScale = 3.0f;
+        host.dpi = k.dpi;
+        queryDpiScale();
+        EXPECT_EQ(appState.dpiScale, k.scale) << k.dpi;
+    }
+    platform.windowHost = nullptr;
+    appState.dpiScale = 2.0f;
+    queryDpiScale();
+    EXPECT_EQ(appState.dpiScale, 1.0f);
+}

@@ -1,0 +1,227 @@
+#include "fakes/app_state_fixture.h"
+#include "fakes/recording_canvas.h"
+#include "fakes/recording_controller.h"
+#include "ui/paint_window.h"
+#include "ui/tab_painters.h"
+#include "ui/theme.h"
+
+#include <memory>
+
+namespace {
+
+using Kind = DrawCall::Kind;
+
+class UiTabsTest : public AppStateTest {
+protected:
+    void SetUp() override {
+        AppStateTest::SetUp();
+        appState.noticeText.clear();
+    }
+    RecordingCanvas paint(int width, int height) {
+        RecordingCanvas c;
+        paintWindow(c, {0, 0, width, height});
+        return c;
+    }
+    // The content's regions, after the twelve of the frame.
+    static std::vector<HitRegion> contentRegions() {
+        return {appState.hitRegions.begin() + 12, appState.hitRegions.end()};
+    }
+};
+
+SensorReading sensor(int i, const wchar_t* unit, double value) {
+    return {L"K" + std::to_wstring(i), L"Sensor " + std::to_wstring(i), L"Gruppe", unit, value};
+}
+
+InventorySection section(const wchar_t* title, int rows) {
+    InventorySection s{title, L"Untertitel", palette::Accent, {}};
+    for (int i = 0; i < rows; ++i)
+        s.rows.push_back({L"Feld " + std::to_wstring(i), L"Wert " + std::to_wstring(i)});
+    return s;
+}
+
+// Cards of the hardware tab, by their title's position.
+std::vector<Point> cardOrigins(const RecordingCanvas& c) {
+    std::vector<Point> out;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        if (t->font == Font::FontBold && t->fill == palette::Accent)
+            out.push_back({t->at.x - 14, t->at.y - 10});
+    return out;
+}
+
+} // namespace
+
+TEST_F(UiTabsTest, SensorRowsStopAboveTheCardsBottomMargin) {
+    appState.activeTab = 2;
+    for (int i = 0; i < 30; ++i)
+        appState.sensorList.push_back(sensor(i, L"°C", 40.0));
+    auto c = paint(740, 740);
+    ASSERT_NE(c.findText(L"Hardware-Sensoren (30 aktiv)"), nullptr);
+    ASSERT_NE(c.findText(L"K22"), nullptr);
+    EXPECT_EQ(c.findText(L"K22")->at, (Point{263, 698}));
+    EXPECT_EQ(c.findText(L"K23"), nullptr);
+    EXPECT_EQ(c.findText(L"K0")->at, (Point{263, 170}));
+    // Zebra stripes on the odd rows among 0..22.
+    int stripes = 0;
+    for (const DrawCall* f : c.ofKind(Kind::Fill))
+        if (f->fill == palette::ButtonFill) {
+            ++stripes;
+            EXPECT_EQ(f->rect.left, 251);
+            EXPECT_EQ(f->rect.right, 479 + 235);
+        }
+    EXPECT_EQ(stripes, 11);
+    EXPECT_TRUE(contentRegions().empty());
+    // The card reaches down to 20 pixels above the bottom whatever the rows.
+    bool card = false;
+    for (const DrawCall* p : c.ofKind(Kind::Panel))
+        card |= p->rect == Rect{243, 102, 479 + 243, 720};
+    EXPECT_TRUE(card);
+}
+
+TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
+    appState.activeTab = 2;
+    appState.sensorList = {sensor(0, L"W", 95.0),  sensor(1, L"°C", 90.0),  sensor(2, L"°C", 30.0),
+                           sensor(3, L"°c", 90.0), sensor(4, L"°C ", 90.0), sensor(5, L"°", 90.0)};
+    auto c = paint(740, 1080);
+    const int W = 479;
+    struct Case {
+        const wchar_t* text;
+        Color color;
+    };
+    for (const Case& k :
+         {Case{L"95.0 W", palette::AccentLight}, Case{L"90.0 °C", palette::Critical},
+          Case{L"30.0 °C", palette::Good}, Case{L"90.0 °c", palette::AccentLight},
+          Case{L"90.0 °C ", palette::AccentLight}, Case{L"90.0 °", palette::AccentLight}}) {
+        const DrawCall* v = c.findText(k.text);
+        ASSERT_NE(v, nullptr);
+        EXPECT_EQ(v->fill, k.color);
+        EXPECT_EQ(v->align, TextAlign::Right);
+        EXPECT_EQ(v->rect.left, W + 103);
+        EXPECT_EQ(v->rect.right, W + 223);
+    }
+    EXPECT_EQ(c.findText(L"K0")->fill, palette::Accent);
+    EXPECT_EQ(c.findText(L"K0")->font, Font::FontMono);
+
+    appState.sensorList.clear();
+    c = paint(740, 1080);
+    EXPECT_NE(c.findText(L"Hardware-Sensoren (0 aktiv)"), nullptr);
+    EXPECT_NE(c.findText(L"MESSWERT"), nullptr);
+    EXPECT_EQ(c.ofKind(Kind::Fill).size(), 2u); // background and sidebar only
+}
+
+TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
+    appState.activeTab = 3;
+    const int W = 479, half = W / 2, right = 243 + half + 6;
+    appState.inventory = {section(L"A", 4), section(L"B", 2), section(L"C", 1)};
+    auto c = paint(740, 1080);
+    EXPECT_EQ(cardOrigins(c), (std::vector<Point>{{243, 102}, {right, 102}, {right, 212}}));
+    bool first = false;
+    for (const DrawCall* p : c.ofKind(Kind::Panel))
+        first |= p->rect == Rect{243, 102, half + 237, 102 + 148};
+    EXPECT_TRUE(first);
+
+    appState.inventory = {section(L"A", 2), section(L"B", 2), section(L"C", 0)};
+    c = paint(740, 1080);
+    EXPECT_EQ(cardOrigins(c), (std::vector<Point>{{243, 102}, {right, 102}, {243, 212}}));
+    bool empty = false;
+    for (const DrawCall* p : c.ofKind(Kind::Panel))
+        empty |= p->rect == Rect{243, 212, half + 237, 264};
+    EXPECT_TRUE(empty) << "a section without rows is a 52-pixel card";
+
+    // Values are right-aligned with an ellipsis, 14 pixels inside the card's right edge.
+    const DrawCall* value = c.findText(L"Wert 1");
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->align, TextAlign::RightEllipsis);
+    EXPECT_EQ(value->rect, (Rect{388, 102 + 70, half + 223, 102 + 90}));
+    EXPECT_EQ(c.findText(L"Feld 1")->at, (Point{257, 172}));
+    EXPECT_TRUE(contentRegions().empty());
+}
+
+TEST_F(UiTabsTest, HardwareCardsBelowTheWindowAreSkippedButKeepTheirPlace) {
+    appState.activeTab = 3;
+    const int right = 243 + 479 / 2 + 6;
+    // A left (148 high), B right (580 high), C left at 260 (532 high, up to 802), D right
+    // below B at 692.
+    appState.inventory = {section(L"A", 4), section(L"B", 22), section(L"C", 20), section(L"D", 1),
+                          section(L"E", 1)};
+    auto c = paint(740, 691);
+    EXPECT_EQ(cardOrigins(c).size(), 3u);
+    EXPECT_EQ(c.findText(L"D"), nullptr);
+    c = paint(740, 692); // a top on the bottom edge still counts as inside
+    EXPECT_EQ(cardOrigins(c),
+              (std::vector<Point>{{243, 102}, {right, 102}, {243, 260}, {right, 692}}));
+    c = paint(740, 2000); // E goes right again: 692 + 76 + 10 = 778 < 802
+    EXPECT_EQ(cardOrigins(c).back(), (Point{right, 778}));
+
+    appState.inventory.clear();
+    c = paint(740, 1080);
+    EXPECT_TRUE(cardOrigins(c).empty());
+}
+
+TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
+    appState.activeTab = 4;
+    const int W = 479;
+    paint(740, 1080);
+    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 116, W + 227, 144}, 63, 0},
+                                                        {{259, 270, 297, 290}, 60, 0},
+                                                        {{259, 304, 297, 324}, 61, 0},
+                                                        {{259, 338, 297, 358}, 62, 0}}));
+    appState.noticeText = L"Autostart aktiviert";
+    paint(740, 1080);
+    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 150, W + 227, 178}, 63, 0},
+                                                        {{259, 304, 297, 324}, 60, 0},
+                                                        {{259, 338, 297, 358}, 61, 0},
+                                                        {{259, 372, 297, 392}, 62, 0}}));
+}
+
+TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
+    appState.activeTab = 4;
+    appState.identity.manufacturer.clear();
+    appState.identity.product.clear();
+    appState.autostartEnabled = true;
+    appState.startMinimized = false;
+    appState.resetFansOnExit = true;
+    auto c = paint(740, 1080);
+    ASSERT_NE(c.findText(L"Treiber nicht initialisiert"), nullptr);
+    EXPECT_EQ(c.findText(L"Treiber nicht initialisiert")->fill, palette::Warning);
+    EXPECT_NE(c.findText(L"Erkanntes Backend: Keins"), nullptr);
+    EXPECT_NE(c.findText(L"Hersteller:  · Modell: "), nullptr);
+    // Switch tracks in region order 60, 61, 62: on, off, on.
+    std::vector<Color> tracks;
+    for (const DrawCall* p : c.ofKind(Kind::Panel))
+        if (p->rect.left == 259 && p->rect.width() == 38)
+            tracks.push_back(p->fill);
+    EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent}));
+    bool footprint = false;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        footprint |= t->text.rfind(L"Ressourcenverbrauch: ~2 MB RAM · ", 0) == 0;
+    EXPECT_TRUE(footprint);
+
+    auto controller = std::make_unique<RecordingController>();
+    controller->status = L"Treiber verbunden";
+    controller->name = L"Testgerät";
+    controller->connected = true;
+    appState.controller = std::move(controller);
+    appState.identity = SystemIdentity{};
+    c = paint(740, 1080);
+    EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Good);
+    EXPECT_NE(c.findText(L"Erkanntes Backend: Testgerät"), nullptr);
+    EXPECT_NE(c.findText(L"Hersteller: Generic PC · Modell: Standard System"), nullptr);
+
+    static_cast<RecordingController*>(appState.controller.get())->connected = false;
+    c = paint(740, 1080);
+    EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Warning);
+}
+
+TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
+    appState.activeTab = 5;
+    auto c = paint(740, 1080);
+    EXPECT_TRUE(contentRegions().empty());
+    const DrawCall* title = c.findText(L"Ventrasol Universal for Windows");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->font, Font::FontTitle);
+    EXPECT_EQ(title->at, (Point{259, 116}));
+    EXPECT_NE(c.findText(L"Version 2.0.0 (x64 Native Multi-Vendor Build)"), nullptr);
+    EXPECT_NE(c.findText(L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) & AMD ADLX Direktanbindung"),
+              nullptr);
+    EXPECT_EQ(c.findText(L"Über Ventrasol")->fill, palette::White); // its sidebar entry
+}

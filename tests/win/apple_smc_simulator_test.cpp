@@ -1,0 +1,229 @@
+// The program's real driver installation and SMC backend against the simulator driver, in the
+// Wine session that scripts/test keeps for the whole run.
+#include "fakes/app_state_fixture.h"
+#include "hardware/apple_smc_controller.h"
+#include "hardware/smc_codec.h"
+#include "hardware/smc_driver_service.h"
+#include "platform/win32/win32_device_io.h"
+#include "platform/win32/win32_service_manager.h"
+#include "platform/win32/win32_system_info.h"
+#include "win/smc_simulator.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const wchar_t* const INSTALLED = L"C:\\Windows\\System32\\drivers\\applesmc.sys";
+
+std::uint64_t fileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+class AppleSmcUnderWine : public AppStateTest {
+protected:
+    void SetUp() override {
+        AppStateTest::SetUp();
+        platform.serviceManager = &scm;
+        platform.systemInfo = &info;
+        platform.deviceIo = &io;
+    }
+    Win32ServiceManager scm;
+    Win32SystemInfo info;
+    Win32DeviceIo io;
+};
+
+std::vector<SmcSimLogEntry> entries(SmcSimulator& sim) {
+    static SmcSimLog log; // too large for comfort on the stack
+    std::memset(&log, 0, sizeof log);
+    EXPECT_TRUE(sim.log(&log));
+    return std::vector<SmcSimLogEntry>(log.entries, log.entries + log.stored);
+}
+
+} // namespace
+
+TEST_F(AppleSmcUnderWine, TheInstallerCopiesRegistersAndStartsTheDriver) {
+    installSmcDriverService();
+
+    std::wstring source = info.modulePath();
+    source = source.substr(0, source.rfind(L'\\')) + L"\\applesmc.sys";
+    ASSERT_NE(fileSize(source), 0u) << "applesmc.sys is expected beside the test binary";
+    EXPECT_EQ(fileSize(INSTALLED), fileSize(source));
+
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    ASSERT_NE(manager, nullptr);
+    SC_HANDLE service =
+        OpenServiceW(manager, L"applesmc", SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
+    ASSERT_NE(service, nullptr);
+    std::vector<BYTE> buffer(8192);
+    DWORD needed = 0;
+    ASSERT_TRUE(QueryServiceConfigW(service,
+                                    reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()),
+                                    static_cast<DWORD>(buffer.size()), &needed));
+    const auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    EXPECT_EQ(config->dwServiceType, DWORD(SERVICE_KERNEL_DRIVER));
+    EXPECT_EQ(config->dwStartType, DWORD(SERVICE_DEMAND_START));
+    EXPECT_EQ(config->dwErrorControl, DWORD(SERVICE_ERROR_NORMAL));
+    EXPECT_EQ(std::wstring(config->lpDisplayName), L"Apple SMC Driver");
+    EXPECT_NE(std::wstring(config->lpBinaryPathName).find(L"drivers\\applesmc.sys"),
+              std::wstring::npos);
+    SERVICE_STATUS status{};
+    ASSERT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_EQ(status.dwCurrentState, DWORD(SERVICE_RUNNING));
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+
+    // Present and running: the second run starts nothing new and breaks nothing.
+    installSmcDriverService();
+    EXPECT_TRUE(SmcSimulator().isOpen());
+}
+
+TEST_F(AppleSmcUnderWine, TheBackendReadsFansAndSensorsFromTheDriver) {
+    ASSERT_TRUE(SmcSimulator::ensureRunning());
+    SmcSimulator sim;
+    ASSERT_TRUE(sim.reset());
+    ASSERT_TRUE(sim.setFloat("TC0P", 71.0f)); // a temperature set from outside
+
+    AppleSmcController smc;
+    ASSERT_TRUE(smc.connect(SystemIdentity{}));
+    EXPECT_EQ(smc.statusText(), L"AppleSMC aktiv (Port I/O via applesmc.sys)");
+    const auto fans = smc.fans();
+    EXPECT_EQ(fans[0].currentRpm, 2160);
+    EXPECT_EQ(fans[0].minRpm, 1200);
+    EXPECT_EQ(fans[0].maxRpm, 6156);
+    EXPECT_EQ(fans[0].targetRpm, 2000);
+    EXPECT_FALSE(fans[0].manual);
+    EXPECT_EQ(fans[1].maxRpm, 5700);
+
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    ASSERT_TRUE(smc.update(&cpu, &gpu, &power, &readings));
+    EXPECT_EQ(readings.size(), 14u);
+    EXPECT_DOUBLE_EQ(cpu, 71.0);
+    EXPECT_DOUBLE_EQ(gpu, 48.0);
+    EXPECT_DOUBLE_EQ(power, 35.5);
+    EXPECT_EQ(readings[1].key, L"TC0F");
+    EXPECT_DOUBLE_EQ(readings[1].value, 55.5);
+
+    ASSERT_TRUE(sim.setMode(1));
+    AppleSmcController t2;
+    ASSERT_TRUE(t2.connect(SystemIdentity{}));
+    EXPECT_EQ(t2.statusText(), L"AppleSMC aktiv (T2 MMIO Direct-Mode via applesmc.sys)");
+}
+
+TEST_F(AppleSmcUnderWine, TheDriverReceivesExactlyTheBytesOfAFanCommand) {
+    ASSERT_TRUE(SmcSimulator::ensureRunning());
+    SmcSimulator sim;
+    AppleSmcController smc;
+    ASSERT_TRUE(smc.connect(SystemIdentity{}));
+    ASSERT_TRUE(sim.reset()); // forget the connection's own request
+
+    ASSERT_TRUE(smc.setFanRpm(0, 2500));
+    auto log = entries(sim);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(log[0].inputSize, 6u);
+    EXPECT_EQ(std::memcmp(log[0].input, "F0Md\x01\x01", 6), 0);
+    EXPECT_EQ(log[1].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(log[1].inputSize, 9u);
+    const std::uint8_t target[] = {'F', '0', 'T', 'g', 4, 0x00, 0x40, 0x1C, 0x45};
+    EXPECT_EQ(std::memcmp(log[1].input, target, sizeof target), 0);
+    EXPECT_TRUE(log[0].succeeded && log[1].succeeded);
+
+    const auto fans = smc.fans();
+    EXPECT_TRUE(fans[0].manual);
+    EXPECT_EQ(fans[0].targetRpm, 2500);
+
+    ASSERT_TRUE(sim.reset());
+    ASSERT_TRUE(smc.setFanRpm(1, 3000));
+    EXPECT_TRUE(smc.setAutomatic());
+    log = entries(sim);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(std::memcmp(log[2].input, "F0Md\x01\x00", 6), 0);
+    EXPECT_EQ(std::memcmp(log[3].input, "F1Md\x01\x00", 6), 0);
+    EXPECT_EQ(std::memcmp(log[4].input, "FS! \x01\x00", 6), 0);
+    SmcSimKey key{};
+    ASSERT_TRUE(sim.getKey("F1Md", &key));
+    EXPECT_EQ(key.data[0], 0);
+    ASSERT_TRUE(sim.getKey("F1Tg", &key));
+    double rpm = 0;
+    ASSERT_TRUE(decodeSmcFloat(key.data, &rpm));
+    EXPECT_EQ(rpm, 3000);
+
+    // A read-only mode key: the write fails and the target is never sent.
+    ASSERT_TRUE(sim.reset());
+    const std::uint8_t zero = 0;
+    ASSERT_TRUE(sim.setKey("F1Md", 1, &zero, false));
+    EXPECT_FALSE(smc.setFanRpm(1, 2200));
+    log = entries(sim);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_FALSE(log[0].succeeded);
+}
+
+namespace {
+
+// Runs smc_sim_ctl.exe from beside the test binary; its exit code, its output in *out.
+DWORD runControlTool(const std::wstring& arguments, std::string* out) {
+    std::wstring exe = Win32SystemInfo().modulePath();
+    exe.resize(exe.rfind(L'\\'));
+    std::wstring command = L"\"" + exe + L"\\smc_sim_ctl.exe\" " + arguments;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return 255;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    DWORD code = 255;
+    if (started) {
+        char buffer[512];
+        DWORD n = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            out->append(buffer, n);
+        WaitForSingleObject(process.hProcess, 10000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    return code;
+}
+
+} // namespace
+
+TEST_F(AppleSmcUnderWine, TheControlToolSetsAndReadsTheSimulatorFromOutside) {
+    ASSERT_TRUE(SmcSimulator::ensureRunning());
+    std::string out;
+    ASSERT_EQ(runControlTool(L"reset", &out), 0u);
+    ASSERT_EQ(runControlTool(L"setf TC0P 71.5", &out), 0u);
+    ASSERT_EQ(runControlTool(L"setsp78 TG0P 50.25", &out), 0u);
+    AppleSmcController smc;
+    ASSERT_TRUE(smc.connect(SystemIdentity{}));
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    smc.update(&cpu, &gpu, &power, &readings);
+    EXPECT_DOUBLE_EQ(cpu, 71.5);
+    EXPECT_DOUBLE_EQ(gpu, 50.25);
+
+    ASSERT_TRUE(smc.setFanRpm(1, 2500));
+    out.clear();
+    ASSERT_EQ(runControlTool(L"get F1Tg", &out), 0u);
+    EXPECT_EQ(out, "F1Tg 4 1 00 40 1C 45 2500\n");
+    out.clear();
+    ASSERT_EQ(runControlTool(L"log", &out), 0u);
+    EXPECT_NE(out.find("220004 6 1 46 31 4D 64 01 01\n"), std::string::npos) << out;
+    EXPECT_EQ(runControlTool(L"get ZZZZ", &out), 1u);
+    EXPECT_EQ(runControlTool(L"bogus", &out), 2u);
+}

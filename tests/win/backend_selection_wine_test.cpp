@@ -1,0 +1,80 @@
+// initBackend on the real Win32 seams: an Apple notebook reaching the simulator driver through
+// the real installer, then the same session as a generic PC with the stand-in nvapi64.dll.
+#include "fakes/app_state_fixture.h"
+#include "hardware/backend_selection.h"
+#include "platform/win32/win32_device_io.h"
+#include "platform/win32/win32_library_loader.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_service_manager.h"
+#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_thermal_zone_query.h"
+#include "win/scoped_bios_identity.h"
+#include "win/smc_simulator.h"
+
+#include <windows.h>
+
+namespace {
+
+class BackendSelectionUnderWine : public AppStateTest {
+protected:
+    void SetUp() override {
+        AppStateTest::SetUp();
+        platform.registry = &registry;
+        platform.systemInfo = &info;
+        platform.deviceIo = &io;
+        platform.serviceManager = &scm;
+        platform.thermalZones = &wmi;
+        platform.libraryLoader = &loader;
+        ASSERT_TRUE(bios.isOpen());
+    }
+    void TearDown() override {
+        resetAppState(); // the backend goes before the seams it uses
+        AppStateTest::TearDown();
+    }
+    Win32Registry registry;
+    Win32SystemInfo info;
+    Win32DeviceIo io;
+    Win32ServiceManager scm;
+    Win32ThermalZoneQuery wmi;
+    Win32LibraryLoader loader;
+    ScopedBiosIdentity bios;
+};
+
+} // namespace
+
+TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
+    bios.setAll(L"Apple Inc.", L"MacBookPro15,1", L"Apple Inc.", L"Mac-937A206F2EE63C01", L"1");
+    SmcSimulator::ensureRunning();
+    ASSERT_TRUE(SmcSimulator().reset());
+    initBackend();
+    ASSERT_NE(appState.controller, nullptr);
+    EXPECT_TRUE(appState.identity.isApple && appState.identity.isLaptop);
+    EXPECT_EQ(appState.controller->statusText(), L"AppleSMC aktiv (Port I/O via applesmc.sys)");
+    ASSERT_EQ(appState.fanList.size(), 2u);
+    EXPECT_EQ(appState.fanList[0].currentRpm, 2160);
+    EXPECT_EQ(appState.sensorList.size(), 14u);
+    EXPECT_DOUBLE_EQ(appState.cpuTemp, 62.0);
+
+    // Reload: the old handle is closed before the new one opens (the driver allows both, so
+    // what is checked is that the new backend works and the tick ran again).
+    SmcSimulator().setFloat("TC0P", 80.0f);
+    initBackend();
+    EXPECT_DOUBLE_EQ(appState.cpuTemp, 80.0);
+
+    bios.setAll(L"Micro-Star International Co., Ltd.", L"MS-7C37", L"Micro-Star", L"X570", L"1");
+    initBackend();
+    EXPECT_EQ(appState.identity.vendor, VendorKind::Msi);
+    EXPECT_EQ(appState.controller->backendName(), L"MSI Dragon / Super-I/O Controller");
+    EXPECT_EQ(appState.controller->statusText(),
+              L"Universeller PC ACPI / WMI Sensor-Treiber aktiv");
+    EXPECT_NE(GetModuleHandleW(L"nvapi64.dll"), nullptr);
+    ASSERT_EQ(appState.sensorList.size(), 2u); // no thermal zones under Wine; NV01 and PWR1
+    EXPECT_EQ(appState.sensorList[0].key, L"NV01");
+    EXPECT_EQ(appState.gpuTemp, 57);
+    EXPECT_EQ(appState.cpuTemp, 42);
+    // fanList keeps the labels of the first report.
+    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)");
+
+    resetAppState();
+    EXPECT_EQ(GetModuleHandleW(L"nvapi64.dll"), nullptr);
+}

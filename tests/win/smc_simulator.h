@@ -1,0 +1,35 @@
+#pragma once
+
+#include "doubles/smc_sim_protocol.h"
+
+#include <cstdint>
+#include <string>
+
+// The SMC simulator driver as the Windows tests use it: brought up once per Wine session
+// through the program's own installer (applesmc.sys lies beside the test binary), then reset
+// and steered through its test-only requests.
+class SmcSimulator {
+public:
+    // Installs and starts the service when needed and opens the device; false when the driver
+    // cannot be reached.
+    static bool ensureRunning();
+
+    SmcSimulator();
+    ~SmcSimulator();
+    SmcSimulator(const SmcSimulator&) = delete;
+    SmcSimulator& operator=(const SmcSimulator&) = delete;
+
+    bool isOpen() const;
+    bool reset();
+    bool setKey(const char* key, std::uint8_t size, const std::uint8_t* data, bool writable);
+    bool setFloat(const char* key, float value, bool writable = false);
+    bool removeKey(const char* key);
+    bool getKey(const char* key, SmcSimKey* out);
+    bool setMode(std::uint8_t mode);
+    bool log(SmcSimLog* out);
+
+private:
+    bool send(std::uint32_t code, const void* input, std::uint32_t inputSize, void* output,
+              std::uint32_t outputSize);
+    void* handle;
+};

@@ -1,0 +1,141 @@
+// The program's real COM/WMI path against a stand-in locator class registered for the length of
+// each case: connection, proxy security, query, enumeration, property types, releases.
+#include "hardware/wmi_thermal_source.h"
+#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_thermal_zone_query.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t* const LOCATOR_SERVER =
+    L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32";
+
+// Mirrors the stand-in's statistics record.
+struct WmiStatistics {
+    LONG locators, services, enumerators, objects;
+    LONG connects, queries, gets;
+    char releases[32];
+};
+
+WmiStatistics statistics(bool reset = false) {
+    WmiStatistics s{};
+    HMODULE module = GetModuleHandleW(L"fake_wbem_locator.dll");
+    if (!module)
+        return s;
+    using Fn = void (*)(WmiStatistics*, int);
+    if (auto fn = reinterpret_cast<Fn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, "fakeWmiStatistics"))))
+        fn(&s, reset ? 1 : 0);
+    return s;
+}
+
+std::wstring readString(HKEY key, const wchar_t* name, bool* present) {
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    DWORD type = 0;
+    *present = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                &size) == ERROR_SUCCESS;
+    return buffer;
+}
+
+void writeString(HKEY key, const wchar_t* name, const std::wstring& text) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+class WmiComUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, LOCATOR_SERVER, 0, nullptr, 0,
+                                  KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        server = readString(key, nullptr, &hadServer);
+        threading = readString(key, L"ThreadingModel", &hadThreading);
+        std::wstring folder = Win32SystemInfo().modulePath();
+        folder.resize(folder.rfind(L'\\'));
+        writeString(key, nullptr, folder + L"\\fake_wbem_locator.dll");
+        writeString(key, L"ThreadingModel", L"Both");
+        statistics(true);
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"FAKE_WMI_ZONES", nullptr);
+        SetEnvironmentVariableW(L"FAKE_WMI_CONNECT", nullptr);
+        if (hadServer)
+            writeString(key, nullptr, server);
+        else
+            RegDeleteValueW(key, nullptr);
+        if (hadThreading)
+            writeString(key, L"ThreadingModel", threading);
+        else
+            RegDeleteValueW(key, L"ThreadingModel");
+        RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+    std::wstring server, threading;
+    bool hadServer = false, hadThreading = false;
+    Win32ThermalZoneQuery wmi;
+};
+
+} // namespace
+
+TEST_F(WmiComUnderWine, RowsOfEveryTypeAreDecodedAndEveryObjectReleased) {
+    SetEnvironmentVariableW(L"FAKE_WMI_ZONES", L"I4,3000,\\_TZ.CPUZ;UI4,3100,!;BSTR,3200,text;"
+                                               L"I4,2731,cold;UI4,4031,~;MISSING,0,none;"
+                                               L"I4,-1,negative");
+    {
+        WmiThermalSource source(&wmi);
+        std::vector<ThermalZoneReading> zones;
+        ASSERT_TRUE(source.queryThermalZones(&zones));
+        ASSERT_NE(GetModuleHandleW(L"fake_wbem_locator.dll"), nullptr)
+            << "the stand-in locator was not used";
+        ASSERT_EQ(zones.size(), 3u);
+        EXPECT_EQ(zones[0].name, L"\\_TZ.CPUZ");
+        EXPECT_NEAR(zones[0].temperature, 26.85, 1e-9);
+        EXPECT_EQ(zones[1].name, L"ACPI Thermal Zone"); // no InstanceName at all
+        EXPECT_NEAR(zones[1].temperature, 36.85, 1e-9);
+        EXPECT_EQ(zones[2].name, L"ACPI Thermal Zone"); // InstanceName not a string
+        EXPECT_NEAR(zones[2].temperature, 129.95, 1e-9);
+
+        WmiStatistics s = statistics();
+        EXPECT_EQ(s.connects, 1);
+        EXPECT_EQ(s.queries, 1);
+        EXPECT_EQ(s.objects, 0);     // each object released
+        EXPECT_EQ(s.enumerators, 0); // and the enumerator
+        EXPECT_EQ(s.services, 1);    // the connection is kept
+        EXPECT_EQ(s.locators, 1);
+
+        zones.clear();
+        ASSERT_TRUE(source.queryThermalZones(&zones));
+        EXPECT_EQ(statistics().connects, 1);
+        statistics(true);
+    }
+    // Services first, then the locator.
+    const WmiStatistics s = statistics();
+    EXPECT_EQ(s.services, -1);
+    EXPECT_EQ(s.locators, -1);
+    EXPECT_EQ(std::string(s.releases), "SL");
+}
+
+TEST_F(WmiComUnderWine, AFailedConnectionReleasesTheLocatorAndIsTriedAgain) {
+    SetEnvironmentVariableW(L"FAKE_WMI_CONNECT", L"fail");
+    SetEnvironmentVariableW(L"FAKE_WMI_ZONES", L"I4,3100,zone");
+    WmiThermalSource source(&wmi);
+    std::vector<ThermalZoneReading> zones;
+    EXPECT_FALSE(source.queryThermalZones(&zones));
+    EXPECT_FALSE(source.isReady());
+    WmiStatistics s = statistics();
+    EXPECT_EQ(s.connects, 1);
+    EXPECT_EQ(s.locators, 0); // created and released again
+    EXPECT_EQ(std::string(s.releases), "L");
+
+    SetEnvironmentVariableW(L"FAKE_WMI_CONNECT", nullptr);
+    ASSERT_TRUE(source.queryThermalZones(&zones));
+    EXPECT_EQ(zones.size(), 1u);
+    EXPECT_EQ(statistics().connects, 2);
+    source.release();
+    EXPECT_EQ(std::string(statistics().releases), "LOESL"); // object, enumerator, services, locator
+}
