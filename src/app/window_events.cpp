@@ -9,6 +9,7 @@
 #include "regulation/periodic_tick.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
+#include "ui/dpi_scale.h"
 
 namespace {
 
@@ -79,6 +80,13 @@ void onTimer(std::uintptr_t timerId) {
         return;
     runTick();
     repaint(false);
+}
+
+void onDpiChanged(const Rect* suggested) {
+    queryDpiScale();
+    if (host() && suggested)
+        host()->setWindowRect(*suggested);
+    repaint(true);
 }
 
 void onTaskbarCreated() {

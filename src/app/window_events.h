@@ -17,6 +17,9 @@ void handleCommand(std::uint32_t id);
 // WM_TIMER: the tick timer runs one tick and repaints; any other timer is ignored.
 void onTimer(std::uintptr_t timerId);
 
+// WM_DPICHANGED: rescale, move to the rectangle Windows suggests (when it sent one), repaint.
+void onDpiChanged(const Rect* suggested);
+
 // The shell announced a new taskbar (Explorer restarted): the icon it knew is gone, so add it
 // again with the tip it showed, provided the program had added one and has not removed it.
 void onTaskbarCreated();

@@ -160,6 +160,21 @@ TEST_F(WindowEventsTest, ExitSequenceLeavesTheFansWhenAskedTo) {
     EXPECT_EQ(host.calls.back(), "postQuit 0");
 }
 
+TEST_F(WindowEventsTest, DpiChangeRescalesMovesAndRepaintsWithErase) {
+    host.dpi = 144;
+    onDpiChanged(nullptr);
+    EXPECT_EQ(appState.dpiScale, 1.5f);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"invalidate 1"}));
+
+    host.calls.clear();
+    host.dpi = 96;
+    const Rect suggested{100, 50, 840, 1130};
+    onDpiChanged(&suggested);
+    EXPECT_EQ(appState.dpiScale, 1.0f);
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"setWindowRect 100 50 740 1080", "invalidate 1"}));
+}
+
 TEST_F(WindowEventsTest, TaskbarRestartAddsTheIconAgainWithItsCurrentTip) {
     onTaskbarCreated();
     EXPECT_TRUE(host.calls.empty()) << "no icon was added yet";
