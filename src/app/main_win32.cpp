@@ -25,20 +25,19 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include <optional>
+#include <new>
+#include <utility>
 
 namespace {
 
-// The seams outlive appState: they are constant-initialised, so their destructors run after
-// the state's (and so after the backend's, which may still use them while closing down).
-constinit Win32SystemInfo systemInfo;
-constinit Win32Registry registry;
-constinit Win32DeviceIo deviceIo;
-constinit Win32ServiceManager serviceManager;
-constinit Win32ThermalZoneQuery thermalZones;
-constinit Win32LibraryLoader libraryLoader;
-// Made for the main window as soon as it exists (its WM_CREATE already starts the timer).
-constinit std::optional<Win32WindowHost> windowHost;
+// The seams are made once and never destroyed. appState, and with it the backend, is destroyed
+// at static destruction, in an order towards other statics that nothing fixes, and the
+// backend's destructor still closes its device and frees its libraries through them. They own
+// nothing that the end of the process does not release.
+template <typename T, typename... Args> T* lifelong(Args&&... args) {
+    alignas(T) static unsigned char storage[sizeof(T)];
+    return ::new (static_cast<void*>(storage)) T(std::forward<Args>(args)...);
+}
 
 UINT taskbarCreatedMessage = 0;
 
@@ -67,8 +66,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         // The timer must belong to this window, and CreateWindowExW has not returned yet.
         appState.mainWindow = reinterpret_cast<WindowHandle>(window);
-        windowHost.emplace(appState.mainWindow);
-        platform.windowHost = &*windowHost;
+        if (platform.windowHost == nullptr)
+            platform.windowHost = lifelong<Win32WindowHost>(appState.mainWindow);
         onWindowCreated();
         return 0;
     case WM_DESTROY:
@@ -164,12 +163,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         surfaceRunningInstance();
         return 0;
     }
-    platform.systemInfo = &systemInfo;
-    platform.registry = &registry;
-    platform.deviceIo = &deviceIo;
-    platform.serviceManager = &serviceManager;
-    platform.thermalZones = &thermalZones;
-    platform.libraryLoader = &libraryLoader;
+    platform.systemInfo = lifelong<Win32SystemInfo>();
+    platform.registry = lifelong<Win32Registry>();
+    platform.deviceIo = lifelong<Win32DeviceIo>();
+    platform.serviceManager = lifelong<Win32ServiceManager>();
+    platform.thermalZones = lifelong<Win32ThermalZoneQuery>();
+    platform.libraryLoader = lifelong<Win32LibraryLoader>();
 
     // 2.-4. Settings, backend, inventory.
     loadSettings();
@@ -200,9 +199,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     HWND window = CreateWindowExW(0, WINDOW_CLASS_NAME, title.c_str(), WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, size.width, size.height, nullptr,
                                   nullptr, instance, nullptr);
+    if (window == nullptr) {
+        // Without a window nothing could ever end the message loop: the process would linger
+        // unseen, holding the mutex that turns every later start away. The fans have not been
+        // commanded yet, so there is nothing to hand back.
+        return 1;
+    }
     appState.mainWindow = reinterpret_cast<WindowHandle>(window);
     // An elevated process does not hear the shell's broadcast unless it lets it through.
-    if (window != nullptr && taskbarCreatedMessage != 0)
+    if (taskbarCreatedMessage != 0)
         ChangeWindowMessageFilterEx(window, taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
     // 10. From now on the window's own scale.
@@ -217,7 +222,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         UpdateWindow(window);
     }
 
-    // 13. The message loop.
+    // 13. The message loop. GetMessageW's -1 (an invalid call) ends it too rather than
+    // spinning on the error for ever.
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
