@@ -185,6 +185,25 @@ scenario_generic() {
     fan_bar_checks "fan 1" 1 0.9
     end
 
+    begin "Generic.HardwareTabShowsTheInventoryCards"
+    open_tab 3
+    screenshot
+    local half=$((W / 2))
+    # The device card has five rows here (maker, product, board, BIOS, backend): 172 high.
+    expect_pixel "device card, below its fifth row" $((half + 230)) $((B + 168)) "$CARD"
+    expect_pixel "below the device card" $((half + 230)) $((B + 176)) "$BACKGROUND"
+    # The processor card (three rows, 124 high) goes to the right column.
+    expect_pixel "processor card" $((2 * half + 236)) $((B + 120)) "$CARD"
+    open_tab 0
+    end
+
+    begin "Generic.DpiChangeWithoutRectangleKeepsTheSize"
+    local before
+    before=$(drive window)
+    expect_eq "handled" 0 "$(drive send 736 $((144 * 65536 + 144)) 0)"
+    expect_eq "window rectangle" "$before" "$(drive window)"
+    end
+
     common_window_checks Generic
     slider_drag_checks Generic 1000 5200
 
