@@ -168,12 +168,10 @@ bool AppleSmcController::setFanRpm(std::int32_t fanIndex, double rpm) {
     return writeKey(fanKey(fanIndex, "Tg").text, 4, target.data());
 }
 
-bool AppleSmcController::setFanPercent(std::int32_t fanIndex, double percent) {
-    if (fanIndex < 0 || fanIndex > 1)
-        return false;
-    // The range as last read by fans(); no extra round of requests for it.
-    const FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
-    return setFanRpm(fanIndex, fan.minRpm + (fan.maxRpm - fan.minRpm) * percent / 100.0);
+const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
+    if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
+        return nullptr;
+    return &fanChannels[static_cast<std::size_t>(fanIndex)];
 }
 
 bool AppleSmcController::setAutomatic() {

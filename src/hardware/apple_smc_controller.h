@@ -43,12 +43,14 @@ public:
     bool isConnected() const override;
     std::vector<FanChannel> fans() override;
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;
-    bool setFanPercent(std::int32_t fanIndex, double percent) override;
     bool setAutomatic() override;
     bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                 std::vector<SensorReading>* readings) override;
 
     bool t2Mode() const { return t2; }
+
+protected:
+    const FanChannel* knownFan(std::int32_t fanIndex) const override;
 
 private:
     bool readKey(const char* key, double* value);

@@ -31,4 +31,9 @@ public:
     // Empties and refills readings and writes the summary values (see each backend).
     virtual bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                         std::vector<SensorReading>* readings) = 0;
+
+protected:
+    // The backend's own entry for a fan as last read, or null for an index outside its list;
+    // setFanPercent takes the range from here, so it costs no extra hardware round trip.
+    virtual const FanChannel* knownFan(std::int32_t fanIndex) const = 0;
 };

@@ -135,11 +135,10 @@ bool UniversalPCController::setFanRpm(std::int32_t fanIndex, double rpm) {
     return true;
 }
 
-bool UniversalPCController::setFanPercent(std::int32_t fanIndex, double percent) {
+const FanChannel* UniversalPCController::knownFan(std::int32_t fanIndex) const {
     if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
-        return false;
-    const FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
-    return setFanRpm(fanIndex, fan.minRpm + (fan.maxRpm - fan.minRpm) * percent / 100.0);
+        return nullptr;
+    return &fanChannels[static_cast<std::size_t>(fanIndex)];
 }
 
 bool UniversalPCController::setAutomatic() {

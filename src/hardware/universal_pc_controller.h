@@ -31,7 +31,6 @@ public:
     bool isConnected() const override { return connected; }
     std::vector<FanChannel> fans() override { return fanChannels; }
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;
-    bool setFanPercent(std::int32_t fanIndex, double percent) override;
     bool setAutomatic() override;
     bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                 std::vector<SensorReading>* readings) override;
@@ -40,6 +39,9 @@ public:
     const WmiThermalSource& thermalSource() const { return wmi; }
     double lastCpu() const { return lastCpuTemp; }
     double lastGpu() const { return lastGpuTemp; }
+
+protected:
+    const FanChannel* knownFan(std::int32_t fanIndex) const override;
 
 private:
     SystemIdentity identity;

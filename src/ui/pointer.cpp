@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "base/rounding.h"
+#include "hardware/backend_selection.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_modes.h"
@@ -174,6 +175,10 @@ void onButtonDown(int x, int y) {
     case REGION_RESET_ON_EXIT_SWITCH:
         appState.resetFansOnExit = !appState.resetFansOnExit;
         saveSettings();
+        repaint();
+        break;
+    case REGION_RELOAD_DRIVER:
+        initBackend();
         repaint();
         break;
     default:

@@ -62,6 +62,12 @@ bool RecordingController::update(double* cpuTemp, double* gpuTemp, double* power
     return true;
 }
 
+const FanChannel* RecordingController::knownFan(std::int32_t fanIndex) const {
+    if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
+        return nullptr;
+    return &fanChannels[static_cast<std::size_t>(fanIndex)];
+}
+
 FanChannel makeFan(std::int32_t index, double minRpm, double maxRpm, double currentRpm) {
     FanChannel fan;
     fan.index = index;

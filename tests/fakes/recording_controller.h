@@ -45,6 +45,9 @@ public:
     bool setAutomatic() override;
     bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                 std::vector<SensorReading>* out) override;
+
+protected:
+    const FanChannel* knownFan(std::int32_t fanIndex) const override;
 };
 
 FanChannel makeFan(std::int32_t index, double minRpm, double maxRpm, double currentRpm = 0.0);

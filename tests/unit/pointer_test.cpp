@@ -345,3 +345,23 @@ TEST_F(PointerTest, OptionSwitchesSaveAndRewriteTheAutostartEntry) {
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"ResetOnExit"), 0u);
     EXPECT_EQ(host.count("invalidate 0"), 5);
 }
+
+TEST_F(PointerTest, ReloadButtonReplacesTheBackendAndRepaints) {
+    int destroyed = 0;
+    auto old = std::make_unique<RecordingController>();
+    old->destroyedCounter = &destroyed;
+    appState.controller = std::move(old);
+    paintTab(4);
+    const Rect reload = region(63).bounds;
+    onButtonDown(reload.left, reload.top);
+    EXPECT_EQ(destroyed, 1);
+    ASSERT_NE(appState.controller, nullptr);
+    EXPECT_EQ(dynamic_cast<RecordingController*>(appState.controller.get()), nullptr);
+    EXPECT_EQ(host.count("invalidate 0"), 1);
+    EXPECT_EQ(saves(), 0);
+
+    // The next paint shows the new backend's status.
+    RecordingCanvas canvas;
+    paintWindow(canvas, {0, 0, 740, 1080});
+    EXPECT_NE(canvas.findText(appState.controller->statusText()), nullptr);
+}
