@@ -14,8 +14,9 @@
 //                              WM_NULL so that they have been handled when the call returns
 //   client                     "left top width height" of the client area on the screen
 //   window                     "left top width height" of the whole window on the screen
-//   reg KEY NAME               a value under HKEY_CURRENT_USER: a DWORD in decimal, a string
-//                              as UTF-8, binary data as hex; "absent" when missing
+//   reg KEY NAME               a value under HKEY_CURRENT_USER (HKLM\KEY: the machine's):
+//                              a DWORD in decimal, a string as UTF-8, binary data as hex;
+//                              "absent" when missing
 //   paint                      has the window repaint now (and waits a moment for the screen)
 //   smc-get KEY                a key of the SMC simulator: a 4-byte key as a float, a 2-byte
 //                              one as sp78, a 1-byte one as a number
@@ -94,9 +95,14 @@ bool pointer(HWND window, UINT message, int x, int y) {
     return send(window, WM_NULL, 0, 0, &ignored);
 }
 
-std::string readValue(const std::string& key, const std::string& name) {
+std::string readValue(std::string key, const std::string& name) {
+    HKEY root = HKEY_CURRENT_USER;
+    if (key.rfind("HKLM\\", 0) == 0) {
+        root = HKEY_LOCAL_MACHINE;
+        key = key.substr(5);
+    }
     HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
         return "absent";
     DWORD type = 0, size = 0;
     const std::wstring valueName = wide(name);

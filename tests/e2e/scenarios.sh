@@ -229,6 +229,9 @@ scenario_apple() {
         "$(drive wait-window 30 shown)"
     expect_eq "driver copied" yes \
         "$([ -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo yes)"
+    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    expect_eq "service type: kernel driver" 1 "$(drive reg "$service" Type)"
+    expect_eq "service start: on demand" 3 "$(drive reg "$service" Start)"
     # Start-up leaves the firmware in control.
     expect_eq "fan 0 mode" 0 "$(drive smc-get F0Md)"
     expect_eq "fan 1 mode" 0 "$(drive smc-get F1Md)"
