@@ -23,11 +23,16 @@ constexpr const wchar_t* kTabCaptions[kTabCount] = {
     L"Hardware & Specs",   L"Treiber & Optionen", L"Über Ventrasol",
 };
 
-// The sidebar shows a long maker name cut, so that it never runs into the divider.
+// The sidebar shows a long maker name cut, so that it never runs into the divider. A cut
+// never splits a surrogate pair: half a character would be drawn as a stray box.
 std::wstring shortManufacturer(const std::wstring& name) {
     if (name.size() <= static_cast<std::size_t>(kManufacturerMax))
         return name;
-    return name.substr(0, kManufacturerCut) + L"..";
+    std::size_t cut = kManufacturerCut;
+    const auto last = static_cast<unsigned long>(name[cut - 1]);
+    if (last >= 0xD800ul && last <= 0xDBFFul)
+        --cut;
+    return name.substr(0, cut) + L"..";
 }
 
 bool controllerConnected() {

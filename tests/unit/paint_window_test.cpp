@@ -164,6 +164,15 @@ TEST_F(PaintWindowTest, SidebarCutsALongManufacturerName) {
     const DrawCall* cut = c.findText(L"ABCDEFGHIJKLMNOPQRST..");
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->at, (Point{58, 35}));
+
+    // A character of two UTF-16 units across the cut goes whole, not half.
+    std::wstring pair = L"ABCDEFGHIJKLMNOPQRS";
+    pair += static_cast<wchar_t>(0xD83D);
+    pair += static_cast<wchar_t>(0xDE00);
+    pair += L"XYZ"; // 24 units
+    appState.identity.manufacturer = pair;
+    c = paint();
+    EXPECT_NE(c.findText(L"ABCDEFGHIJKLMNOPQRS.."), nullptr);
 }
 
 TEST_F(PaintWindowTest, ModeBadgeAndButtonsFollowTheMode) {

@@ -6,7 +6,10 @@
 #include "ui/theme.h"
 
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -131,4 +134,61 @@ TEST_F(UiPrimitivesTest, DpiScaleFollowsTheWindowAndFallsBackToOne) {
     appState.dpiScale = 2.0f;
     queryDpiScale();
     EXPECT_EQ(appState.dpiScale, 1.0f);
+}
+
+// The window's look is pinned by number: a slip in one channel would pass every layout test.
+TEST(UiThemeTest, PaletteAndFontsHoldTheirExactValues) {
+    using namespace palette;
+    const std::pair<Color, Color> colours[] = {
+        {Background, 0x1E1816u},
+        {SidebarFill, 0x181311u},
+        {Line, 0x483934u},
+        {CardFill, 0x2B221Fu},
+        {Accent, 0xFF840Au},
+        {AccentLight, 0xFFC332u},
+        {Text, 0xF8F4F2u},
+        {TextMuted, 0xAF9E96u},
+        {White, 0xFFFFFFu},
+        {ButtonFill, 0x352A26u},
+        {BadgeFill, 0x4E2D0Fu},
+        {TrackFill, 0x1A1412u},
+        {TrackLine, 0x3E322Du},
+        {SliderLine, 0x463832u},
+        {KnobFill, 0xFAF7F5u},
+        {ToggleOff, 0x4A3C37u},
+        {Good, 0x58D130u},
+        {Caution, 0x0AD6FFu},
+        {Warning, 0x0A9FFFu},
+        {Critical, 0x3A45FFu},
+        {NoticeErrorFill, 0x18183Cu},
+        {NoticeErrorText, 0x828CFFu},
+        {NoticeOkFill, 0x222A16u},
+    };
+    for (std::size_t i = 0; i < std::size(colours); ++i)
+        EXPECT_EQ(colours[i].first, colours[i].second) << "palette entry " << i;
+
+    struct Expected {
+        Font font;
+        std::wstring face;
+        int size;
+        int weight;
+        bool fixed;
+    };
+    const Expected fonts[] = {
+        {Font::FontTitle, L"Segoe UI", 20, 700, false},
+        {Font::FontBrand, L"Segoe UI", 16, 600, false},
+        {Font::FontBody, L"Segoe UI", 13, 400, false},
+        {Font::FontBold, L"Segoe UI", 13, 700, false},
+        {Font::FontSmall, L"Segoe UI", 11, 400, false},
+        {Font::FontBig, L"Segoe UI", 32, 700, false},
+        {Font::FontMono, L"Consolas", 12, 400, true},
+    };
+    static_assert(std::size(fonts) == FONT_COUNT);
+    for (const Expected& e : fonts) {
+        const FontDefinition& d = FONT_DEFINITIONS[static_cast<int>(e.font)];
+        EXPECT_EQ(d.face, e.face) << static_cast<int>(e.font);
+        EXPECT_EQ(d.pixelSize, e.size) << static_cast<int>(e.font);
+        EXPECT_EQ(d.weight, e.weight) << static_cast<int>(e.font);
+        EXPECT_EQ(d.fixedPitch, e.fixed) << static_cast<int>(e.font);
+    }
 }
