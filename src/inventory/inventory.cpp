@@ -5,6 +5,7 @@
 #include "base/rounding.h"
 #include "base/utf8_text.h"
 #include "platform/platform.h"
+#include "platform/registry.h"
 #include "platform/system_info.h"
 
 #include <cwchar>
@@ -45,8 +46,21 @@ InventorySection deviceSection() {
     return s;
 }
 
+// The nominal clock the firmware reported to Windows; 2400 MHz when it cannot be read. Only a
+// four-byte DWORD counts: a value of another type would be read as an arbitrary number.
 std::uint32_t processorMhz() {
-    return DEFAULT_MHZ;
+    RegistryKey key(platform.registry);
+    if (!key.open(RegistryRoot::LocalMachine, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                  RegistryAccess::Read))
+        return DEFAULT_MHZ;
+    unsigned char bytes[4] = {};
+    std::uint32_t type = 0, size = 0;
+    if (!key.query(L"~MHz", bytes, sizeof bytes, &type, &size) || type != REGISTRY_TYPE_DWORD ||
+        size != 4)
+        return DEFAULT_MHZ;
+    const std::uint32_t mhz = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                              (static_cast<std::uint32_t>(bytes[3]) << 24);
+    return mhz != 0 ? mhz : DEFAULT_MHZ;
 }
 
 InventorySection processorSection(const SystemInfo* info) {

@@ -66,5 +66,13 @@ public:
                                    std::wstring* fileSystem) const = 0;
 };
 
+// <windows.h> defines both names as macros of the same values; keep them out of the way here
+// so the header can be included in either order.
+#pragma push_macro("BATTERY_FLAG_NO_BATTERY")
+#pragma push_macro("BATTERY_FLAG_UNKNOWN")
+#undef BATTERY_FLAG_NO_BATTERY
+#undef BATTERY_FLAG_UNKNOWN
 inline constexpr std::uint8_t BATTERY_FLAG_NO_BATTERY = 128;
 inline constexpr std::uint8_t BATTERY_FLAG_UNKNOWN = 255;
+#pragma pop_macro("BATTERY_FLAG_UNKNOWN")
+#pragma pop_macro("BATTERY_FLAG_NO_BATTERY")

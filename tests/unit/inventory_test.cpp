@@ -1,5 +1,6 @@
 #include "base/utf8_text.h"
 #include "fakes/app_state_fixture.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
 #include "fakes/recording_controller.h"
 #include "inventory/inventory.h"
@@ -11,9 +12,11 @@ constexpr std::uint64_t GIB = 1ull << 30;
 class InventoryTest : public AppStateTest {
 protected:
     FakeSystemInfo info;
+    FakeRegistry registry;
     void SetUp() override {
         AppStateTest::SetUp();
         platform.systemInfo = &info;
+        platform.registry = &registry;
     }
     const InventorySection& section(std::size_t i) const { return appState.inventory.at(i); }
     std::wstring value(std::size_t i, const std::wstring& label) const {
@@ -210,4 +213,32 @@ TEST_F(InventoryTest, WithoutAnySystemInformationEveryFallbackShows) {
     EXPECT_EQ(value(1, L"Taktrate"), L"2.40 GHz Taktung");
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
     EXPECT_TRUE(section(4).rows.empty());
+}
+
+TEST_F(InventoryTest, ClockFromTheProcessorDescription) {
+    const std::wstring key = L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+    auto clock = [&] {
+        collectInventory();
+        return value(1, L"Taktrate");
+    };
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "no key";
+    registry.addKey(RegistryRoot::LocalMachine, key);
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "no value";
+    registry.setDword(RegistryRoot::LocalMachine, key, L"~MHz", 2100);
+    EXPECT_EQ(clock(), L"2.10 GHz Taktung");
+    registry.setDword(RegistryRoot::LocalMachine, key, L"~MHz", 3696);
+    EXPECT_EQ(clock(), L"3.70 GHz Taktung");
+    EXPECT_EQ(registry.openKeyCount(), 0);
+
+    // Values that are not a plain four-byte number keep the fallback.
+    registry.setDword(RegistryRoot::LocalMachine, key, L"~MHz", 0);
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "zero";
+    registry.setString(RegistryRoot::LocalMachine, key, L"~MHz", L"3");
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "a four-byte string";
+    registry.setRaw(RegistryRoot::LocalMachine, key, L"~MHz", REGISTRY_TYPE_QWORD,
+                    {0x34, 0x08, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "eight bytes";
+    registry.setRaw(RegistryRoot::LocalMachine, key, L"~MHz", REGISTRY_TYPE_DWORD, {0x34, 0x08});
+    EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "two bytes";
+    EXPECT_EQ(registry.openKeyCount(), 0);
 }

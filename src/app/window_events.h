@@ -1,0 +1,29 @@
+#pragma once
+
+#include "base/rect.h"
+
+#include <cstdint>
+
+// What the main window does with each message. The Win32 window procedure only decodes the
+// message and calls one of these; every effect on the window goes through platform.windowHost.
+
+// WM_CREATE: the once-a-second tick timer. Nothing else is created here.
+void onWindowCreated();
+
+// WM_COMMAND with the low word of wParam. Identifiers outside the tray menu's range are
+// swallowed: they do nothing.
+void handleCommand(std::uint32_t id);
+
+// WM_TIMER: the tick timer runs one tick and repaints; any other timer is ignored.
+void onTimer(std::uintptr_t timerId);
+
+// WM_DPICHANGED: rescale, move to the rectangle Windows suggests (when it sent one), repaint.
+void onDpiChanged(const Rect* suggested);
+
+// The shell announced a new taskbar (Explorer restarted): the icon it knew is gone, so add it
+// again with the tip it showed, provided the program had added one and has not removed it.
+void onTaskbarCreated();
+
+// WM_DESTROY and WM_ENDSESSION alike: stop the tick, hand the fans back when the user asked
+// for it, remove the tray icon, end the message loop with exit code 0. Nothing is saved.
+void runExitSequence();

@@ -1,0 +1,357 @@
+// Drives a running ventrasol.exe from outside, the way Windows and the user would: it finds the
+// window by its class, sends it messages, clicks at client coordinates and reads the registry
+// through the API. Several commands may follow each other in one call, separated by ",";
+// each prints one line. Exit code 0 when every command succeeded, 1 otherwise.
+//
+//   wait-window SECONDS [shown] "title|visible" once the window exists and start-up has
+//                              settled (with "shown": once it is also visible)
+//   wait-gone SECONDS          "gone" once no window of the class exists
+//   send MSG WPARAM LPARAM     SendMessageTimeoutW; prints the result
+//   post MSG WPARAM LPARAM     PostMessageW
+//   command ID                 WM_COMMAND with ID, sent
+//   down X Y | move X Y | up X Y | click X Y
+//                              left-button messages at client coordinates, then a sent
+//                              WM_NULL so that they have been handled when the call returns
+//   client                     "left top width height" of the client area on the screen
+//   window                     "left top width height" of the whole window on the screen
+//   reg KEY NAME               a value under HKEY_CURRENT_USER (HKLM\KEY: the machine's):
+//                              a DWORD in decimal, a string as UTF-8, binary data as hex;
+//                              "absent" when missing
+//   paint                      has the window repaint now (and waits a moment for the screen)
+//   smc-get KEY                a key of the SMC simulator: a 4-byte key as a float, a 2-byte
+//                              one as sp78, a 1-byte one as a number
+//   smc-set KEY flt|sp78 VALUE defines a read-only sensor key of the simulator
+//   sleep MS
+#include <windows.h>
+
+#include "smc_sim_protocol.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const WINDOW_CLASS = L"VentrasolUniversalClass";
+constexpr UINT SEND_TIMEOUT_MS = 10000;
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring wide(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+long long number(const std::string& text) {
+    return std::strtoll(text.c_str(), nullptr, 0);
+}
+
+HWND findWindow() {
+    return FindWindowW(WINDOW_CLASS, nullptr);
+}
+
+bool waitFor(bool wantWindow, double seconds) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        if ((findWindow() != nullptr) == wantWindow)
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(50);
+    }
+}
+
+bool send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, SEND_TIMEOUT_MS,
+                               result) != 0;
+}
+
+bool pointer(HWND window, UINT message, int x, int y) {
+    const WPARAM keys = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+    const LPARAM position = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+    if (!PostMessageW(window, message, keys, position))
+        return false;
+    DWORD_PTR ignored = 0;
+    return send(window, WM_NULL, 0, 0, &ignored);
+}
+
+std::string readValue(std::string key, const std::string& name) {
+    HKEY root = HKEY_CURRENT_USER;
+    if (key.rfind("HKLM\\", 0) == 0) {
+        root = HKEY_LOCAL_MACHINE;
+        key = key.substr(5);
+    }
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return "absent";
+    DWORD type = 0, size = 0;
+    const std::wstring valueName = wide(name);
+    std::string out = "absent";
+    if (RegQueryValueExW(handle, valueName.c_str(), nullptr, &type, nullptr, &size) ==
+        ERROR_SUCCESS) {
+        std::vector<BYTE> data(size + 2, 0);
+        if (RegQueryValueExW(handle, valueName.c_str(), nullptr, &type, data.data(), &size) ==
+            ERROR_SUCCESS) {
+            if (type == REG_DWORD && size == 4) {
+                DWORD v = 0;
+                memcpy(&v, data.data(), 4);
+                out = std::to_string(static_cast<unsigned long>(v));
+            } else if (type == REG_SZ) {
+                std::wstring text(reinterpret_cast<const wchar_t*>(data.data()),
+                                  size / sizeof(wchar_t));
+                // The stored terminator is part of the value's size; show it explicitly.
+                if (!text.empty() && text.back() == L'\0') {
+                    text.pop_back();
+                    out = utf8(text) + "<NUL>";
+                } else {
+                    out = utf8(text);
+                }
+            } else {
+                char hex[3];
+                out = "type" + std::to_string(static_cast<unsigned long>(type)) + ":";
+                for (DWORD i = 0; i < size; ++i) {
+                    snprintf(hex, sizeof hex, "%02x", data[i]);
+                    out += hex;
+                }
+            }
+        }
+    }
+    RegCloseKey(handle);
+    return out;
+}
+
+// One test-only request to the SMC simulator's device.
+bool simulator(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize) {
+    HANDLE device = CreateFileW(L"\\\\.\\APPLESMC", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD returned = 0;
+    const bool ok = DeviceIoControl(device, code, const_cast<void*>(in), inSize, out, outSize,
+                                    &returned, nullptr) != 0 &&
+                    returned == outSize;
+    CloseHandle(device);
+    return ok;
+}
+
+bool smcGet(const std::string& key) {
+    if (key.size() != 4) {
+        std::printf("error: a key has four characters\n");
+        return false;
+    }
+    SmcSimKey stored{};
+    if (!simulator(SMC_SIM_IOCTL_GET_KEY, key.data(), 4, &stored, sizeof stored)) {
+        std::printf("absent\n");
+        return false;
+    }
+    if (stored.size == 4) {
+        float value = 0;
+        std::memcpy(&value, stored.data, 4);
+        std::printf("%.2f\n", static_cast<double>(value));
+    } else if (stored.size == 2) {
+        const int raw = static_cast<signed char>(stored.data[0]) * 256 + stored.data[1];
+        std::printf("%.2f\n", raw / 256.0);
+    } else {
+        std::printf("%u\n", static_cast<unsigned>(stored.data[0]));
+    }
+    return true;
+}
+
+bool smcSet(const std::string& key, const std::string& kind, const std::string& text) {
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (key.size() != 4 || (kind != "flt" && kind != "sp78")) {
+        std::printf("error: smc-set KEY flt|sp78 VALUE\n");
+        return false;
+    }
+    SmcSimKey entry{};
+    std::memcpy(entry.key, key.data(), 4);
+    if (kind == "flt") {
+        const auto f = static_cast<float>(value);
+        entry.size = 4;
+        std::memcpy(entry.data, &f, 4);
+    } else {
+        const long raw = std::lround(value * 256.0);
+        entry.size = 2;
+        entry.data[0] = static_cast<unsigned char>((raw >> 8) & 0xFF);
+        entry.data[1] = static_cast<unsigned char>(raw & 0xFF);
+    }
+    const bool ok = simulator(SMC_SIM_IOCTL_SET_KEY, &entry, sizeof entry, nullptr, 0);
+    std::printf(ok ? "set\n" : "failed\n");
+    return ok;
+}
+
+// Runs one command; prints its line and returns whether it succeeded.
+bool run(const std::vector<std::string>& a) {
+    const std::string& c = a[0];
+    auto need = [&](std::size_t n) {
+        if (a.size() == n + 1)
+            return true;
+        std::printf("error: %s takes %u arguments\n", c.c_str(), static_cast<unsigned>(n));
+        return false;
+    };
+    if (c == "wait-window") {
+        if (a.size() != 2 && a.size() != 3) {
+            std::printf("error: wait-window SECONDS [shown]\n");
+            return false;
+        }
+        const double seconds = static_cast<double>(number(a[1]));
+        if (!waitFor(true, seconds)) {
+            std::printf("no window\n");
+            return false;
+        }
+        HWND w = findWindow();
+        // The window exists before start-up has decided whether to show it; once a sent
+        // message comes back the program pumps messages, and a moment later it is settled.
+        DWORD_PTR ignored = 0;
+        send(w, WM_NULL, 0, 0, &ignored);
+        Sleep(300);
+        if (a.size() == 3 && a[2] == "shown") {
+            const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+            while (!IsWindowVisible(w) && GetTickCount64() < end)
+                Sleep(50);
+        }
+        wchar_t title[512] = {};
+        GetWindowTextW(w, title, 512);
+        std::printf("%s|%d\n", utf8(title).c_str(), IsWindowVisible(w) ? 1 : 0);
+        return true;
+    }
+    if (c == "wait-gone") {
+        if (!need(1))
+            return false;
+        const bool gone = waitFor(false, static_cast<double>(number(a[1])));
+        std::printf(gone ? "gone\n" : "still there\n");
+        return gone;
+    }
+    if (c == "sleep") {
+        if (!need(1))
+            return false;
+        Sleep(static_cast<DWORD>(number(a[1])));
+        std::printf("slept\n");
+        return true;
+    }
+    if (c == "reg") {
+        if (!need(2))
+            return false;
+        std::printf("%s\n", readValue(a[1], a[2]).c_str());
+        return true;
+    }
+    if (c == "smc-get")
+        return need(1) && smcGet(a[1]);
+    if (c == "smc-set")
+        return need(3) && smcSet(a[1], a[2], a[3]);
+    HWND window = findWindow();
+    if (window == nullptr) {
+        std::printf("no window\n");
+        return false;
+    }
+    if (c == "send" || c == "post") {
+        if (!need(3))
+            return false;
+        const auto message = static_cast<UINT>(number(a[1]));
+        const auto wParam = static_cast<WPARAM>(number(a[2]));
+        const auto lParam = static_cast<LPARAM>(number(a[3]));
+        if (c == "post") {
+            const bool ok = PostMessageW(window, message, wParam, lParam) != 0;
+            std::printf(ok ? "posted\n" : "post failed\n");
+            return ok;
+        }
+        DWORD_PTR result = 0;
+        const bool ok = send(window, message, wParam, lParam, &result);
+        std::printf(ok ? "%lld\n" : "send failed\n", static_cast<long long>(result));
+        return ok;
+    }
+    if (c == "command") {
+        if (!need(1))
+            return false;
+        DWORD_PTR result = 0;
+        const bool ok = send(window, WM_COMMAND, static_cast<WPARAM>(number(a[1])), 0, &result);
+        std::printf(ok ? "%lld\n" : "send failed\n", static_cast<long long>(result));
+        return ok;
+    }
+    if (c == "down" || c == "move" || c == "up" || c == "click") {
+        if (!need(2))
+            return false;
+        const int x = static_cast<int>(number(a[1])), y = static_cast<int>(number(a[2]));
+        bool ok = true;
+        if (c == "down" || c == "click")
+            ok = ok && pointer(window, WM_LBUTTONDOWN, x, y);
+        if (c == "move")
+            ok = ok && pointer(window, WM_MOUSEMOVE, x, y);
+        if (c == "up" || c == "click")
+            ok = ok && pointer(window, WM_LBUTTONUP, x, y);
+        std::printf(ok ? "done\n" : "failed\n");
+        return ok;
+    }
+    if (c == "client") {
+        RECT r{};
+        POINT origin{0, 0};
+        if (!GetClientRect(window, &r) || !ClientToScreen(window, &origin)) {
+            std::printf("failed\n");
+            return false;
+        }
+        std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, r.right - r.left, r.bottom - r.top);
+        return true;
+    }
+    if (c == "paint") {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        DWORD_PTR ignored = 0;
+        send(window, WM_NULL, 0, 0, &ignored);
+        // The X server shows the window surface a moment after the paint.
+        Sleep(150);
+        std::printf("painted\n");
+        return true;
+    }
+    if (c == "window") {
+        RECT r{};
+        if (!GetWindowRect(window, &r)) {
+            std::printf("failed\n");
+            return false;
+        }
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return true;
+    }
+    std::printf("error: unknown command %s\n", c.c_str());
+    return false;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::vector<std::string>> commands(1);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = utf8(argv[i]);
+        if (arg == ",")
+            commands.emplace_back();
+        else
+            commands.back().push_back(arg);
+    }
+    bool ok = true;
+    for (const auto& command : commands) {
+        if (command.empty())
+            continue;
+        ok = run(command) && ok;
+        std::fflush(stdout);
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,193 @@
+#include "app/commands.h"
+#include "app/tray.h"
+#include "app/window_events.h"
+#include "fakes/fake_platform_fixture.h"
+#include "fakes/recording_controller.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::wstring RUN_KEY = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring SETTINGS_KEY = L"Software\\Ventrasol";
+
+class WindowEventsTest : public FakePlatformTest {
+protected:
+    RecordingController* backend = nullptr;
+
+    void SetUp() override {
+        FakePlatformTest::SetUp();
+        registry.addKey(RegistryRoot::CurrentUser, RUN_KEY); // Windows always has it
+    }
+    RecordingController& installBackend() {
+        auto owned = std::make_unique<RecordingController>();
+        owned->fanChannels = {makeFan(0, 1200, 6000, 2000), makeFan(1, 1000, 5000, 1800)};
+        backend = owned.get();
+        appState.controller = std::move(owned);
+        return *backend;
+    }
+    int backendCalls(const std::string& name) const {
+        return backend ? static_cast<int>(
+                             std::count(backend->calls.begin(), backend->calls.end(), name))
+                       : 0;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowEventsTest, CreationStartsTheOnceASecondTimer) {
+    onWindowCreated();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"setTimer 1001 1000"}));
+}
+
+TEST_F(WindowEventsTest, OnlyTheTickTimerTicksAndRepaints) {
+    installBackend();
+    onTimer(7);
+    onTimer(0);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(backend->calls.empty());
+
+    onTimer(TICK_TIMER_ID);
+    EXPECT_EQ(backendCalls("update"), 1);
+    EXPECT_EQ(appState.cpuTemp, backend->cpu);
+    ASSERT_FALSE(host.calls.empty());
+    EXPECT_EQ(host.calls.back(), "invalidate 0");
+}
+
+TEST_F(WindowEventsTest, ModeCommandsApplyTheirModes) {
+    installBackend();
+    const std::pair<std::uint32_t, ControlMode> table[] = {
+        {CMD_MODE_QUIET, ControlMode::Quiet}, {CMD_MODE_BALANCED, ControlMode::Balanced},
+        {CMD_MODE_MAX, ControlMode::Max},     {CMD_MODE_MANUAL, ControlMode::Manual},
+        {CMD_MODE_CURVE, ControlMode::Curve}, {CMD_MODE_SYSTEM_AUTO, ControlMode::SystemAuto},
+    };
+    for (const auto& [id, mode] : table) {
+        host.calls.clear();
+        handleCommand(id);
+        EXPECT_EQ(appState.mode, mode) << id;
+        // The mode change repaints by itself; the command adds no second request.
+        EXPECT_EQ(host.count("invalidate 0"), 1) << id;
+    }
+    EXPECT_EQ(backendCalls("setAutomatic"), 1);
+}
+
+TEST_F(WindowEventsTest, ForeignCommandIdsDoNothing) {
+    installBackend();
+    appState.mode = ControlMode::Quiet;
+    for (std::uint32_t id : {0u, 2000u, 2011u, 0xFFFFu, CMD_MODE_QUIET + 0x10000u})
+        handleCommand(id);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(backend->calls.empty());
+    EXPECT_EQ(appState.mode, ControlMode::Quiet);
+    EXPECT_FALSE(appState.autostartEnabled);
+}
+
+TEST_F(WindowEventsTest, OpenAndExitCommands) {
+    handleCommand(CMD_OPEN_DASHBOARD);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"showMainWindow"}));
+    host.calls.clear();
+    handleCommand(CMD_EXIT);
+    // The exit sequence itself runs on the WM_DESTROY that the destruction sends.
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"destroyWindow"}));
+}
+
+TEST_F(WindowEventsTest, AutostartCommandWritesAndRemovesTheRunValue) {
+    const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
+    handleCommand(CMD_TOGGLE_AUTOSTART);
+    EXPECT_TRUE(appState.autostartEnabled);
+    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"),
+              quoted + L" --minimized");
+    EXPECT_EQ(host.calls.back(), "invalidate 0");
+
+    host.calls.clear();
+    handleCommand(CMD_TOGGLE_AUTOSTART);
+    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_FALSE(registry.value(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol").has_value());
+    EXPECT_EQ(host.calls.back(), "invalidate 0");
+}
+
+TEST_F(WindowEventsTest, StartMinimizedCommandRewritesTheRunValueOnlyWhileAutostartIsOn) {
+    const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
+    // Autostart off: the option flips and is saved; no Run value appears.
+    handleCommand(CMD_TOGGLE_START_MINIMIZED);
+    EXPECT_FALSE(appState.startMinimized);
+    EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY, L"StartMinimized"), 0u);
+    EXPECT_FALSE(registry.value(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol").has_value());
+    EXPECT_EQ(host.calls.back(), "invalidate 0");
+
+    // Autostart on: the command line follows the option at once, both ways.
+    handleCommand(CMD_TOGGLE_AUTOSTART);
+    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"), quoted);
+    handleCommand(CMD_TOGGLE_START_MINIMIZED);
+    EXPECT_TRUE(appState.startMinimized);
+    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"),
+              quoted + L" --minimized");
+    EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY, L"StartMinimized"), 1u);
+    handleCommand(CMD_TOGGLE_START_MINIMIZED);
+    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"), quoted);
+    EXPECT_EQ(registry.openKeyCount(), 0);
+}
+
+TEST_F(WindowEventsTest, ExitSequenceHandsTheFansBackThenQuits) {
+    installBackend();
+    appState.trayIcon.added = true;
+    runExitSequence();
+    EXPECT_EQ(backendCalls("setAutomatic"), 1);
+    ASSERT_GE(host.calls.size(), 3u);
+    EXPECT_EQ(host.calls.front(), "killTimer 1001");
+    EXPECT_EQ(host.count("trayDelete"), 1);
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+    // Nothing is saved and the backend lives on until the process ends.
+    EXPECT_NE(appState.controller, nullptr);
+    // A taskbar restart after this point must not bring the icon back.
+    host.calls.clear();
+    onTaskbarCreated();
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(WindowEventsTest, ExitSequenceLeavesTheFansWhenAskedTo) {
+    installBackend();
+    appState.resetFansOnExit = false;
+    runExitSequence();
+    EXPECT_EQ(backendCalls("setAutomatic"), 0);
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+
+    // Without a backend the sequence still completes.
+    resetAppState();
+    host.calls.clear();
+    runExitSequence();
+    EXPECT_EQ(host.calls.front(), "killTimer 1001");
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+}
+
+TEST_F(WindowEventsTest, DpiChangeRescalesMovesAndRepaintsWithErase) {
+    host.dpi = 144;
+    onDpiChanged(nullptr);
+    EXPECT_EQ(appState.dpiScale, 1.5f);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"invalidate 1"}));
+
+    host.calls.clear();
+    host.dpi = 96;
+    const Rect suggested{100, 50, 840, 1130};
+    onDpiChanged(&suggested);
+    EXPECT_EQ(appState.dpiScale, 1.0f);
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"setWindowRect 100 50 740 1080", "invalidate 1"}));
+}
+
+TEST_F(WindowEventsTest, TaskbarRestartAddsTheIconAgainWithItsCurrentTip) {
+    onTaskbarCreated();
+    EXPECT_TRUE(host.calls.empty()) << "no icon was added yet";
+
+    addTrayIcon();
+    installBackend();
+    onTimer(TICK_TIMER_ID);
+    const std::wstring liveTip = host.tips.back();
+    ASSERT_NE(liveTip, TRAY_INITIAL_TIP);
+
+    host.calls.clear();
+    host.tips.clear();
+    onTaskbarCreated();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"trayAdd"}));
+    EXPECT_EQ(host.tips, (std::vector<std::wstring>{liveTip}));
+}
