@@ -56,18 +56,20 @@ private:
     HGDIOBJ old_;
 };
 
+// DT_NOPREFIX throughout: our texts are labels, not menu captions, and names such as
+// "Dashboard & Lüfter" or a drive label must show their ampersand instead of an underline.
 UINT drawTextFlags(TextAlign align) {
     switch (align) {
     case TextAlign::Center:
-        return DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        return DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     case TextAlign::LeftVCenter:
-        return DT_VCENTER | DT_SINGLELINE;
+        return DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     case TextAlign::Right:
-        return DT_RIGHT | DT_SINGLELINE;
+        return DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX;
     case TextAlign::RightEllipsis:
-        return DT_RIGHT | DT_SINGLELINE | DT_END_ELLIPSIS;
+        return DT_RIGHT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
     }
-    return DT_SINGLELINE;
+    return DT_SINGLELINE | DT_NOPREFIX;
 }
 
 } // namespace
