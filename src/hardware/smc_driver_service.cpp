@@ -54,7 +54,13 @@ void installSmcDriverService() {
             scm->closeHandle(manager);
             return;
         }
-        scm->copyFile(source, INSTALLED_PATH, true); // an older copy is replaced; result ignored
+        // An older copy is replaced. When the copy fails and nothing lies there, a service
+        // registered now could never start, and as the file is copied only when the service is
+        // created, no later run would repair it: leave it unregistered so the next run retries.
+        if (!scm->copyFile(source, INSTALLED_PATH, true) && !scm->fileExists(INSTALLED_PATH)) {
+            scm->closeHandle(manager);
+            return;
+        }
 
         ServiceConfig config;
         config.name = SERVICE_NAME;

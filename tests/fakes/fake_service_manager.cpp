@@ -67,7 +67,7 @@ bool FakeServiceManager::fileExists(const std::wstring& path) {
 bool FakeServiceManager::copyFile(const std::wstring& from, const std::wstring& to,
                                   bool overwrite) {
     calls.push_back(L"copy " + from + L" -> " + to + (overwrite ? L"" : L" (keep)"));
-    if (!files.count(from) || (!overwrite && files.count(to)))
+    if (copyFails || !files.count(from) || (!overwrite && files.count(to)))
         return false;
     files.insert(to);
     return true;

@@ -20,6 +20,7 @@ public:
     // Scripted refusals.
     bool managerOpens = true;
     bool createFails = false;
+    bool copyFails = false; // as when the target folder is missing or the file is locked
 
     // The state.
     std::map<std::wstring, Service> services;

@@ -8,6 +8,8 @@
 #include "fakes/fake_smc_device.h"
 #include "fakes/fake_system_info.h"
 #include "fakes/fake_thermal_zone_query.h"
+#include "hardware/smc_codec.h"
+#include "regulation/control_modes.h"
 #include "regulation/fan_curve.h"
 
 namespace {
@@ -137,6 +139,17 @@ TEST_F(BackendSelection, AReloadLeavesModeFansCurveMemoryAndNoticeAsTheyWere) {
     EXPECT_EQ(appState.noticeText, L"Manueller Modus aktiv");
     EXPECT_TRUE(appState.noticeIsError);
     EXPECT_TRUE(device.writes().empty()); // the manual speeds are not sent again
+
+    applyControlMode(ControlMode::Manual); // applying the mode again sends them to the new one
+    const auto writes = device.writes();
+    ASSERT_EQ(writes.size(), 4u);
+    EXPECT_EQ(writes[0], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {1}}));
+    EXPECT_EQ(writes[1].first, "F0Tg");
+    EXPECT_EQ(writes[2], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {1}}));
+    EXPECT_EQ(writes[3].first, "F1Tg");
+    double sent = 0;
+    ASSERT_TRUE(decodeSmcFloat(writes[3].second.data(), &sent));
+    EXPECT_EQ(sent, 3100);
 }
 
 TEST_F(BackendSelection, AReloadInCurveModeKeepsTheHysteresisAcrossBackends) {

@@ -87,6 +87,27 @@ TEST_F(SmcDriverService, AMissingServiceIsCopiedCreatedAndStarted) {
     EXPECT_TRUE(scm.openHandles.empty());
 }
 
+TEST_F(SmcDriverService, AFailedCopyOverNothingRegistersNoServiceThatCouldNeverStart) {
+    scm.files = {SOURCE};
+    scm.copyFails = true;
+    installSmcDriverService();
+    EXPECT_EQ(scm.calls, (std::vector<std::wstring>{
+                             L"openManager 0xF003F", L"openService applesmc 0x14",
+                             L"exists " + SOURCE, L"copy " + SOURCE + L" -> " + INSTALLED,
+                             L"exists " + INSTALLED, L"close manager"}));
+    EXPECT_TRUE(scm.services.empty());
+    EXPECT_TRUE(scm.openHandles.empty());
+
+    // The next run tries again, and an older copy already in place is good enough.
+    scm.calls.clear();
+    scm.files.insert(INSTALLED);
+    installSmcDriverService();
+    ASSERT_EQ(scm.services.count(L"applesmc"), 1u);
+    EXPECT_EQ(scm.services[L"applesmc"].config.binaryPath, INSTALLED);
+    EXPECT_TRUE(scm.services[L"applesmc"].running);
+    EXPECT_TRUE(scm.openHandles.empty());
+}
+
 TEST_F(SmcDriverService, AFailedCreationClosesTheManager) {
     scm.files = {SOURCE};
     scm.createFails = true;
