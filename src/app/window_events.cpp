@@ -58,12 +58,7 @@ void handleCommand(std::uint32_t id) {
         repaint(false);
         return;
     case CMD_TOGGLE_START_MINIMIZED:
-        appState.startMinimized = !appState.startMinimized;
-        // The Run value's command line carries "--minimized" exactly when the option is on.
-        if (appState.autostartEnabled)
-            setAutostart(true);
-        else
-            saveSettings();
+        toggleStartMinimized();
         repaint(false);
         return;
     case CMD_EXIT:

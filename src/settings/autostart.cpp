@@ -82,3 +82,11 @@ void setAutostart(bool enable) {
     }
     saveSettings();
 }
+
+void toggleStartMinimized() {
+    appState.startMinimized = !appState.startMinimized;
+    if (appState.autostartEnabled)
+        setAutostart(true); // saves too
+    else
+        saveSettings();
+}

@@ -24,3 +24,7 @@ bool readAutostartState();
 
 // Writes or removes the Run value, sets the notice, and saves all settings.
 void setAutostart(bool enable);
+
+// Inverts the start-minimised option; while autostart is on the Run value is rewritten at once
+// so its command line carries "--minimized" exactly when the option is now on. Saves either way.
+void toggleStartMinimized();

@@ -164,12 +164,7 @@ void onButtonDown(int x, int y) {
         repaint();
         break;
     case REGION_MINIMIZED_SWITCH:
-        appState.startMinimized = !appState.startMinimized;
-        // The Run value's command line carries "--minimized" exactly when the option is on.
-        if (appState.autostartEnabled)
-            setAutostart(true);
-        else
-            saveSettings();
+        toggleStartMinimized();
         repaint();
         break;
     case REGION_RESET_ON_EXIT_SWITCH:
