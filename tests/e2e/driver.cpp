@@ -22,7 +22,14 @@
 //                              one as sp78, a 1-byte one as a number
 //   smc-set KEY flt|sp78 VALUE defines a read-only sensor key of the simulator
 //   sleep MS
+//   start-timed SECONDS EXE [ARG]
+//                              starts EXE and prints the milliseconds until a window of the
+//                              class exists (bench/process_figures); "no window" after SECONDS
+//   memory                     "working-set private-bytes peak-working-set" of the window's
+//                              process, in bytes
 #include <windows.h>
+
+#include <psapi.h>
 
 #include "smc_sim_protocol.h"
 
@@ -200,6 +207,65 @@ bool smcSet(const std::string& key, const std::string& kind, const std::string& 
     return ok;
 }
 
+// Starts the program without waiting for it and measures how long its window takes to appear.
+bool startTimed(double seconds, const std::string& exe, const std::string& arg) {
+    std::wstring commandLine = L"\"" + wide(exe) + L"\"";
+    if (!arg.empty())
+        commandLine += L" " + wide(arg);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    LARGE_INTEGER frequency{}, begin{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("start failed\n");
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const double limitTicks = seconds * static_cast<double>(frequency.QuadPart);
+    for (;;) {
+        const bool found = findWindow() != nullptr;
+        QueryPerformanceCounter(&now);
+        const auto elapsed = static_cast<double>(now.QuadPart - begin.QuadPart);
+        if (found) {
+            std::printf("%.0f\n", elapsed * 1000.0 / static_cast<double>(frequency.QuadPart));
+            return true;
+        }
+        if (elapsed >= limitTicks) {
+            std::printf("no window\n");
+            return false;
+        }
+        Sleep(1);
+    }
+}
+
+bool memory(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr) {
+        std::printf("failed\n");
+        return false;
+    }
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    const bool ok =
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters) != 0;
+    CloseHandle(process);
+    if (!ok) {
+        std::printf("failed\n");
+        return false;
+    }
+    std::printf("%llu %llu %llu\n", static_cast<unsigned long long>(counters.WorkingSetSize),
+                static_cast<unsigned long long>(counters.PrivateUsage),
+                static_cast<unsigned long long>(counters.PeakWorkingSetSize));
+    return true;
+}
+
 // Runs one command; prints its line and returns whether it succeeded.
 bool run(const std::vector<std::string>& a) {
     const std::string& c = a[0];
@@ -254,6 +320,13 @@ bool run(const std::vector<std::string>& a) {
             return false;
         std::printf("%s\n", readValue(a[1], a[2]).c_str());
         return true;
+    }
+    if (c == "start-timed") {
+        if (a.size() != 3 && a.size() != 4) {
+            std::printf("error: start-timed SECONDS EXE [ARG]\n");
+            return false;
+        }
+        return startTimed(static_cast<double>(number(a[1])), a[2], a.size() == 4 ? a[3] : "");
     }
     if (c == "smc-get")
         return need(1) && smcGet(a[1]);
@@ -321,6 +394,8 @@ bool run(const std::vector<std::string>& a) {
         std::printf("painted\n");
         return true;
     }
+    if (c == "memory")
+        return need(0) && memory(window);
     if (c == "window") {
         RECT r{};
         if (!GetWindowRect(window, &r)) {
