@@ -1,6 +1,7 @@
 #include "bench_backend.h"
 
 #include "base/bounded_format.h"
+#include "fakes/recording_controller.h"
 
 #include <array>
 
@@ -10,13 +11,10 @@ namespace {
 constexpr std::array<double, 8> CPU_CYCLE = {58.0, 59.0, 60.0, 61.0, 62.0, 61.0, 60.0, 59.0};
 constexpr std::size_t THERMAL_ZONES = 17;
 
+// A fan as the generic backend reports it right after connecting.
 FanChannel fan(std::int32_t index, const wchar_t* label, double current, double min, double max) {
-    FanChannel f;
-    f.index = index;
+    FanChannel f = makeFan(index, min, max, current);
     f.label = label;
-    f.currentRpm = current;
-    f.minRpm = min;
-    f.maxRpm = max;
     f.targetRpm = current;
     return f;
 }
