@@ -27,6 +27,8 @@
 //                              class exists (bench/process_figures); "no window" after SECONDS
 //   memory                     "working-set private-bytes peak-working-set" of the window's
 //                              process, in bytes
+//   hold                       keeps the prefix's desktop open until this process is ended;
+//                              prints "holding" once the desktop exists
 #include <windows.h>
 
 #include <psapi.h>
@@ -332,6 +334,23 @@ bool run(const std::vector<std::string>& a) {
         return need(1) && smcGet(a[1]);
     if (c == "smc-set")
         return need(3) && smcSet(a[1], a[2], a[3]);
+    if (c == "hold") {
+        // Wine closes a desktop a moment after the last process on it ends, and a program
+        // started while the old desktop goes away can find no parent for its window. One hidden
+        // window held for the whole scenario keeps a single desktop alive between starts.
+        HWND anchor = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        if (anchor == nullptr) {
+            std::printf("failed\n");
+            return false;
+        }
+        std::printf("holding\n");
+        std::fflush(stdout);
+        MSG message{};
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+        return true;
+    }
     HWND window = findWindow();
     if (window == nullptr) {
         std::printf("no window\n");

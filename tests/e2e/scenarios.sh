@@ -296,7 +296,7 @@ scenario_apple() {
 
     begin "Apple.EndSessionHandsBothFansBack"
     start_program --minimized
-    drive wait-window 30 >/dev/null
+    await_window 30
     drive command 2006 >/dev/null
     expect_eq "max fan 1 mode" 1 "$(drive smc-get F1Md)"
     drive send "$WM_ENDSESSION" 1 0 >/dev/null
@@ -308,11 +308,12 @@ scenario_apple() {
 
     begin "Apple.WithoutResetOnExitTheFansStayManual"
     start_program --minimized
-    drive wait-window 30 >/dev/null
+    await_window 30
     # Clicks land on what was painted last, so the window has to be open.
-    drive send "$WM_TRAYICON" 0 515 , wait-window 5 shown >/dev/null
+    drive send "$WM_TRAYICON" 0 515 >/dev/null
+    await_window 5 shown
     measure
-    drive command 2006 >/dev/null
+    drive command 2006 , paint >/dev/null
     open_tab 4
     click_at "270 $((B + 246))" # the reset-on-exit switch
     expect_eq "ResetOnExit saved" 0 "$(setting ResetOnExit)"
