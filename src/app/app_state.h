@@ -50,6 +50,13 @@ struct AppState {
     double powerWatts = 25.0;
     std::vector<FanChannel> fanList;
     std::vector<SensorReading> sensorList;
+    // A summary value the backend has not refreshed for several ticks: shown as "--" and no
+    // longer used to drive the fans.
+    bool cpuTempLost = false;
+    bool gpuTempLost = false;
+    bool powerLost = false;
+    // The hardware has not answered for several ticks in a row: the status shows an error.
+    bool driverFault = false;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

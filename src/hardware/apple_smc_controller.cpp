@@ -1,6 +1,7 @@
 #include "hardware/apple_smc_controller.h"
 
 #include "base/bounded_format.h"
+#include "hardware/fan_handback.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
 #include "platform/platform.h"
@@ -76,10 +77,12 @@ bool AppleSmcController::connect(const SystemIdentity&) {
     if (request(IOCTL_SMC_QUERY_MODE, nullptr, 0, &mode, 1, &count) && count == 1)
         t2 = mode != 0;
     status = t2 ? SMC_STATUS_T2 : SMC_STATUS_PORT_IO;
+    armHandBack();
     return true;
 }
 
 void AppleSmcController::disconnect() {
+    disarmFanHandBack();
     if (device != INVALID_DEVICE_HANDLE && io)
         io->close(device);
     device = INVALID_DEVICE_HANDLE;
@@ -174,12 +177,28 @@ const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
     return &fanChannels[static_cast<std::size_t>(fanIndex)];
 }
 
-bool AppleSmcController::setAutomatic() {
+std::size_t AppleSmcController::handBackRequests(FanHandBackRequest* out) const {
     const std::uint8_t automatic = 0;
-    for (const char* key : {"F0Md", "F1Md", "FS! "}) {
+    std::size_t n = 0;
+    for (const char* key : {"F0Md", "F1Md", "FS! "})
+        out[n++].request = makeSmcWriteRequest(key, 1, &automatic);
+    return n;
+}
+
+void AppleSmcController::armHandBack() {
+    FanHandBackRequest requests[FAN_HANDBACK_MAX_REQUESTS];
+    armFanHandBack(io, device, requests, handBackRequests(requests));
+}
+
+bool AppleSmcController::setAutomatic() {
+    FanHandBackRequest requests[FAN_HANDBACK_MAX_REQUESTS];
+    const std::size_t n = handBackRequests(requests);
+    for (std::size_t i = 0; i < n; ++i) {
         if (!isConnected())
             break;
-        writeKey(key, 1, &automatic);
+        std::uint32_t count = 0;
+        request(requests[i].code, requests[i].request.bytes.data(), requests[i].request.length,
+                nullptr, 0, &count);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hardware/fan_handback.h"
 #include "hardware/hardware_controller.h"
 #include "platform/device_io.h"
 
@@ -53,6 +54,9 @@ protected:
     const FanChannel* knownFan(std::int32_t fanIndex) const override;
 
 private:
+    // The requests that give both fans to the firmware, as setAutomatic and a crash send them.
+    std::size_t handBackRequests(FanHandBackRequest* out) const;
+    void armHandBack();
     bool readKey(const char* key, double* value);
     bool readByte(const char* key, std::uint8_t* value);
     bool writeKey(const char* key, std::uint8_t size, const std::uint8_t* data);

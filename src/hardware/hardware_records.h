@@ -34,6 +34,7 @@ struct SensorReading {
     std::wstring category;
     std::wstring unit; // "°C" or "W"
     double value = 0.0;
+    bool lost = false; // not refreshed for several ticks: shown as "--", drives nothing
 };
 
 // What is known about the machine, copied by value.
