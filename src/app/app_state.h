@@ -23,6 +23,25 @@ struct TrayIconState {
     std::wstring tip;
 };
 
+// The regulation's fail-safe bookkeeping: what it needs to notice that the fans are no longer
+// under control (see regulation/fan_guard.h).
+struct FanSafetyState {
+    std::int32_t failedTicks = 0; // consecutive ticks whose reads or fan commands failed
+    bool commandsFailing = false; // the last fan command failed; cleared by one that succeeds
+    std::int32_t cpuAge = -1;     // ticks since the value was refreshed; -1: never measured
+    std::int32_t gpuAge = -1;
+    std::int32_t powerAge = -1;
+    std::int32_t hotTicks = 0; // consecutive ticks at or above the over-temperature limit
+    std::int32_t ticksSinceRecommand = 0;
+    std::array<double, 4> commandedRpm = {-1.0, -1.0, -1.0, -1.0}; // < 0: not commanded
+    bool suspended = false; // between a suspend notice and the resume: command nothing
+    bool curveFailureShown = false;
+    bool exitSequenceRan = false;
+    // The backend's fans as constructed, before any hardware answered: the ranges that replace
+    // an impossible one read from the hardware.
+    std::vector<FanChannel> defaultFans;
+};
+
 // The one record of the program's state. Only the user-interface thread touches it.
 struct AppState {
     // Shell
@@ -57,6 +76,7 @@ struct AppState {
     bool powerLost = false;
     // The hardware has not answered for several ticks in a row: the status shows an error.
     bool driverFault = false;
+    FanSafetyState safety;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

@@ -2,14 +2,17 @@
 // each one means is decided by the portable code in app/ and ui/.
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/control_recovery.h"
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/window_events.h"
 #include "hardware/backend_selection.h"
+#include "hardware/fan_handback.h"
 #include "inventory/inventory.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_back_buffer.h"
+#include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_registry.h"
@@ -17,6 +20,7 @@
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_window_host.h"
+#include "regulation/fan_guard.h"
 #include "settings/registry_settings.h"
 #include "ui/dpi_scale.h"
 #include "ui/paint_window.h"
@@ -25,6 +29,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -40,6 +45,10 @@ template <typename T, typename... Args> T* lifelong(Args&&... args) {
 }
 
 UINT taskbarCreatedMessage = 0;
+
+void repaint(HWND window) {
+    InvalidateRect(window, nullptr, FALSE);
+}
 
 void paint(HWND window) {
     PAINTSTRUCT ps{};
@@ -57,7 +66,7 @@ void paint(HWND window) {
     EndPaint(window, &ps);
 }
 
-LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
         onTaskbarCreated();
         return 0;
@@ -71,9 +80,15 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         onWindowCreated();
         return 0;
     case WM_DESTROY:
-    case WM_ENDSESSION:
         runExitSequence();
         return 0;
+    case WM_ENDSESSION:
+        onSessionEnd(wParam != FALSE);
+        return 0;
+    case WM_POWERBROADCAST:
+        onPowerEvent(static_cast<std::uint32_t>(wParam));
+        repaint(window);
+        return TRUE;
     case WM_PAINT:
         paint(window);
         return 0;
@@ -112,6 +127,16 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// No exception may unwind into user32: it would cross frames that know nothing of C++, and
+// the fans would stay as they are. Hand them back and end instead.
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        endProcessAfterCrash();
     }
 }
 
@@ -157,6 +182,7 @@ void enablePerMonitorDpiAwareness() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    installCrashGuard();
     // 1. One instance per machine.
     InstanceMutex mutex;
     if (mutex.alreadyRunning()) {
@@ -173,6 +199,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     // 2.-4. Settings, backend, inventory.
     loadSettings();
     initBackend();
+    reconcileFansAtStart();
     collectInventory();
 
     // 5. Per-monitor DPI awareness where this Windows has it; otherwise the manifest's stands.
@@ -229,6 +256,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    // A loop that ended without the exit sequence (an invalid call, a stray WM_QUIT) leaves
+    // nobody in control of the fans: give them back whatever the options say.
+    if (!appState.safety.exitSequenceRan)
+        emergencyFanHandBack();
     // 14. The mutex closes with its owner; the state (backend included) at static destruction.
     return static_cast<int>(message.wParam);
 }

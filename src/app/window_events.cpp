@@ -6,10 +6,14 @@
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_modes.h"
+#include "regulation/fan_commands.h"
 #include "regulation/periodic_tick.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
 #include "ui/dpi_scale.h"
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -84,16 +88,28 @@ void onDpiChanged(const Rect* suggested) {
     repaint(true);
 }
 
+void onSessionEnd(bool ending) {
+    // Another program may cancel the shutdown; the session then goes on, and so does the program.
+    if (ending)
+        runExitSequence();
+}
+
 void onTaskbarCreated() {
     if (host() && appState.trayIcon.added)
         host()->trayAdd(appState.trayIcon.tip);
 }
 
 void runExitSequence() {
+    appState.safety.exitSequenceRan = true;
     if (host())
         host()->killTimer(TICK_TIMER_ID);
-    if (appState.resetFansOnExit && appState.controller)
-        appState.controller->setAutomatic();
+    if (appState.resetFansOnExit && appState.controller) {
+        // A driver that is briefly busy gets a second chance: leaving the fans forced is worse
+        // than a second's delay at exit.
+        const auto deadline = std::chrono::steady_clock::now() + EXIT_HANDBACK_RETRY;
+        while (!handFansBack() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     // Also marks the icon as gone, so a later taskbar restart does not bring it back.
     removeTrayIcon();
     if (host())

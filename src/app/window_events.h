@@ -2,6 +2,7 @@
 
 #include "base/rect.h"
 
+#include <chrono>
 #include <cstdint>
 
 // What the main window does with each message. The Win32 window procedure only decodes the
@@ -24,6 +25,12 @@ void onDpiChanged(const Rect* suggested);
 // again with the tip it showed, provided the program had added one and has not removed it.
 void onTaskbarCreated();
 
-// WM_DESTROY and WM_ENDSESSION alike: stop the tick, hand the fans back when the user asked
-// for it, remove the tray icon, end the message loop with exit code 0. Nothing is saved.
+// How long the exit keeps trying to hand the fans back when the hardware refuses.
+inline constexpr std::chrono::milliseconds EXIT_HANDBACK_RETRY{1000};
+
+// WM_DESTROY: stop the tick, hand the fans back when the user asked for it, remove the tray
+// icon, end the message loop with exit code 0. Nothing is saved.
 void runExitSequence();
+
+// WM_ENDSESSION: the exit sequence when the session really ends, nothing when it goes on.
+void onSessionEnd(bool ending);

@@ -23,6 +23,11 @@ void initBackend() {
     // Its fans are not handed back first; its destructor releases device, WMI and libraries.
     previous.reset();
 
+    // Asked before it connects, a backend answers with the fans it was built with: the ranges
+    // that stand in for an impossible one the hardware may report later.
+    appState.safety.defaultFans = appState.controller->fans();
     appState.controller->connect(appState.identity);
+    // Another backend may have other fans: labels and ranges come afresh from this one.
+    appState.fanList.clear();
     runTick();
 }

@@ -34,7 +34,8 @@ struct SensorReading {
     std::wstring category;
     std::wstring unit; // "°C" or "W"
     double value = 0.0;
-    bool lost = false; // not refreshed for several ticks: shown as "--", drives nothing
+    bool lost = false;           // not refreshed for several ticks: shown as "--", drives nothing
+    std::int32_t staleTicks = 0; // ticks since the backend last answered for this row
 };
 
 // What is known about the machine, copied by value.

@@ -3,6 +3,7 @@
 #include "base/bounded_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -128,7 +129,11 @@ std::wstring UniversalPCController::backendName() const {
 bool UniversalPCController::setFanRpm(std::int32_t fanIndex, double rpm) {
     if (fanIndex < 0 || static_cast<std::size_t>(fanIndex) >= fanChannels.size())
         return false;
+    if (!std::isfinite(rpm))
+        return false;
     FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
+    rpm = std::fmax(std::fmin(fan.minRpm, fan.maxRpm),
+                    std::fmin(rpm, std::fmax(fan.minRpm, fan.maxRpm)));
     fan.manual = true;
     fan.targetRpm = rpm;
     fan.currentRpm = rpm;

@@ -9,3 +9,10 @@ const wchar_t* controlModeName(ControlMode mode);
 // backend, sets the notice, saves all settings and repaints. Without a backend only the mode
 // and the curve memory change.
 void applyControlMode(ControlMode mode);
+
+// Sends the fan commands of mode (the curve with or without its hysteresis) and nothing else:
+// no notice, no saving. False when any command did not reach the hardware.
+bool commandMode(ControlMode mode, bool force);
+
+// The error notice for a mode whose fan commands failed.
+void showModeFailure(ControlMode mode);

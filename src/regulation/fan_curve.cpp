@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "base/rounding.h"
+#include "regulation/fan_commands.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +47,8 @@ double curveLevelAt(double t) {
     return 50.0; // only a temperature that is not a number gets here
 }
 
-void applyCurve(bool force) {
+bool applyCurve(bool force) {
+    bool ok = true;
     const double fraction = levelToFraction(curveLevelAt(curveTemperature()));
     for (std::size_t i = 0; i < appState.fanList.size(); ++i) {
         const FanChannel& fan = appState.fanList[i];
@@ -61,9 +63,14 @@ void applyCurve(bool force) {
         }
         if (!appState.controller)
             continue;
-        if (appState.controller->setFanRpm(static_cast<std::int32_t>(i), speed) && remembered)
-            appState.lastCurveRpm[i] = speed;
+        if (commandFanRpm(i, speed)) {
+            if (remembered)
+                appState.lastCurveRpm[i] = speed;
+        } else {
+            ok = false;
+        }
     }
+    return ok;
 }
 
 void resetCurve() {

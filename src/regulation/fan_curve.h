@@ -21,8 +21,8 @@ inline constexpr double CURVE_HYSTERESIS_RPM = 45.0;
 double curveLevelAt(double temperature);
 
 // Drives every fan of fanList by the curve; without force, changes below the hysteresis are
-// skipped.
-void applyCurve(bool force);
+// skipped. False when a speed it sent did not reach the hardware.
+bool applyCurve(bool force);
 
 // Restores the default points and, in curve mode, applies them at once.
 void resetCurve();

@@ -1,8 +1,8 @@
 #include "ui/pointer.h"
 
 #include "app/app_state.h"
+#include "app/control_recovery.h"
 #include "base/rounding.h"
-#include "hardware/backend_selection.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_modes.h"
@@ -173,7 +173,7 @@ void onButtonDown(int x, int y) {
         repaint();
         break;
     case REGION_RELOAD_DRIVER:
-        initBackend();
+        reloadDriver();
         repaint();
         break;
     default:

@@ -13,7 +13,8 @@
  *   SMC_SIM_IOCTL_GET_KEY  (4 chars -> SmcSimKey)  read a key as stored, e.g. F0Tg after a write;
  *   SMC_SIM_IOCTL_SET_MODE (1 byte)           the T2 flag QUERY_MODE reports;
  *   SMC_SIM_IOCTL_GET_LOG  (-> SmcSimLog)     every program request since the reset, its first
- *                                             12 input bytes and whether it succeeded.
+ *                                             12 input bytes and whether it succeeded;
+ *   SMC_SIM_IOCTL_SET_FAULTS (2 bytes)        every product request fails / the next opens fail.
  * The state lives as long as the driver, i.e. as long as the Wine session that loaded it.
  *
  * Built freestanding with MinGW (no C runtime): no library calls besides the kernel's. */
@@ -26,6 +27,8 @@ static SmcSimKey keys[SMC_SIM_MAX_KEYS];
 static unsigned keyCount;
 static unsigned char modeByte;
 static SmcSimLog requestLog;
+static unsigned char failRequests;
+static unsigned char refusedOpens;
 
 static void copyBytes(void* to, const void* from, ULONG n) {
     unsigned char* d = (unsigned char*)to;
@@ -46,6 +49,8 @@ static void resetState(void) {
          ++i)
         copyBytes(&keys[keyCount++], &defaultKeys[i], sizeof(SmcSimKey));
     modeByte = 0;
+    failRequests = 0;
+    refusedOpens = 0;
     zeroBytes(&requestLog, sizeof requestLog);
 }
 
@@ -93,6 +98,8 @@ static NTSTATUS productRequest(ULONG code, unsigned char* buffer, ULONG inputSiz
     /* The system buffer is shared by input and output: take the input first. */
     zeroBytes(request, sizeof request);
     copyBytes(request, buffer, inputSize < sizeof request ? inputSize : sizeof request);
+    if (failRequests)
+        return STATUS_IO_DEVICE_ERROR;
     switch (code) {
     case SMC_IOCTL_QUERY_MODE:
         if (outputSize < 1)
@@ -171,6 +178,12 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
             return STATUS_INVALID_PARAMETER;
         modeByte = buffer[0];
         return STATUS_SUCCESS;
+    case SMC_SIM_IOCTL_SET_FAULTS:
+        if (inputSize < 2)
+            return STATUS_INVALID_PARAMETER;
+        failRequests = buffer[0];
+        refusedOpens = buffer[1];
+        return STATUS_SUCCESS;
     case SMC_SIM_IOCTL_GET_LOG:
         if (outputSize < sizeof requestLog)
             return STATUS_BUFFER_TOO_SMALL;
@@ -182,12 +195,25 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
     }
 }
 
-static NTSTATUS dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
-    (void)device;
-    irp->IoStatus.Status = STATUS_SUCCESS;
+static NTSTATUS complete(PIRP irp, NTSTATUS status) {
+    irp->IoStatus.Status = status;
     irp->IoStatus.Information = 0;
     IoCompleteRequest(irp, IO_NO_INCREMENT);
-    return STATUS_SUCCESS;
+    return status;
+}
+
+static NTSTATUS dispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
+    (void)device;
+    if (refusedOpens) {
+        refusedOpens--;
+        return complete(irp, STATUS_NO_SUCH_DEVICE);
+    }
+    return complete(irp, STATUS_SUCCESS);
+}
+
+static NTSTATUS dispatchClose(PDEVICE_OBJECT device, PIRP irp) {
+    (void)device;
+    return complete(irp, STATUS_SUCCESS);
 }
 
 static NTSTATUS dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
@@ -244,8 +270,8 @@ NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
         IoDeleteDevice(device);
         return status;
     }
-    driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreateClose;
-    driver->MajorFunction[IRP_MJ_CLOSE] = dispatchCreateClose;
+    driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreate;
+    driver->MajorFunction[IRP_MJ_CLOSE] = dispatchClose;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatchControl;
     driver->DriverUnload = driverUnload;
     return STATUS_SUCCESS;

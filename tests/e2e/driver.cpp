@@ -21,6 +21,15 @@
 //   smc-get KEY                a key of the SMC simulator: a 4-byte key as a float, a 2-byte
 //                              one as sp78, a 1-byte one as a number
 //   smc-set KEY flt|sp78 VALUE defines a read-only sensor key of the simulator
+//   smc-byte KEY VALUE [w]     defines a 1-byte key (writable with w), e.g. a fan's mode key
+//   smc-writable KEY 0|1       whether the program's writes to KEY succeed
+//   smc-remove KEY             the simulator no longer has KEY: its reads and writes fail
+//   smc-faults FAIL OPENS      FAIL 1: every request of the program fails; OPENS: how many of
+//                              the next opens of the device fail
+//   smc-reset                  the simulator's start-up table, no faults, an empty log
+//   smc-writes                 the program's write requests since the reset, one a line:
+//                              "KEY OK HEXBYTES"; "none" when there were none
+//   crash-thread               starts a thread at an invalid address in the window's process
 //   sleep MS
 //   start-timed SECONDS EXE [ARG]
 //                              starts EXE and prints the milliseconds until a window of the
@@ -209,6 +218,83 @@ bool smcSet(const std::string& key, const std::string& kind, const std::string& 
     return ok;
 }
 
+bool smcWrite(SmcSimKey entry, bool writable) {
+    if (writable)
+        entry.flags = SMC_SIM_FLAG_WRITABLE;
+    const bool ok = simulator(SMC_SIM_IOCTL_SET_KEY, &entry, sizeof entry, nullptr, 0);
+    std::printf(ok ? "set\n" : "failed\n");
+    return ok;
+}
+
+bool smcChange(const std::vector<std::string>& a) {
+    const std::string& c = a[0];
+    SmcSimKey entry{};
+    if (a.size() < 2 || a[1].size() != 4) {
+        std::printf("error: %s KEY ...\n", c.c_str());
+        return false;
+    }
+    std::memcpy(entry.key, a[1].data(), 4);
+    if (c == "smc-byte" && (a.size() == 3 || a.size() == 4)) {
+        entry.size = 1;
+        entry.data[0] = static_cast<unsigned char>(std::strtoul(a[2].c_str(), nullptr, 10));
+        return smcWrite(entry, a.size() == 4 && a[3] == "w");
+    }
+    if (c == "smc-remove" && a.size() == 2)
+        return smcWrite(entry, false);
+    if (c == "smc-writable" && a.size() == 3) {
+        if (!simulator(SMC_SIM_IOCTL_GET_KEY, a[1].data(), 4, &entry, sizeof entry)) {
+            std::printf("absent\n");
+            return false;
+        }
+        entry.flags = 0;
+        return smcWrite(entry, a[2] == "1");
+    }
+    std::printf("error: %s: wrong arguments\n", c.c_str());
+    return false;
+}
+
+// The program's write requests since the simulator's reset.
+bool smcWrites() {
+    static SmcSimLog log;
+    if (!simulator(SMC_SIM_IOCTL_GET_LOG, nullptr, 0, &log, sizeof log)) {
+        std::printf("failed\n");
+        return false;
+    }
+    bool any = false;
+    for (unsigned i = 0; i < log.stored; ++i) {
+        const SmcSimLogEntry& e = log.entries[i];
+        if (e.code != SMC_IOCTL_WRITE_KEY || e.inputSize < 5)
+            continue;
+        std::printf("%.4s %u", reinterpret_cast<const char*>(e.input), e.succeeded);
+        for (unsigned j = 5; j < e.inputSize && j < sizeof e.input; ++j)
+            std::printf(" %02X", e.input[j]);
+        std::printf("\n");
+        any = true;
+    }
+    if (!any)
+        std::printf("none\n");
+    return true;
+}
+
+// A fault on a thread of the program's own: what a crash inside the program or a library it
+// loaded looks like to the process.
+bool crashThread(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (process == nullptr) {
+        std::printf("no process\n");
+        return false;
+    }
+    const auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(0x10));
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, nullptr, 0, nullptr);
+    if (thread != nullptr)
+        CloseHandle(thread);
+    CloseHandle(process);
+    std::printf(thread != nullptr ? "started\n" : "failed\n");
+    return thread != nullptr;
+}
+
 // Starts the program without waiting for it and measures how long its window takes to appear.
 bool startTimed(double seconds, const std::string& exe, const std::string& arg) {
     std::wstring commandLine = L"\"" + wide(exe) + L"\"";
@@ -334,6 +420,24 @@ bool run(const std::vector<std::string>& a) {
         return need(1) && smcGet(a[1]);
     if (c == "smc-set")
         return need(3) && smcSet(a[1], a[2], a[3]);
+    if (c == "smc-byte" || c == "smc-remove" || c == "smc-writable")
+        return smcChange(a);
+    if (c == "smc-faults") {
+        if (!need(2))
+            return false;
+        const unsigned char faults[2] = {static_cast<unsigned char>(number(a[1])),
+                                         static_cast<unsigned char>(number(a[2]))};
+        const bool ok = simulator(SMC_SIM_IOCTL_SET_FAULTS, faults, 2, nullptr, 0);
+        std::printf(ok ? "set\n" : "failed\n");
+        return ok;
+    }
+    if (c == "smc-reset") {
+        const bool ok = simulator(SMC_SIM_IOCTL_RESET, nullptr, 0, nullptr, 0);
+        std::printf(ok ? "reset\n" : "failed\n");
+        return ok;
+    }
+    if (c == "smc-writes")
+        return need(0) && smcWrites();
     if (c == "hold") {
         // Wine closes a desktop a moment after the last process on it ends, and a program
         // started while the old desktop goes away can find no parent for its window. One hidden
@@ -415,6 +519,8 @@ bool run(const std::vector<std::string>& a) {
     }
     if (c == "memory")
         return need(0) && memory(window);
+    if (c == "crash-thread")
+        return need(0) && crashThread(window);
     if (c == "window") {
         RECT r{};
         if (!GetWindowRect(window, &r)) {

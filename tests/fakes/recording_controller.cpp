@@ -47,6 +47,10 @@ bool RecordingController::setFanPercent(std::int32_t fanIndex, double percent) {
 
 bool RecordingController::setAutomatic() {
     calls.push_back("setAutomatic");
+    if (setAutomaticFailures > 0) {
+        --setAutomaticFailures;
+        return false;
+    }
     for (FanChannel& fan : fanChannels)
         fan.manual = false;
     return setAutomaticResult;
@@ -59,7 +63,7 @@ bool RecordingController::update(double* cpuTemp, double* gpuTemp, double* power
     *gpuTemp = gpu;
     *powerWatts = power;
     *out = readings;
-    return true;
+    return updateResult;
 }
 
 const FanChannel* RecordingController::knownFan(std::int32_t fanIndex) const {

@@ -23,6 +23,8 @@ public:
     std::wstring status = L"Bereit";
     std::deque<bool> setFanRpmResults; // consumed one per accepted call; true once empty
     bool setAutomaticResult = true;
+    int setAutomaticFailures = 0; // this many calls fail first, whatever setAutomaticResult says
+    bool updateResult = true;
     double cpu = 50.0, gpu = 40.0, power = 20.0;
     std::vector<SensorReading> readings;
 

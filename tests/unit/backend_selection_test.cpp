@@ -1,5 +1,7 @@
 #include "hardware/backend_selection.h"
 
+#include "app/control_recovery.h"
+
 #include "fakes/app_state_fixture.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
@@ -119,7 +121,7 @@ TEST_F(BackendSelection, AnAppleReloadClosesTheOldDeviceBeforeOpeningItAgain) {
     EXPECT_EQ(device.closes, 1);
 }
 
-TEST_F(BackendSelection, AReloadLeavesModeFansCurveMemoryAndNoticeAsTheyWere) {
+TEST_F(BackendSelection, AReloadTakesTheFansAfreshAndLeavesModeCurveMemoryAndNotice) {
     machine(L"Apple Inc.", L"MacBookPro15,1");
     initBackend();
     appState.fanList[0].label = L"erste Meldung";
@@ -133,8 +135,8 @@ TEST_F(BackendSelection, AReloadLeavesModeFansCurveMemoryAndNoticeAsTheyWere) {
     initBackend();
     EXPECT_EQ(appState.mode, ControlMode::Manual);
     EXPECT_EQ(appState.fanList.size(), 2u);
-    EXPECT_EQ(appState.fanList[0].label, L"erste Meldung");
-    EXPECT_EQ(appState.fanList[0].currentRpm, 2160); // refreshed from the new backend
+    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)"); // from the new backend
+    EXPECT_EQ(appState.fanList[0].currentRpm, 2160);
     EXPECT_EQ(appState.lastCurveRpm, (std::array<double, 4>{2000, 2100, -1, -1}));
     EXPECT_EQ(appState.noticeText, L"Manueller Modus aktiv");
     EXPECT_TRUE(appState.noticeIsError);
@@ -168,4 +170,37 @@ TEST_F(BackendSelection, AReloadInCurveModeKeepsTheHysteresisAcrossBackends) {
     device.setFloat("TC0P", 95.0f); // much hotter: the new backend is driven
     initBackend();
     EXPECT_FALSE(device.writes().empty());
+}
+
+TEST_F(BackendSelection, ReloadingTheDriverHandsBackThroughTheOldBackendAndAppliesTheModeAgain) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    using Writes = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
+    const Writes handBack = {{"F0Md", {0}}, {"F1Md", {0}}, {"FS! ", {0}}};
+    initBackend();
+    applyControlMode(ControlMode::Balanced);
+    const Writes balanced = device.writes();
+    device.requests.clear();
+    reloadDriver();
+    Writes expected = handBack;
+    expected.insert(expected.end(), balanced.begin(), balanced.end());
+    EXPECT_EQ(device.writes(), expected);
+    EXPECT_EQ(device.closes, 1);
+    EXPECT_EQ(appState.mode, ControlMode::Balanced);
+
+    // The device is gone when the new backend opens it: the fans were handed back first, and
+    // the program says it no longer drives them.
+    device.requests.clear();
+    device.present = false;
+    reloadDriver();
+    EXPECT_EQ(device.writes(), handBack);
+    EXPECT_EQ(appState.mode, ControlMode::SystemAuto);
+    EXPECT_TRUE(appState.noticeIsError);
+    EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, L"Software\\Ventrasol", L"ActiveProfile"),
+              0u);
+
+    // In System-Auto a reload sends nothing at all.
+    device.present = true;
+    device.requests.clear();
+    reloadDriver();
+    EXPECT_TRUE(device.writes().empty());
 }

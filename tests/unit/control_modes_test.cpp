@@ -185,3 +185,38 @@ TEST_F(ControlModesTest, AnUnknownModeCommandsNothingButIsSavedAndRepainted) {
     applyControlMode(ControlMode::Balanced);
     EXPECT_EQ(backend.rpmCalls.size(), 2u);
 }
+
+TEST_F(ControlModesTest, AModeWhoseCommandsFailSaysSoAndIsStillSaved) {
+    struct Case {
+        ControlMode mode;
+        const wchar_t* notice;
+    };
+    const Case cases[] = {
+        {ControlMode::Quiet,
+         L"Profil 'Leise' konnte nicht angewendet werden (Lüftersteuerung antwortet nicht)."},
+        {ControlMode::Balanced,
+         L"Profil 'Ausgewogen' konnte nicht angewendet werden (Lüftersteuerung antwortet nicht)."},
+        {ControlMode::Max, L"Profil 'Maximal (Turbo)' konnte nicht angewendet werden "
+                           L"(Lüftersteuerung antwortet nicht)."},
+        {ControlMode::Curve, L"Profil 'Temperatur-Kurve' konnte nicht angewendet werden "
+                             L"(Lüftersteuerung antwortet nicht)."},
+        {ControlMode::Manual,
+         L"Manuelle Drehzahl konnte nicht gesetzt werden (Lüftersteuerung antwortet nicht)."},
+    };
+    RecordingController& backend = install(TWO_FANS);
+    for (const Case& c : cases) {
+        // Only the second fan refuses: every fan is still tried, and one failure is enough.
+        backend.setFanRpmResults = {true, false};
+        backend.rpmCalls.clear();
+        applyControlMode(c.mode);
+        EXPECT_EQ(backend.rpmCalls.size(), 2u) << controlModeName(c.mode);
+        EXPECT_EQ(appState.noticeText, c.notice);
+        EXPECT_TRUE(appState.noticeIsError);
+        EXPECT_EQ(savedProfile(), static_cast<std::uint32_t>(c.mode));
+        EXPECT_TRUE(appState.safety.commandsFailing);
+    }
+    // The next mode that reaches the hardware clears the failure.
+    applyControlMode(ControlMode::Balanced);
+    EXPECT_FALSE(appState.noticeIsError);
+    EXPECT_FALSE(appState.safety.commandsFailing);
+}

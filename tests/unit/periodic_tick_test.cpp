@@ -37,7 +37,8 @@ TEST_F(PeriodicTickTest, TheFirstAnswerFillsTheListAndLaterOnesOnlyRefreshLiveFi
     EXPECT_EQ(appState.fanList[1].label, L"Lüfter 2");
     EXPECT_EQ(appState.fanList[1].maxRpm, 5343.0);
 
-    // One fan now, with other ranges and label: the list keeps two entries and the first ranges.
+    // One fan now, with other ranges and label: the list keeps two entries and its labels, and
+    // follows the ranges the hardware reports.
     FanChannel changed = liveFan(0, 1000, 7000, 2500, 2600, true);
     changed.label = L"Neu";
     changed.index = 5;
@@ -47,8 +48,8 @@ TEST_F(PeriodicTickTest, TheFirstAnswerFillsTheListAndLaterOnesOnlyRefreshLiveFi
     EXPECT_EQ(appState.fanList[0].currentRpm, 2500.0);
     EXPECT_EQ(appState.fanList[0].targetRpm, 2600.0);
     EXPECT_TRUE(appState.fanList[0].manual);
-    EXPECT_EQ(appState.fanList[0].minRpm, 1829.0);
-    EXPECT_EQ(appState.fanList[0].maxRpm, 5779.0);
+    EXPECT_EQ(appState.fanList[0].minRpm, 1000.0);
+    EXPECT_EQ(appState.fanList[0].maxRpm, 7000.0);
     EXPECT_EQ(appState.fanList[0].label, L"Lüfter 1");
     EXPECT_EQ(appState.fanList[0].index, 0);
     EXPECT_EQ(appState.fanList[1].currentRpm, 1900.0);
@@ -58,7 +59,8 @@ TEST_F(PeriodicTickTest, TheFirstAnswerFillsTheListAndLaterOnesOnlyRefreshLiveFi
     runTick();
     EXPECT_EQ(appState.fanList.size(), 2u);
     EXPECT_EQ(appState.fanList[1].currentRpm, 2500.0);
-    EXPECT_EQ(appState.fanList[1].maxRpm, 5343.0);
+    EXPECT_EQ(appState.fanList[1].maxRpm, 7000.0);
+    EXPECT_EQ(appState.fanList[1].label, L"Lüfter 2");
 }
 
 TEST_F(PeriodicTickTest, AnEmptyAnswerLeavesTheListEmptyUntilFansAppear) {

@@ -160,6 +160,32 @@ TEST_F(WindowEventsTest, ExitSequenceLeavesTheFansWhenAskedTo) {
     EXPECT_EQ(host.calls.back(), "postQuit 0");
 }
 
+TEST_F(WindowEventsTest, ExitRetriesARefusedHandBackForAWhileThenQuitsAnyway) {
+    RecordingController& b = installBackend();
+    b.setAutomaticFailures = 2;
+    runExitSequence();
+    EXPECT_EQ(backendCalls("setAutomatic"), 3);
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+
+    backend->calls.clear();
+    b.setAutomaticResult = false; // never accepted: the exit still ends
+    runExitSequence();
+    EXPECT_GE(backendCalls("setAutomatic"), 2);
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+}
+
+TEST_F(WindowEventsTest, OnlyASessionThatReallyEndsEndsTheProgram) {
+    installBackend();
+    onSessionEnd(false);
+    EXPECT_EQ(backendCalls("setAutomatic"), 0);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_FALSE(appState.safety.exitSequenceRan);
+    onSessionEnd(true);
+    EXPECT_EQ(backendCalls("setAutomatic"), 1);
+    EXPECT_EQ(host.calls.back(), "postQuit 0");
+    EXPECT_TRUE(appState.safety.exitSequenceRan);
+}
+
 TEST_F(WindowEventsTest, DpiChangeRescalesMovesAndRepaintsWithErase) {
     host.dpi = 144;
     onDpiChanged(nullptr);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "hardware/hardware_records.h"
+
+#include <cstdint>
+#include <vector>
+
+// A value the backend has not refreshed for this many ticks is lost: it is shown as "--" and
+// no longer drives the fans.
+inline constexpr std::int32_t READING_LOST_TICKS = 5;
+
+// Takes one tick's answer from the backend. A summary value that is not a number, and a sensor
+// row missing from fresh, was not refreshed this tick; the state keeps its last value and ages
+// it. Rows keep the order in which they first appeared.
+void refreshReadings(double cpu, double gpu, double power, const std::vector<SensorReading>& fresh);

@@ -1,0 +1,271 @@
+#include "app/control_recovery.h"
+#include "fakes/fake_platform_fixture.h"
+#include "fakes/recording_controller.h"
+#include "regulation/control_modes.h"
+#include "regulation/fan_guard.h"
+#include "regulation/periodic_tick.h"
+#include "settings/registry_settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using RpmCall = RecordingController::RpmCall;
+constexpr double NOT_READ = std::numeric_limits<double>::quiet_NaN();
+
+// A backend whose fans follow what it was told (mode flags included), polled once.
+class FanGuardTest : public FakePlatformTest {
+protected:
+    RecordingController& install() {
+        auto owned = std::make_unique<RecordingController>();
+        owned->fanChannels = {makeFan(0, 1200, 6000, 2000), makeFan(1, 1000, 5000, 1800)};
+        owned->readings = {SensorReading{L"TC0P", L"CPU", L"CPU", L"°C", 50.0},
+                           SensorReading{L"TG0P", L"GPU", L"GPU", L"°C", 40.0}};
+        owned->connected = true;
+        backend = owned.get();
+        appState.controller = std::move(owned);
+        runTick();
+        return *backend;
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            runTick();
+    }
+    int calls(const std::string& name) const {
+        return static_cast<int>(std::count(backend->calls.begin(), backend->calls.end(), name));
+    }
+    std::uint32_t savedProfile() const {
+        return registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH, L"ActiveProfile")
+            .value_or(0xDEAD);
+    }
+    RecordingController* backend = nullptr;
+};
+
+} // namespace
+
+TEST_F(FanGuardTest, AValueNotRefreshedForFiveTicksIsLostAndComesBackWithTheNextReading) {
+    RecordingController& b = install();
+    b.cpu = NOT_READ;
+    b.readings.erase(b.readings.begin()); // TC0P no longer answers
+    for (int tick = 1; tick <= 5; ++tick) {
+        runTick();
+        EXPECT_EQ(appState.cpuTempLost, tick >= 5) << "tick " << tick;
+        EXPECT_EQ(appState.sensorList[0].lost, tick >= 5) << "tick " << tick;
+        EXPECT_EQ(appState.cpuTemp, 50.0); // the last value is kept, not zeroed
+    }
+    // Rows keep their order and the others stay live.
+    ASSERT_EQ(appState.sensorList.size(), 2u);
+    EXPECT_EQ(appState.sensorList[0].key, L"TC0P");
+    EXPECT_FALSE(appState.sensorList[1].lost);
+    EXPECT_FALSE(appState.gpuTempLost);
+
+    b.cpu = 61.0;
+    b.readings.insert(b.readings.begin(), SensorReading{L"TC0P", L"CPU", L"CPU", L"°C", 61.0});
+    runTick();
+    EXPECT_FALSE(appState.cpuTempLost);
+    EXPECT_FALSE(appState.sensorList[0].lost);
+    EXPECT_EQ(appState.cpuTemp, 61.0);
+    EXPECT_EQ(appState.sensorList[0].value, 61.0);
+}
+
+TEST_F(FanGuardTest, ALostControlTemperatureEndsEveryCommandedMode) {
+    struct Case {
+        ControlMode mode;
+        std::int32_t curveSource;
+        bool cpuLost; // otherwise the GPU is lost
+        bool handedBack;
+    };
+    const Case cases[] = {
+        {ControlMode::Quiet, 0, true, true},   {ControlMode::Manual, 0, false, true},
+        {ControlMode::Max, 0, true, true},     {ControlMode::Curve, 0, false, true},
+        {ControlMode::Curve, 1, false, false}, {ControlMode::Curve, 2, false, true},
+        {ControlMode::Curve, 2, true, false},  {ControlMode::SystemAuto, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        resetAppState();
+        RecordingController& b = install();
+        appState.curveSource = c.curveSource;
+        applyControlMode(c.mode);
+        (c.cpuLost ? b.cpu : b.gpu) = NOT_READ;
+        b.calls.clear();
+        ticks(4);
+        EXPECT_EQ(calls("setAutomatic"), 0);
+        runTick();
+        const std::string what = std::string("mode ") + std::to_string(int(c.mode)) + " source " +
+                                 std::to_string(c.curveSource);
+        EXPECT_EQ(calls("setAutomatic"), c.handedBack ? 1 : 0) << what;
+        EXPECT_EQ(appState.mode == ControlMode::SystemAuto,
+                  c.handedBack || c.mode == ControlMode::SystemAuto)
+            << what;
+        if (c.handedBack) {
+            EXPECT_EQ(savedProfile(), 0u) << what;
+            EXPECT_TRUE(appState.noticeIsError) << what;
+        }
+    }
+}
+
+TEST_F(FanGuardTest, AValueThatWasNeverMeasuredIsNotLost) {
+    RecordingController& b = install();
+    appState.safety.gpuAge = -1; // a machine without a GPU sensor
+    b.gpu = NOT_READ;
+    applyControlMode(ControlMode::Quiet);
+    ticks(8);
+    EXPECT_EQ(appState.mode, ControlMode::Quiet);
+    EXPECT_FALSE(appState.gpuTempLost);
+}
+
+TEST_F(FanGuardTest, OverTemperatureHandsBackOnlyWhileAFanIsHeldBelowItsMaximum) {
+    struct Case {
+        ControlMode mode;
+        double cpu, gpu;
+        int hotTicks;
+        bool handedBack;
+    };
+    const Case cases[] = {
+        {ControlMode::Quiet, 96, 40, 3, true},      {ControlMode::Quiet, 96, 40, 2, false},
+        {ControlMode::Balanced, 50, 95, 3, true},   {ControlMode::Manual, 99.5, 40, 3, true},
+        {ControlMode::Max, 96, 96, 5, false},       {ControlMode::Curve, 96, 40, 5, false},
+        {ControlMode::Quiet, 94.9, 94.9, 5, false}, {ControlMode::SystemAuto, 99, 99, 5, false},
+    };
+    for (const Case& c : cases) {
+        resetAppState();
+        RecordingController& b = install();
+        applyControlMode(c.mode);
+        b.cpu = c.cpu;
+        b.gpu = c.gpu;
+        b.calls.clear();
+        ticks(c.hotTicks);
+        const std::string what = std::string("mode ") + std::to_string(int(c.mode)) + " at " +
+                                 std::to_string(c.cpu) + "/" + std::to_string(c.gpu);
+        EXPECT_EQ(calls("setAutomatic"), c.handedBack ? 1 : 0) << what;
+        if (c.handedBack) {
+            EXPECT_EQ(appState.mode, ControlMode::SystemAuto) << what;
+            EXPECT_EQ(savedProfile(), 0u) << what;
+            EXPECT_TRUE(appState.noticeIsError);
+        }
+    }
+    // The notice names the temperature.
+    resetAppState();
+    RecordingController& b = install();
+    applyControlMode(ControlMode::Quiet);
+    b.cpu = 97.2;
+    ticks(3);
+    EXPECT_EQ(appState.noticeText,
+              L"Übertemperatur (97 °C): Lüfter an System-Automatik übergeben.");
+    // A hot spell interrupted by one cool tick starts counting again.
+    applyControlMode(ControlMode::Quiet);
+    b.calls.clear();
+    for (double t : {80.0, 96.0, 96.0, 80.0, 96.0, 96.0})
+        b.cpu = t, runTick();
+    EXPECT_EQ(calls("setAutomatic"), 0);
+}
+
+TEST_F(FanGuardTest, FiveFailedTicksInARowShowADriverFaultUntilOneSucceeds) {
+    RecordingController& b = install();
+    b.updateResult = false;
+    ticks(4);
+    EXPECT_FALSE(appState.driverFault);
+    runTick();
+    EXPECT_TRUE(appState.driverFault);
+    b.updateResult = true;
+    runTick();
+    EXPECT_FALSE(appState.driverFault);
+
+    // Fan commands that keep failing count as well, although every read succeeds.
+    b.setFanRpmResults.assign(40, false);
+    applyControlMode(ControlMode::Quiet);
+    ticks(5);
+    EXPECT_TRUE(appState.driverFault);
+    b.setFanRpmResults.clear(); // the next command the guard sends again succeeds
+    ticks(6);
+    EXPECT_FALSE(appState.driverFault);
+    EXPECT_FALSE(appState.safety.commandsFailing);
+}
+
+TEST_F(FanGuardTest, AFanTheFirmwareTookBackIsCommandedAgainAtMostEveryFiveTicks) {
+    RecordingController& b = install();
+    applyControlMode(ControlMode::Balanced);
+    const std::vector<RpmCall> balanced = b.rpmCalls;
+    b.rpmCalls.clear();
+    ticks(10);
+    EXPECT_TRUE(b.rpmCalls.empty()); // still manual: nothing to do
+
+    for (int round = 0; round < 2; ++round) {
+        b.fanChannels[1].manual = false; // the firmware took it (e.g. after a wake)
+        b.rpmCalls.clear();
+        ticks(5);
+        EXPECT_EQ(b.rpmCalls, balanced) << "round " << round;
+    }
+    // In System-Auto a fan the firmware drives is what is wanted.
+    applyControlMode(ControlMode::SystemAuto);
+    b.rpmCalls.clear();
+    ticks(10);
+    EXPECT_TRUE(b.rpmCalls.empty());
+}
+
+TEST_F(FanGuardTest, SleepHandsBackAndCommandsNothingUntilTheResumeAppliesTheModeAgain) {
+    RecordingController& b = install();
+    b.cpu = 72.0; // the curve at 60 %
+    runTick();
+    applyControlMode(ControlMode::Curve);
+    const std::vector<RpmCall> first = b.rpmCalls;
+    ASSERT_EQ(first.size(), 2u);
+    b.rpmCalls.clear();
+    b.calls.clear();
+
+    onPowerEvent(POWER_SUSPEND);
+    EXPECT_EQ(calls("setAutomatic"), 1);
+    EXPECT_EQ(appState.mode, ControlMode::Curve);
+    EXPECT_EQ(savedProfile(), 1u); // not saved as a change of mode
+    b.cpu = 85.0;
+    ticks(12); // late ticks before the machine sleeps
+    EXPECT_TRUE(b.rpmCalls.empty());
+
+    b.cpu = 72.0;
+    onPowerEvent(POWER_RESUME_AUTOMATIC);
+    EXPECT_EQ(b.rpmCalls, first); // forced, as if chosen again
+    EXPECT_EQ(appState.mode, ControlMode::Curve);
+    onPowerEvent(10); // PBT_POWERSETTINGCHANGE and the like change nothing
+    EXPECT_EQ(b.rpmCalls.size(), 2u);
+}
+
+TEST_F(FanGuardTest, AStartWithFansStillForcedHandsThemBackAndSaysSo) {
+    RecordingController& b = install();
+    reconcileFansAtStart();
+    EXPECT_EQ(calls("setAutomatic"), 0);
+    EXPECT_EQ(appState.noticeText, L"Ventrasol initialisiert...");
+
+    b.fanChannels[1].manual = true;
+    runTick();
+    reconcileFansAtStart();
+    EXPECT_EQ(calls("setAutomatic"), 1);
+    EXPECT_EQ(appState.noticeText,
+              L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.");
+    EXPECT_FALSE(appState.noticeIsError);
+}
+
+TEST_F(FanGuardTest, AnImpossibleRangeGivesWayToTheBackendsConstructionDefaults) {
+    RecordingController& b = install();
+    appState.safety.defaultFans = {makeFan(0, 1829, 5779), makeFan(1, 1692, 5343)};
+    struct Case {
+        double min, max;
+        double expectedMin, expectedMax;
+    };
+    const Case cases[] = {
+        {1300, 6500, 1300, 6500},  // a real range is taken, also after the first tick
+        {5000, 1500, 1829, 5779},  // min above max
+        {3000, 3000, 1829, 5779},  // no range at all
+        {1200, 12000, 1829, 5779}, // faster than any notebook fan
+    };
+    for (const Case& c : cases) {
+        b.fanChannels[0].minRpm = c.min;
+        b.fanChannels[0].maxRpm = c.max;
+        runTick();
+        EXPECT_EQ(appState.fanList[0].minRpm, c.expectedMin) << c.min << ".." << c.max;
+        EXPECT_EQ(appState.fanList[0].maxRpm, c.expectedMax) << c.min << ".." << c.max;
+    }
+}
