@@ -46,13 +46,14 @@ void giveUpControl(const wchar_t* reason) {
     appState.noticeIsError = true;
 }
 
-void recommandTakenFans() {
+// A fan the firmware took back, or a command the hardware refused, is tried again.
+void recommandFans() {
     FanSafetyState& s = appState.safety;
     if (s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
         ++s.ticksSinceRecommand;
     const bool taken = std::any_of(appState.fanList.begin(), appState.fanList.end(),
                                    [](const FanChannel& f) { return !f.manual; });
-    if (!taken || s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
+    if (!(taken || s.commandsFailing) || s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
         return;
     s.ticksSinceRecommand = 0;
     appState.lastCurveRpm.fill(-1.0);
@@ -91,7 +92,7 @@ void guardFans() {
         giveUpControl(text);
         return;
     }
-    recommandTakenFans();
+    recommandFans();
 }
 
 void reconcileFansAtStart() {

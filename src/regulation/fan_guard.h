@@ -11,14 +11,16 @@ inline constexpr double OVER_TEMPERATURE_C = 95.0;
 inline constexpr std::int32_t OVER_TEMPERATURE_TICKS = 3;
 // After this many failed ticks in a row the status shows a driver error.
 inline constexpr std::int32_t DRIVER_FAULT_TICKS = 5;
-// A fan the firmware took back is commanded again at most once in this many ticks.
+// A fan the firmware took back, or a refused command, is sent again at most once in this many
+// ticks.
 inline constexpr std::int32_t RECOMMAND_INTERVAL_TICKS = 5;
 
 // Counts a tick as failed when its reads failed or the fan commands are failing.
 void noteTickOutcome(bool readsSucceeded);
 
 // After the readings of a tick: hands the fans back when the control temperature is lost or
-// the machine runs too hot, and commands again a fan the firmware took back.
+// the machine runs too hot, and commands again a fan the firmware took back or a command that
+// failed.
 void guardFans();
 
 // Right after the first connect: a fan still forced by an earlier run is handed back.

@@ -13,9 +13,11 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
     const bool connected = controller && controller->isConnected();
 
     drawCard(canvas, {243, B, W + 243, B + 115});
-    canvas.textAt(259, B + 14,
-                  controller ? controller->statusText() : L"Treiber nicht initialisiert",
-                  Font::FontBold, connected ? Good : Warning);
+    std::wstring status = controller ? controller->statusText() : L"Treiber nicht initialisiert";
+    if (connected && appState.driverFault)
+        status = L"Treiber antwortet nicht – " + status;
+    canvas.textAt(259, B + 14, status, Font::FontBold,
+                  connected && !appState.driverFault ? Good : Warning);
     canvas.textAt(259, B + 38,
                   L"Erkanntes Backend: " + (controller ? controller->backendName() : L"Keins"),
                   Font::FontSmall, TextMuted);

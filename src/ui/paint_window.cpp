@@ -67,9 +67,12 @@ void paintSidebar(Canvas& canvas, int H) {
     drawCard(canvas, {12, H - 148, 213, H - 12});
     canvas.textAt(22, H - 138, L"LIVE-STATUS", Font::FontSmall, TextMuted);
     const bool connected = controllerConnected();
-    const Color state = connected ? Good : Warning;
+    const bool healthy = connected && !appState.driverFault;
+    const Color state = healthy ? Good : Warning;
     canvas.ellipse({147, H - 136, 155, H - 128}, state, Line);
-    canvas.textAt(159, H - 138, connected ? L"Treiber OK" : L"Offline", Font::FontSmall, state);
+    canvas.textAt(159, H - 138,
+                  healthy ? L"Treiber OK" : (connected ? L"Treiber-Fehler" : L"Offline"),
+                  Font::FontSmall, state);
 
     const auto& fans = appState.fanList;
     const double fan1 = fans.size() >= 1 ? fans[0].currentRpm : 0.0;

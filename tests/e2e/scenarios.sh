@@ -4,6 +4,7 @@
 TITLE_TAIL=" Thermal & Fan Control [Universal Windows]"
 WM_CLOSE=16
 WM_ENDSESSION=22
+WM_POWERBROADCAST=536
 WM_TRAYICON=1124
 WM_COMMAND_TIMER=275
 TICK=1001
@@ -138,7 +139,7 @@ lifecycle_checks() { # PREFIX
     expect_eq "exit code after WM_CLOSE" 0 "$exit_code"
     end
 
-    begin "$p.ShortSwitchStartsHiddenAndEndSessionEnds"
+    begin "$p.ShortSwitchStartsHiddenAndOnlyARealSessionEndEnds"
     start_program -m
     expect_eq "hidden with -m" 0 "$(drive wait-window 30 | cut -d'|' -f2)"
     # The tray icon's callback: a single click does nothing, a double click opens the window.
@@ -147,8 +148,12 @@ lifecycle_checks() { # PREFIX
     drive send "$WM_TRAYICON" 0 515 >/dev/null
     expect_eq "shown after a double click on the icon" 1 \
         "$(drive wait-window 5 shown | cut -d'|' -f2)"
-    # A cancelled session end (wParam 0) still ends the program.
+    # A cancelled session end (wParam 0): the session goes on, and so does the program.
     drive send "$WM_ENDSESSION" 0 0 >/dev/null
+    program_exit 1
+    expect_eq "running after a cancelled WM_ENDSESSION" running "$exit_code"
+    # The session really ends (wParam 1).
+    drive send "$WM_ENDSESSION" 1 0 >/dev/null
     program_exit 20
     expect_eq "exit code after WM_ENDSESSION" 0 "$exit_code"
     expect_eq "window gone" gone "$(drive wait-gone 5)"
@@ -324,4 +329,146 @@ scenario_apple() {
     end
 
     finish_prefix
+}
+
+# What the program does when it loses control of the fans, on the MacBook with the simulator.
+# Each step starts the program afresh in Ausgewogen or Leise; the simulator's faults steer it.
+start_in_mode() { # COMMAND
+    drive smc-reset >/dev/null
+    start_program --minimized
+    await_window 30
+    drive command "$1" >/dev/null
+}
+
+fail_safe_checks() {
+    begin "Apple.AStartWithForcedFansHandsThemBack"
+    # The previous step left fan 0 forced, as a crashed or killed run would.
+    drive smc-reset , smc-byte F0Md 1 w , smc-byte F1Md 1 w , smc-byte "FS! " 1 w >/dev/null
+    start_program --minimized
+    await_window 30
+    expect_eq "fan 0 handed back at start" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back at start" 0 "$(drive smc-get F1Md)"
+    expect_eq "force mask cleared" 0 "$(drive smc-get "FS! ")"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    # With the firmware in control the start writes no fan key at all.
+    drive smc-reset >/dev/null
+    start_program --minimized
+    await_window 30
+    expect_eq "nothing written at a clean start" none "$(drive smc-writes)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
+    begin "Apple.ACrashHandsBothFansBack"
+    start_in_mode 2005
+    expect_eq "balanced fan 0 mode" 1 "$(drive smc-get F0Md)"
+    drive smc-byte "FS! " 1 w >/dev/null
+    drive crash-thread >/dev/null
+    program_exit 20
+    expect_eq "crashed process ended" yes "$([ "$exit_code" != running ] && [ "$exit_code" != 0 ] && echo yes)"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
+    expect_eq "force mask cleared" 0 "$(drive smc-get "FS! ")"
+    kill_program
+    end
+
+    begin "Apple.FailingWritesAreShownAsErrors"
+    drive smc-reset , smc-writable F0Tg 0 , smc-writable F1Tg 0 >/dev/null
+    start_program --minimized
+    await_window 30
+    drive command 2004 >/dev/null
+    expect_eq "ActiveProfile saved anyway" 2 "$(setting ActiveProfile)"
+    drive send "$WM_TRAYICON" 0 515 >/dev/null
+    await_window 5 shown
+    measure
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "error notice" $((W + 235)) 115 "$NOTICE_ERROR"
+    for _ in 1 2 3 4 5; do tick; done
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "driver dot shows the fault" 151 $((client_h - 132)) "$WARNING"
+    drive smc-writable F0Tg 1 , smc-writable F1Tg 1 >/dev/null
+    for _ in 1 2 3 4 5 6; do tick; done
+    expect_eq "quiet target reached fan 0 at last" 1943.00 "$(drive smc-get F0Tg)"
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "driver dot recovered" 151 $((client_h - 132)) "$GOOD"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
+    begin "Apple.LostCpuReadingsEndTheQuietMode"
+    start_in_mode 2004
+    local key
+    for key in TCXC TC0F TC0P TC1C TC2C TC3C TC4C; do drive smc-remove "$key" >/dev/null; done
+    for _ in 1 2 3 4 5 6; do tick; done
+    expect_eq "ActiveProfile back to System-Auto" 0 "$(setting ActiveProfile)"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
+    begin "Apple.OverTemperatureEndsQuietButNotMaximum"
+    start_in_mode 2004
+    drive smc-set TCXC flt 96 >/dev/null
+    for _ in 1 2 3 4; do tick; done
+    expect_eq "quiet: ActiveProfile 0" 0 "$(setting ActiveProfile)"
+    expect_eq "quiet: fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    drive command 2006 >/dev/null # maximum: the fans already do all they can
+    for _ in 1 2 3 4; do tick; done
+    expect_eq "max: ActiveProfile kept" 4 "$(setting ActiveProfile)"
+    expect_eq "max: fan 0 still forced" 1 "$(drive smc-get F0Md)"
+    drive command 2003 >/dev/null # the curve at 96 degrees asks for 100 %
+    for _ in 1 2 3 4; do tick; done
+    expect_eq "curve: ActiveProfile kept" 1 "$(setting ActiveProfile)"
+    expect_eq "curve: fan 0 target at maximum" 6156.00 "$(drive smc-get F0Tg)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
+    begin "Apple.SleepHandsBackAndWakeAppliesTheModeAgain"
+    start_in_mode 2005
+    drive send "$WM_POWERBROADCAST" 4 0 >/dev/null
+    expect_eq "fan 0 handed back before sleep" 0 "$(drive smc-get F0Md)"
+    for _ in 1 2 3 4 5 6 7; do tick; done
+    expect_eq "nothing forced while asleep" 0 "$(drive smc-get F0Md)"
+    drive smc-reset >/dev/null # the firmware after the wake
+    drive send "$WM_POWERBROADCAST" 18 0 >/dev/null
+    expect_eq "balanced again after the wake" 1 "$(drive smc-get F0Md)"
+    expect_eq "fan 0 target as the first time" 3678.00 "$(drive smc-get F0Tg)"
+    expect_eq "fan 1 target as the first time" 3450.00 "$(drive smc-get F1Tg)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
+    begin "Apple.CancelledSessionEndChangesNothing"
+    start_in_mode 2005
+    drive send "$WM_ENDSESSION" 0 0 >/dev/null
+    program_exit 1
+    expect_eq "still running" running "$exit_code"
+    expect_eq "fan 0 still forced" 1 "$(drive smc-get F0Md)"
+    drive send "$WM_ENDSESSION" 1 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    end
+
+    begin "Apple.ReloadWithTheDeviceGoneHandsBackFirst"
+    start_in_mode 2005
+    drive send "$WM_TRAYICON" 0 515 >/dev/null
+    await_window 5 shown
+    measure
+    open_tab 4
+    drive smc-faults 0 1 >/dev/null # the next open of the device fails
+    click_at "$((W + 145)) $((B + 28))" # "Treiber neu laden"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "driver dot offline" 151 $((client_h - 132)) "$WARNING"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
 }

@@ -200,6 +200,14 @@ TEST_F(FanGuardTest, AFanTheFirmwareTookBackIsCommandedAgainAtMostEveryFiveTicks
         ticks(5);
         EXPECT_EQ(b.rpmCalls, balanced) << "round " << round;
     }
+    // A refused command is sent again as well, although the fans still read as forced.
+    b.setFanRpmResults = {false, false};
+    applyControlMode(ControlMode::Balanced);
+    b.rpmCalls.clear();
+    ticks(5);
+    EXPECT_EQ(b.rpmCalls, balanced);
+    EXPECT_FALSE(appState.safety.commandsFailing);
+
     // In System-Auto a fan the firmware drives is what is wanted.
     applyControlMode(ControlMode::SystemAuto);
     b.rpmCalls.clear();

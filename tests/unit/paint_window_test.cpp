@@ -230,6 +230,14 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
     EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, palette::Good);
     ASSERT_NE(c.findText(L"91.2 °C"), nullptr);
     EXPECT_EQ(c.findText(L"91.2 °C")->fill, palette::Critical);
+
+    // Connected but no longer answering: an error, never "Treiber OK".
+    appState.driverFault = true;
+    c = paint(740, 800);
+    EXPECT_EQ(c.findText(L"Treiber OK"), nullptr);
+    ASSERT_NE(c.findText(L"Treiber-Fehler"), nullptr);
+    EXPECT_EQ(c.findText(L"Treiber-Fehler")->fill, palette::Warning);
+    EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, palette::Warning);
 }
 
 TEST_F(PaintWindowTest, ActiveTabIsHighlightedAndUnknownTabsDrawNoContent) {
