@@ -328,6 +328,7 @@ scenario_apple() {
     expect_eq "fan 0 left manual" 1 "$(drive smc-get F0Md)"
     end
 
+    fail_safe_checks
     finish_prefix
 }
 
@@ -341,6 +342,8 @@ start_in_mode() { # COMMAND
 }
 
 fail_safe_checks() {
+    # The step before turned the hand-back at exit off; these steps need it on.
+    wine reg add 'HKCU\Software\Ventrasol' /v ResetOnExit /t REG_DWORD /d 1 /f >/dev/null 2>&1
     begin "Apple.AStartWithForcedFansHandsThemBack"
     # The previous step left fan 0 forced, as a crashed or killed run would.
     drive smc-reset , smc-byte F0Md 1 w , smc-byte F1Md 1 w , smc-byte "FS! " 1 w >/dev/null
@@ -460,6 +463,7 @@ fail_safe_checks() {
     drive send "$WM_TRAYICON" 0 515 >/dev/null
     await_window 5 shown
     measure
+    drive paint >/dev/null
     open_tab 4
     drive smc-faults 0 1 >/dev/null # the next open of the device fails
     click_at "$((W + 145)) $((B + 28))" # "Treiber neu laden"
