@@ -14,7 +14,8 @@
  *   SMC_SIM_IOCTL_SET_MODE (1 byte)           the T2 flag QUERY_MODE reports;
  *   SMC_SIM_IOCTL_GET_LOG  (-> SmcSimLog)     every program request since the reset, its first
  *                                             12 input bytes and whether it succeeded;
- *   SMC_SIM_IOCTL_SET_FAULTS (2 bytes)        every product request fails / the next opens fail.
+ *   SMC_SIM_IOCTL_SET_FAULTS (2 bytes)        every product request fails / the device's name is
+ *                                             gone (tools still reach it as \\.\APPLESMCSIM).
  * The state lives as long as the driver, i.e. as long as the Wine session that loaded it.
  *
  * Built freestanding with MinGW (no C runtime): no library calls besides the kernel's. */
@@ -28,7 +29,7 @@ static unsigned keyCount;
 static unsigned char modeByte;
 static SmcSimLog requestLog;
 static unsigned char failRequests;
-static unsigned char refusedOpens;
+static int publicNameRemoved;
 
 static void copyBytes(void* to, const void* from, ULONG n) {
     unsigned char* d = (unsigned char*)to;
@@ -50,7 +51,6 @@ static void resetState(void) {
         copyBytes(&keys[keyCount++], &defaultKeys[i], sizeof(SmcSimKey));
     modeByte = 0;
     failRequests = 0;
-    refusedOpens = 0;
     zeroBytes(&requestLog, sizeof requestLog);
 }
 
@@ -88,6 +88,22 @@ static void logRequest(ULONG code, const unsigned char* input, ULONG inputSize, 
         e->succeeded = succeeded ? 1u : 0u;
     }
     requestLog.total++;
+}
+
+/* The device's public name, the one the program opens. Without it new opens fail as if the
+ * driver were gone, while open handles and the test tools' own name keep working. */
+static void setPublicName(int present) {
+    UNICODE_STRING name, link;
+    if (present == !publicNameRemoved)
+        return;
+    RtlInitUnicodeString(&name, L"\\Device\\APPLESMC");
+    RtlInitUnicodeString(&link, L"\\DosDevices\\APPLESMC");
+    if (present) {
+        if (NT_SUCCESS(IoCreateSymbolicLink(&link, &name)))
+            publicNameRemoved = 0;
+    } else if (NT_SUCCESS(IoDeleteSymbolicLink(&link))) {
+        publicNameRemoved = 1;
+    }
 }
 
 /* The program's three requests. */
@@ -145,6 +161,7 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
     switch (code) {
     case SMC_SIM_IOCTL_RESET:
         resetState();
+        setPublicName(1);
         return STATUS_SUCCESS;
     case SMC_SIM_IOCTL_SET_KEY:
         if (inputSize < sizeof(SmcSimKey))
@@ -182,7 +199,7 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
         if (inputSize < 2)
             return STATUS_INVALID_PARAMETER;
         failRequests = buffer[0];
-        refusedOpens = buffer[1];
+        setPublicName(!buffer[1]);
         return STATUS_SUCCESS;
     case SMC_SIM_IOCTL_GET_LOG:
         if (outputSize < sizeof requestLog)
@@ -195,25 +212,12 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
     }
 }
 
-static NTSTATUS complete(PIRP irp, NTSTATUS status) {
-    irp->IoStatus.Status = status;
+static NTSTATUS dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
+    (void)device;
+    irp->IoStatus.Status = STATUS_SUCCESS;
     irp->IoStatus.Information = 0;
     IoCompleteRequest(irp, IO_NO_INCREMENT);
-    return status;
-}
-
-static NTSTATUS dispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
-    (void)device;
-    if (refusedOpens) {
-        refusedOpens--;
-        return complete(irp, STATUS_NO_SUCH_DEVICE);
-    }
-    return complete(irp, STATUS_SUCCESS);
-}
-
-static NTSTATUS dispatchClose(PDEVICE_OBJECT device, PIRP irp) {
-    (void)device;
-    return complete(irp, STATUS_SUCCESS);
+    return STATUS_SUCCESS;
 }
 
 static NTSTATUS dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
@@ -247,7 +251,8 @@ static NTSTATUS dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
 
 static void driverUnload(PDRIVER_OBJECT driver) {
     UNICODE_STRING link;
-    RtlInitUnicodeString(&link, L"\\DosDevices\\APPLESMC");
+    setPublicName(0);
+    RtlInitUnicodeString(&link, L"\\DosDevices\\APPLESMCSIM");
     IoDeleteSymbolicLink(&link);
     if (driver->DeviceObject)
         IoDeleteDevice(driver->DeviceObject);
@@ -270,8 +275,11 @@ NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
         IoDeleteDevice(device);
         return status;
     }
-    driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreate;
-    driver->MajorFunction[IRP_MJ_CLOSE] = dispatchClose;
+    /* The test tools' own name, which a simulated loss of the device leaves in place. */
+    RtlInitUnicodeString(&link, L"\\DosDevices\\APPLESMCSIM");
+    IoCreateSymbolicLink(&link, &name);
+    driver->MajorFunction[IRP_MJ_CREATE] = dispatchCreateClose;
+    driver->MajorFunction[IRP_MJ_CLOSE] = dispatchCreateClose;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatchControl;
     driver->DriverUnload = driverUnload;
     return STATUS_SUCCESS;

@@ -13,8 +13,10 @@
  *   SMC_SIM_IOCTL_SET_MODE  input 1 byte: what QUERY_MODE answers from now on.
  *   SMC_SIM_IOCTL_GET_LOG   output SmcSimLog: the product requests since the last reset.
  *   SMC_SIM_IOCTL_SET_FAULTS input 2 bytes: [0] nonzero makes every product request fail (a
- *                           driver that stopped answering), [1] how many of the next opens of
- *                           the device fail (a device that is gone). A reset clears both. */
+ *                           driver that stopped answering), [1] nonzero removes the name
+ *                           \\.\APPLESMC, so new opens fail as for a device that is gone (open
+ *                           handles keep working; test tools reach the simulator as
+ *                           \\.\APPLESMCSIM). A reset clears both. */
 #ifndef SMC_SIM_PROTOCOL_H
 #define SMC_SIM_PROTOCOL_H
 
@@ -28,7 +30,7 @@
 #define SMC_SIM_IOCTL_GET_KEY 0x222408u
 #define SMC_SIM_IOCTL_SET_MODE 0x22240Cu
 #define SMC_SIM_IOCTL_GET_LOG 0x222410u
-#define SMC_SIM_IOCTL_SET_FAULTS 0x222420u
+#define SMC_SIM_IOCTL_SET_FAULTS 0x222424u
 
 #define SMC_SIM_FLAG_WRITABLE 0x01u
 

@@ -24,8 +24,8 @@
 //   smc-byte KEY VALUE [w]     defines a 1-byte key (writable with w), e.g. a fan's mode key
 //   smc-writable KEY 0|1       whether the program's writes to KEY succeed
 //   smc-remove KEY             the simulator no longer has KEY: its reads and writes fail
-//   smc-faults FAIL OPENS      FAIL 1: every request of the program fails; OPENS: how many of
-//                              the next opens of the device fail
+//   smc-faults FAIL GONE       FAIL 1: every request of the program fails; GONE 1: the device's
+//                              name is gone, so the program's next open fails
 //   smc-reset                  the simulator's start-up table, no faults, an empty log
 //   smc-writes                 the program's write requests since the reset, one a line:
 //                              "KEY OK HEXBYTES"; "none" when there were none
@@ -160,8 +160,14 @@ std::string readValue(std::string key, const std::string& name) {
 
 // One test-only request to the SMC simulator's device.
 bool simulator(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize) {
-    HANDLE device = CreateFileW(L"\\\\.\\APPLESMC", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    // The simulator's own name stays when a test takes the device's public name away.
+    HANDLE device = INVALID_HANDLE_VALUE;
+    for (const wchar_t* name : {L"\\\\.\\APPLESMCSIM", L"\\\\.\\APPLESMC"}) {
+        device =
+            CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (device != INVALID_HANDLE_VALUE)
+            break;
+    }
     if (device == INVALID_HANDLE_VALUE)
         return false;
     DWORD returned = 0;

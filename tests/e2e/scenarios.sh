@@ -465,13 +465,15 @@ fail_safe_checks() {
     measure
     drive paint >/dev/null
     open_tab 4
-    drive smc-faults 0 1 >/dev/null # the next open of the device fails
+    drive smc-faults 0 1 >/dev/null # the device's name is gone: a new open fails
     click_at "$((W + 145)) $((B + 28))" # "Treiber neu laden"
     expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
     expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
     drive paint >/dev/null
     screenshot
     expect_pixel "driver dot offline" 151 $((client_h - 132)) "$WARNING"
+    expect_eq "ActiveProfile back to System-Auto" 0 "$(setting ActiveProfile)"
+    drive smc-faults 0 0 >/dev/null
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20
     end
