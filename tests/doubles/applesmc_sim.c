@@ -13,7 +13,9 @@
  *   SMC_SIM_IOCTL_GET_KEY  (4 chars -> SmcSimKey)  read a key as stored, e.g. F0Tg after a write;
  *   SMC_SIM_IOCTL_SET_MODE (1 byte)           the T2 flag QUERY_MODE reports;
  *   SMC_SIM_IOCTL_GET_LOG  (-> SmcSimLog)     every program request since the reset, its first
- *                                             12 input bytes and whether it succeeded.
+ *                                             12 input bytes and whether it succeeded;
+ *   SMC_SIM_IOCTL_SET_TABLE (1 byte)          the keys of the T2 table (0) or the older
+ *                                             generation's (1); a reset goes back to T2.
  * The state lives as long as the driver, i.e. as long as the Wine session that loaded it.
  *
  * Built freestanding with MinGW (no C runtime): no library calls besides the kernel's. */
@@ -22,6 +24,7 @@
 #include "smc_sim_protocol.h"
 
 static const SmcSimKey defaultKeys[] = SMC_SIM_DEFAULT_KEYS;
+static const SmcSimKey olderKeys[] = SMC_SIM_OLDER_KEYS;
 static SmcSimKey keys[SMC_SIM_MAX_KEYS];
 static unsigned keyCount;
 static unsigned char modeByte;
@@ -40,11 +43,14 @@ static void zeroBytes(void* to, ULONG n) {
         d[i] = 0;
 }
 
-static void resetState(void) {
+static void loadKeys(const SmcSimKey* table, unsigned count) {
     keyCount = 0;
-    for (unsigned i = 0; i < sizeof defaultKeys / sizeof defaultKeys[0] && i < SMC_SIM_MAX_KEYS;
-         ++i)
-        copyBytes(&keys[keyCount++], &defaultKeys[i], sizeof(SmcSimKey));
+    for (unsigned i = 0; i < count && i < SMC_SIM_MAX_KEYS; ++i)
+        copyBytes(&keys[keyCount++], &table[i], sizeof(SmcSimKey));
+}
+
+static void resetState(void) {
+    loadKeys(defaultKeys, sizeof defaultKeys / sizeof defaultKeys[0]);
     modeByte = 0;
     zeroBytes(&requestLog, sizeof requestLog);
 }
@@ -170,6 +176,14 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
         if (inputSize < 1)
             return STATUS_INVALID_PARAMETER;
         modeByte = buffer[0];
+        return STATUS_SUCCESS;
+    case SMC_SIM_IOCTL_SET_TABLE:
+        if (inputSize < 1 || buffer[0] > SMC_SIM_TABLE_OLDER)
+            return STATUS_INVALID_PARAMETER;
+        if (buffer[0] == SMC_SIM_TABLE_OLDER)
+            loadKeys(olderKeys, sizeof olderKeys / sizeof olderKeys[0]);
+        else
+            loadKeys(defaultKeys, sizeof defaultKeys / sizeof defaultKeys[0]);
         return STATUS_SUCCESS;
     case SMC_SIM_IOCTL_GET_LOG:
         if (outputSize < sizeof requestLog)

@@ -21,6 +21,8 @@
 //   smc-get KEY                a key of the SMC simulator: a 4-byte key as a float, a 2-byte
 //                              one as sp78, a 1-byte one as a number
 //   smc-set KEY flt|sp78 VALUE defines a read-only sensor key of the simulator
+//   smc-raw KEY                a key's stored bytes in hex, e.g. "1E 78"
+//   smc-table N                the simulator's keys from table N (0 = T2, 1 = the older SMC)
 //   sleep MS
 //   start-timed SECONDS EXE [ARG]
 //                              starts EXE and prints the milliseconds until a window of the
@@ -209,6 +211,29 @@ bool smcSet(const std::string& key, const std::string& kind, const std::string& 
     return ok;
 }
 
+// A key shorter than four characters is padded with spaces: "FS!" is the force mask "FS! ".
+bool smcRaw(std::string key) {
+    if (key.size() < 4)
+        key.resize(4, ' ');
+    SmcSimKey stored{};
+    if (key.size() != 4 ||
+        !simulator(SMC_SIM_IOCTL_GET_KEY, key.data(), 4, &stored, sizeof stored)) {
+        std::printf("absent\n");
+        return false;
+    }
+    for (unsigned i = 0; i < stored.size && i < 4; ++i)
+        std::printf(i ? " %02X" : "%02X", static_cast<unsigned>(stored.data[i]));
+    std::printf("\n");
+    return true;
+}
+
+bool smcTable(const std::string& text) {
+    const auto table = static_cast<unsigned char>(std::strtoul(text.c_str(), nullptr, 10));
+    const bool ok = simulator(SMC_SIM_IOCTL_SET_TABLE, &table, 1, nullptr, 0);
+    std::printf(ok ? "set\n" : "failed\n");
+    return ok;
+}
+
 // Starts the program without waiting for it and measures how long its window takes to appear.
 bool startTimed(double seconds, const std::string& exe, const std::string& arg) {
     std::wstring commandLine = L"\"" + wide(exe) + L"\"";
@@ -334,6 +359,10 @@ bool run(const std::vector<std::string>& a) {
         return need(1) && smcGet(a[1]);
     if (c == "smc-set")
         return need(3) && smcSet(a[1], a[2], a[3]);
+    if (c == "smc-raw")
+        return need(1) && smcRaw(a[1]);
+    if (c == "smc-table")
+        return need(1) && smcTable(a[1]);
     if (c == "hold") {
         // Wine closes a desktop a moment after the last process on it ends, and a program
         // started while the old desktop goes away can find no parent for its window. One hidden

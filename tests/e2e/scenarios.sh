@@ -323,5 +323,73 @@ scenario_apple() {
     expect_eq "fan 0 left manual" 1 "$(drive smc-get F0Md)"
     end
 
+    older_smc_checks
     finish_prefix
+}
+
+# fpe2 bytes of a whole speed, as "HI LO".
+fpe2() { printf '%02X %02X' $(($1 * 4 >> 8)) $(($1 * 4 & 255)); }
+
+# The SMC generation before T2: fpe2 fan speeds and the "FS! " mask instead of mode keys.
+older_smc_checks() {
+    begin "AppleOlder.DashboardShowsTheFpe2SpeedsAndRanges"
+    drive smc-table 1 >/dev/null
+    wine reg add 'HKCU\Software\Ventrasol' /v ResetOnExit /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    start_program
+    await_window 30 shown
+    measure
+    tick
+    drive paint >/dev/null
+    screenshot
+    # Fan 0 turns at 1800 of 1200..6200, fan 1 at 1900 of 1300..6500.
+    fan_bar_checks "fan 0" 0 "$(awk 'BEGIN { print 600 / 5000 }')"
+    fan_bar_checks "fan 1" 1 "$(awk 'BEGIN { print 600 / 5200 }')"
+    expect_eq "start forces nothing" "00 00" "$(drive smc-raw FS!)"
+    end
+
+    begin "AppleOlder.ModesWriteFpe2TargetsAndTheMask"
+    local mode f0 f1 manual0 manual1
+    for mode in "2004 1950 2080" "2005 3700 3900" "2006 6200 6500"; do
+        read -r id f0 f1 <<<"$mode"
+        drive command "$id" >/dev/null
+        expect_eq "$id fan 0 target" "$(fpe2 "$f0")" "$(drive smc-raw F0Tg)"
+        expect_eq "$id fan 1 target" "$(fpe2 "$f1")" "$(drive smc-raw F1Tg)"
+        expect_eq "$id both forced" "00 03" "$(drive smc-raw FS!)"
+        drive command 2002 >/dev/null
+        expect_eq "$id then System-Auto" "00 00" "$(drive smc-raw FS!)"
+    done
+    manual0=$(setting ManualRPM0)
+    manual1=$(setting ManualRPM1)
+    drive command 2007 >/dev/null
+    expect_eq "manual fan 0 target" "$(fpe2 $((manual0 < 1200 ? 1200 : manual0 > 6200 ? 6200 : manual0)))" \
+        "$(drive smc-raw F0Tg)"
+    expect_eq "manual fan 1 target" "$(fpe2 $((manual1 < 1300 ? 1300 : manual1 > 6500 ? 6500 : manual1)))" \
+        "$(drive smc-raw F1Tg)"
+    expect_eq "manual both forced" "00 03" "$(drive smc-raw FS!)"
+    end
+
+    begin "AppleOlder.CurveFollowsTemperatureWithHysteresis"
+    # 70 degrees: 55 % of each range; 70.3 stays within 45 RPM; 71: 57.5 %.
+    drive smc-set TC0P sp78 70 >/dev/null
+    drive command 2003 >/dev/null
+    tick
+    expect_eq "curve fan 0 at 70" "$(fpe2 3950)" "$(drive smc-raw F0Tg)"
+    expect_eq "curve fan 1 at 70" "$(fpe2 4160)" "$(drive smc-raw F1Tg)"
+    drive smc-set TC0P sp78 70.3 >/dev/null
+    tick
+    expect_eq "fan 0 within hysteresis" "$(fpe2 3950)" "$(drive smc-raw F0Tg)"
+    expect_eq "fan 1 within hysteresis" "$(fpe2 4160)" "$(drive smc-raw F1Tg)"
+    drive smc-set TC0P sp78 71 >/dev/null
+    tick
+    expect_eq "curve fan 0 at 71" "$(fpe2 4075)" "$(drive smc-raw F0Tg)"
+    expect_eq "curve fan 1 at 71" "$(fpe2 4290)" "$(drive smc-raw F1Tg)"
+    end
+
+    begin "AppleOlder.CloseHandsBothFansBack"
+    expect_eq "forced before closing" "00 03" "$(drive smc-raw FS!)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "handed back" "00 00" "$(drive smc-raw FS!)"
+    end
 }
