@@ -298,57 +298,18 @@ protected:
 
 } // namespace
 
-TEST_F(OlderAppleSmc, SpeedsAreFpe2AndTheMaskTellsWhichFanIsForced) {
+// Bytes of fan commands and one request per key: tests/win, against the simulator driver.
+TEST_F(OlderAppleSmc, TheMaskTellsAndForcesEachFanAndIsWhatACrashHandsBack) {
     auto smc = connected();
-    EXPECT_EQ(smc->generationText(), L"Port I/O · Lüfter fpe2 (2 Byte) über \"FS! \"");
-    EXPECT_EQ(smcGenerationText(smc.get()), smc->generationText());
-    auto fans = smc->fans();
-    EXPECT_EQ(device.requests.size(), 9u); // four speed keys per fan and the mask once
-    const double expected[2][4] = {{1800, 1200, 6200, 1800}, {1900, 1300, 6500, 1900}};
-    for (std::size_t n = 0; n < 2; ++n) {
-        EXPECT_EQ(fans[n].currentRpm, expected[n][0]);
-        EXPECT_EQ(fans[n].minRpm, expected[n][1]);
-        EXPECT_EQ(fans[n].maxRpm, expected[n][2]);
-        EXPECT_EQ(fans[n].targetRpm, expected[n][3]);
-        EXPECT_FALSE(fans[n].manual);
-    }
+    EXPECT_EQ(smcGenerationText(smc.get()), L"Port I/O · Lüfter fpe2 (2 Byte) über \"FS! \"");
     const std::uint8_t secondForced[] = {0x00, 0x02};
     device.setKey("FS! ", 2, secondForced, true);
-    fans = smc->fans();
+    auto fans = smc->fans();
+    EXPECT_EQ(fans[1].maxRpm, 6500);
     EXPECT_FALSE(fans[0].manual);
     EXPECT_TRUE(fans[1].manual);
-
-    device.requests.clear();
-    double cpu = 0, gpu = 0, power = 0;
-    std::vector<SensorReading> readings;
-    ASSERT_TRUE(smc->update(&cpu, &gpu, &power, &readings));
-    EXPECT_EQ(device.requests.size(), 9u); // the sensors this SMC has, once each
-    EXPECT_EQ(readings.size(), 9u);
-    EXPECT_DOUBLE_EQ(cpu, 55.0);
-    EXPECT_DOUBLE_EQ(gpu, 47.25);
-    EXPECT_DOUBLE_EQ(power, 27.5);
-}
-
-TEST_F(OlderAppleSmc, ForcingSetsTheFansBitAndTargetsAreFpe2) {
-    auto smc = connected();
-    smc->fans();
-    device.requests.clear();
-    ASSERT_TRUE(smc->setFanPercent(0, 15));
-    ASSERT_TRUE(smc->setFanPercent(1, 15));
-    EXPECT_EQ(device.requests.size(), 6u); // per fan: read the mask, write it, the target
-    EXPECT_EQ(device.writes(), (std::vector<Write>{{"FS! ", {0x00, 0x01}},
-                                                   {"F0Tg", {0x1E, 0x78}},
-                                                   {"FS! ", {0x00, 0x03}},
-                                                   {"F1Tg", {0x20, 0x80}}}));
-    EXPECT_TRUE(smc->fans()[0].manual);
-
-    device.requests.clear();
-    EXPECT_TRUE(smc->setAutomatic());
-    EXPECT_EQ(device.writes(), (std::vector<Write>{{"FS! ", {0x00, 0x00}}}));
-    EXPECT_EQ(device.requests.size(), 1u);
-
-    // A crash hands back through the same keys.
-    smc->setFanRpm(1, 3000);
+    ASSERT_TRUE(smc->setFanRpm(0, 1950));
+    EXPECT_EQ(device.keyBytes("FS! "), (std::vector<std::uint8_t>{0x00, 0x03}));
     device.requests.clear();
     EXPECT_TRUE(emergencyFanHandBack());
     EXPECT_EQ(device.writes(), (std::vector<Write>{{"FS! ", {0x00, 0x00}}}));
@@ -360,35 +321,24 @@ TEST_F(OlderAppleSmc, ForcingSetsTheFansBitAndTargetsAreFpe2) {
     EXPECT_TRUE(device.writes().empty());
 }
 
-TEST_F(AppleSmc, KeySizesAreLearntAfreshAtEveryConnect) {
+TEST_F(AppleSmc, KeySizesAreLearntAtConnectOrAtTheFirstReadThatAnswers) {
     device.modeByte = 1;
     auto smc = connected();
     EXPECT_EQ(smc->generationText(), L"T2 (MMIO) · Lüfter flt (4 Byte) über F0Md/F1Md");
-    EXPECT_EQ(smc->learntKeySize("F0Ac"), 4);
-    EXPECT_EQ(smc->learntKeySize("FS! "), 1);
-    EXPECT_EQ(smc->learntKeySize("TC5C"), 0);
-    device.requests.clear();
+    EXPECT_EQ(smcGenerationText(nullptr), L"");
     EXPECT_TRUE(emergencyFanHandBack()); // the T2 plan, byte for byte as setAutomatic
     EXPECT_EQ(device.writes(), (std::vector<Write>{{"F0Md", {0}}, {"F1Md", {0}}, {"FS! ", {0}}}));
 
-    // Another table behind the same device: the old sizes no longer answer until reconnected.
-    device.loadTable(SMC_SIM_TABLE_OLDER);
-    EXPECT_EQ(smc->fans()[0].currentRpm, 1830); // still the construction value
-    EXPECT_TRUE(smc->connect(SystemIdentity{}));
-    EXPECT_EQ(smc->learntKeySize("F0Ac"), 2);
-    EXPECT_EQ(smc->learntKeySize("F0Md"), 0);
-    EXPECT_EQ(smc->learntKeySize("FS! "), 2);
-    EXPECT_EQ(smc->fans()[0].currentRpm, 1800);
-    EXPECT_EQ(device.openHandles.size(), 1u); // the first handle was closed
-
     // A device that answered nothing at connect is asked again at the next read.
+    device.loadTable(SMC_SIM_TABLE_OLDER);
     for (const char* key : {"F0Ac", "F0Mn", "F0Mx", "F0Tg", "F1Ac", "F1Mn", "F1Mx", "F1Tg", "FS! ",
                             "TC0P", "TC1C", "TC2C", "TG0P", "Th1H", "Th2H", "Tm0P", "TM0P", "PDTR"})
         device.removeKey(key);
-    AppleSmcController late;
-    ASSERT_TRUE(late.connect(SystemIdentity{}));
-    EXPECT_EQ(late.learntKeySize("F0Ac"), 0);
-    device.loadTable(SMC_SIM_TABLE_T2);
-    EXPECT_EQ(late.fans()[0].currentRpm, 2160);
-    EXPECT_EQ(late.learntKeySize("F0Ac"), 4);
+    EXPECT_TRUE(smc->connect(SystemIdentity{}));
+    EXPECT_EQ(device.openHandles.size(), 1u); // the first handle was closed
+    EXPECT_EQ(smc->learntKeySize("F0Ac"), 0);
+    device.loadTable(SMC_SIM_TABLE_OLDER);
+    EXPECT_EQ(smc->fans()[0].currentRpm, 1800);
+    EXPECT_EQ(smc->learntKeySize("F0Ac"), 2);
+    EXPECT_EQ(smc->learntKeySize("F0Md"), 0);
 }
