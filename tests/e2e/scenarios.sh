@@ -347,42 +347,34 @@ older_smc_checks() {
     expect_eq "start forces nothing" "00 00" "$(drive smc-raw FS!)"
     end
 
+    # Several driver commands per call keep this short: one line each, joined with "|".
     begin "AppleOlder.ModesWriteFpe2TargetsAndTheMask"
-    local mode f0 f1 manual0 manual1
+    local mode id f0 f1 manual0 manual1
     for mode in "2004 1950 2080" "2005 3700 3900" "2006 6200 6500"; do
         read -r id f0 f1 <<<"$mode"
-        drive command "$id" >/dev/null
-        expect_eq "$id fan 0 target" "$(fpe2 "$f0")" "$(drive smc-raw F0Tg)"
-        expect_eq "$id fan 1 target" "$(fpe2 "$f1")" "$(drive smc-raw F1Tg)"
-        expect_eq "$id both forced" "00 03" "$(drive smc-raw FS!)"
-        drive command 2002 >/dev/null
-        expect_eq "$id then System-Auto" "00 00" "$(drive smc-raw FS!)"
+        expect_eq "$id, then System-Auto" "0|$(fpe2 "$f0")|$(fpe2 "$f1")|00 03|0|00 00|" \
+            "$(drive command "$id" , smc-raw F0Tg , smc-raw F1Tg , smc-raw FS! , \
+                command 2002 , smc-raw FS! | tr '\n' '|')"
     done
     manual0=$(setting ManualRPM0)
     manual1=$(setting ManualRPM1)
-    drive command 2007 >/dev/null
-    expect_eq "manual fan 0 target" "$(fpe2 $((manual0 < 1200 ? 1200 : manual0 > 6200 ? 6200 : manual0)))" \
-        "$(drive smc-raw F0Tg)"
-    expect_eq "manual fan 1 target" "$(fpe2 $((manual1 < 1300 ? 1300 : manual1 > 6500 ? 6500 : manual1)))" \
-        "$(drive smc-raw F1Tg)"
-    expect_eq "manual both forced" "00 03" "$(drive smc-raw FS!)"
+    manual0=$((manual0 < 1200 ? 1200 : manual0 > 6200 ? 6200 : manual0))
+    manual1=$((manual1 < 1300 ? 1300 : manual1 > 6500 ? 6500 : manual1))
+    expect_eq "manual" "0|$(fpe2 "$manual0")|$(fpe2 "$manual1")|00 03|" \
+        "$(drive command 2007 , smc-raw F0Tg , smc-raw F1Tg , smc-raw FS! | tr '\n' '|')"
     end
 
     begin "AppleOlder.CurveFollowsTemperatureWithHysteresis"
-    # 70 degrees: 55 % of each range; 70.3 stays within 45 RPM; 71: 57.5 %.
-    drive smc-set TC0P sp78 70 >/dev/null
-    drive command 2003 >/dev/null
-    tick
-    expect_eq "curve fan 0 at 70" "$(fpe2 3950)" "$(drive smc-raw F0Tg)"
-    expect_eq "curve fan 1 at 70" "$(fpe2 4160)" "$(drive smc-raw F1Tg)"
-    drive smc-set TC0P sp78 70.3 >/dev/null
-    tick
-    expect_eq "fan 0 within hysteresis" "$(fpe2 3950)" "$(drive smc-raw F0Tg)"
-    expect_eq "fan 1 within hysteresis" "$(fpe2 4160)" "$(drive smc-raw F1Tg)"
-    drive smc-set TC0P sp78 71 >/dev/null
-    tick
-    expect_eq "curve fan 0 at 71" "$(fpe2 4075)" "$(drive smc-raw F0Tg)"
-    expect_eq "curve fan 1 at 71" "$(fpe2 4290)" "$(drive smc-raw F1Tg)"
+    # 70 degrees: 55 % of each range; 70.3 stays within 45 RPM of that; 71: 57.5 %.
+    local step expected t
+    for step in "70 3950 4160" "70.3 3950 4160" "71 4075 4290"; do
+        read -r t f0 f1 <<<"$step"
+        expected="$(fpe2 "$f0")|$(fpe2 "$f1")|"
+        [ "$t" == 70 ] && drive command 2003 >/dev/null
+        expect_eq "curve at $t" "$expected" \
+            "$(drive smc-set TC0P sp78 "$t" , send "$WM_COMMAND_TIMER" "$TICK" 0 , \
+                smc-raw F0Tg , smc-raw F1Tg | tail -n 2 | tr '\n' '|')"
+    done
     end
 
     begin "AppleOlder.CloseHandsBothFansBack"
