@@ -7,7 +7,10 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <string_view>
 
 const std::array<SmcSensorKey, SMC_SENSOR_COUNT> SMC_SENSOR_TABLE = {{
@@ -30,6 +33,16 @@ const std::array<SmcSensorKey, SMC_SENSOR_COUNT> SMC_SENSOR_TABLE = {{
 
 namespace {
 
+enum FanKeyKind : std::size_t { ACTUAL, MINIMUM, MAXIMUM, TARGET, MODE };
+const char* const FAN_SUFFIX[SMC_KEYS_PER_FAN] = {"Ac", "Mn", "Mx", "Tg", "Md"};
+constexpr std::size_t FORCE_SLOT = 2 * SMC_KEYS_PER_FAN;
+constexpr std::size_t SENSOR_SLOT = FORCE_SLOT + 1;
+const char* const FORCE_KEY = "FS! ";
+
+constexpr std::size_t fanSlot(std::int32_t fan, FanKeyKind kind) {
+    return static_cast<std::size_t>(fan) * SMC_KEYS_PER_FAN + kind;
+}
+
 // "F%dAc" and friends for fan 0 or 1, in a five-byte buffer.
 struct FanKey {
     char text[5];
@@ -38,6 +51,35 @@ FanKey fanKey(std::int32_t fan, const char* suffix) {
     FanKey k{};
     std::snprintf(k.text, sizeof k.text, "F%d%s", static_cast<int>(fan), suffix);
     return k;
+}
+
+FanKey slotKey(std::size_t slot) {
+    if (slot < FORCE_SLOT)
+        return fanKey(static_cast<std::int32_t>(slot / SMC_KEYS_PER_FAN),
+                      FAN_SUFFIX[slot % SMC_KEYS_PER_FAN]);
+    FanKey k{};
+    std::memcpy(k.text, slot == FORCE_SLOT ? FORCE_KEY : SMC_SENSOR_TABLE[slot - SENSOR_SLOT].key,
+                4);
+    return k;
+}
+
+// The sizes a key may have, in the order they are asked for: speeds and sensors are flt on the
+// T2 generation and 2-byte types before it; a fan's mode is one byte; the force mask one byte
+// on the T2 generation and two before it.
+struct SizeChoice {
+    std::uint8_t sizes[2];
+    std::size_t count;
+};
+SizeChoice possibleSizes(std::size_t slot) {
+    if (slot < FORCE_SLOT && slot % SMC_KEYS_PER_FAN == MODE)
+        return {{1, 0}, 1};
+    if (slot == FORCE_SLOT)
+        return {{1, 2}, 2};
+    return {{4, 2}, 2};
+}
+
+SmcQuantity sensorQuantity(const SmcSensorKey& row) {
+    return std::wcscmp(row.unit, L"W") == 0 ? SmcQuantity::Power : SmcQuantity::Temperature;
 }
 
 FanChannel defaultFan(std::int32_t index, const wchar_t* label, double current, double min,
@@ -65,6 +107,7 @@ AppleSmcController::~AppleSmcController() {
 }
 
 bool AppleSmcController::connect(const SystemIdentity&) {
+    disconnect();
     installSmcDriverService();
     if (io)
         device = io->open(SMC_DEVICE_PATH);
@@ -77,15 +120,20 @@ bool AppleSmcController::connect(const SystemIdentity&) {
     if (request(IOCTL_SMC_QUERY_MODE, nullptr, 0, &mode, 1, &count) && count == 1)
         t2 = mode != 0;
     status = t2 ? SMC_STATUS_T2 : SMC_STATUS_PORT_IO;
-    armHandBack();
+    learnKeySizes();
     return true;
 }
 
 void AppleSmcController::disconnect() {
-    disarmFanHandBack();
-    if (device != INVALID_DEVICE_HANDLE && io)
-        io->close(device);
+    // Only the plan this object armed: a backend that never connected leaves another's alone.
+    if (device != INVALID_DEVICE_HANDLE) {
+        disarmFanHandBack();
+        if (io)
+            io->close(device);
+    }
     device = INVALID_DEVICE_HANDLE;
+    keySizes.fill(0);
+    sizesLearnt = false;
 }
 
 std::wstring AppleSmcController::backendName() const {
@@ -108,30 +156,84 @@ bool AppleSmcController::request(std::uint32_t code, const void* input, std::uin
     return true;
 }
 
-bool AppleSmcController::readKey(const char* key, double* value) {
-    if (!isConnected())
-        return false;
-    std::uint8_t data[4] = {};
+bool AppleSmcController::readRaw(const char* key, std::uint8_t size, std::uint8_t* data) {
+    const SmcKeyRequest r = makeSmcReadRequest(key, size);
     std::uint32_t count = 0;
-    SmcKeyRequest r = makeSmcReadRequest(key, 4);
-    if (request(IOCTL_SMC_READ_KEY, r.bytes.data(), r.length, data, 4, &count) && count == 4 &&
-        decodeSmcFloat(data, value))
-        return true;
-    r = makeSmcReadRequest(key, 2);
-    count = 0;
-    std::uint8_t pair[2] = {};
-    return request(IOCTL_SMC_READ_KEY, r.bytes.data(), r.length, pair, 2, &count) && count == 2 &&
-           decodeSmcSp78(pair, value);
+    return request(IOCTL_SMC_READ_KEY, r.bytes.data(), r.length, data, size, &count) &&
+           count == size;
 }
 
-bool AppleSmcController::readByte(const char* key, std::uint8_t* value) {
-    const SmcKeyRequest r = makeSmcReadRequest(key, 1);
-    std::uint8_t data = 0;
-    std::uint32_t count = 0;
-    if (!request(IOCTL_SMC_READ_KEY, r.bytes.data(), r.length, &data, 1, &count) || count != 1)
+void AppleSmcController::learnKeySizes() {
+    keySizes.fill(0);
+    sizesLearnt = false;
+    if (!isConnected())
+        return;
+    for (std::size_t slot = 0; slot < SMC_KEY_COUNT; ++slot) {
+        const FanKey key = slotKey(slot);
+        const SizeChoice choice = possibleSizes(slot);
+        for (std::size_t i = 0; i < choice.count && keySizes[slot] == 0; ++i) {
+            std::uint8_t data[4] = {};
+            if (readRaw(key.text, choice.sizes[i], data))
+                keySizes[slot] = choice.sizes[i];
+        }
+        sizesLearnt = sizesLearnt || keySizes[slot] != 0;
+    }
+    // The hand-back has to use the keys this SMC has.
+    armHandBack();
+}
+
+bool AppleSmcController::readSlot(std::size_t slot, std::uint8_t* data) {
+    if (!isConnected())
         return false;
-    *value = data;
+    // A device that answered nothing at connect may have been busy: ask again.
+    if (!sizesLearnt)
+        learnKeySizes();
+    const std::uint8_t size = keySizes[slot];
+    return size != 0 && readRaw(slotKey(slot).text, size, data);
+}
+
+bool AppleSmcController::readNumber(std::size_t slot, SmcQuantity quantity, double* value) {
+    std::uint8_t data[4] = {};
+    return readSlot(slot, data) && decodeSmcValue(quantity, data, keySizes[slot], value);
+}
+
+bool AppleSmcController::readForceMask(std::uint16_t* mask) {
+    std::uint8_t data[4] = {};
+    if (!readSlot(FORCE_SLOT, data))
+        return false;
+    *mask =
+        keySizes[FORCE_SLOT] == 2 ? static_cast<std::uint16_t>(data[0] << 8 | data[1]) : data[0];
     return true;
+}
+
+bool AppleSmcController::usesModeKey(std::int32_t fan) const {
+    // With neither key known the mode key is tried, as on the T2 generation.
+    return keySizes[fanSlot(fan, MODE)] != 0 || keySizes[FORCE_SLOT] == 0;
+}
+
+std::uint8_t AppleSmcController::learntKeySize(const char* key) const {
+    for (std::size_t slot = 0; slot < SMC_KEY_COUNT; ++slot)
+        if (std::memcmp(slotKey(slot).text, key, 4) == 0)
+            return keySizes[slot];
+    return 0;
+}
+
+std::wstring AppleSmcController::generationText() const {
+    if (!isConnected())
+        return {};
+    std::wstring text = t2 ? L"T2 (MMIO)" : L"Port I/O";
+    const std::uint8_t speed = keySizes[fanSlot(0, ACTUAL)];
+    if (speed == 4)
+        text += L" · Lüfter flt (4 Byte)";
+    else if (speed == 2)
+        text += L" · Lüfter fpe2 (2 Byte)";
+    text += usesModeKey(0) ? L" über F0Md/F1Md" : L" über \"FS! \"";
+    return text;
+}
+
+std::wstring smcGenerationText(const IHardwareController* controller) {
+    const auto* smc = dynamic_cast<const AppleSmcController*>(controller);
+    return smc ? smc->generationText() : std::wstring{};
 }
 
 bool AppleSmcController::writeKey(const char* key, std::uint8_t size, const std::uint8_t* data) {
@@ -141,34 +243,63 @@ bool AppleSmcController::writeKey(const char* key, std::uint8_t size, const std:
 }
 
 std::vector<FanChannel> AppleSmcController::fans() {
+    // Without mode keys both fans' state is one mask: asked for once, not once per fan.
+    std::uint16_t mask = 0;
+    const bool haveMask = (!usesModeKey(0) || !usesModeKey(1)) && readForceMask(&mask);
     for (std::int32_t n = 0; n < 2; ++n) {
         FanChannel& fan = fanChannels[static_cast<std::size_t>(n)];
         double v = 0;
-        if (readKey(fanKey(n, "Ac").text, &v))
+        if (readNumber(fanSlot(n, ACTUAL), SmcQuantity::Speed, &v))
             fan.currentRpm = v;
-        if (readKey(fanKey(n, "Mn").text, &v) && v > 500)
+        if (readNumber(fanSlot(n, MINIMUM), SmcQuantity::Speed, &v) && v > 500)
             fan.minRpm = v;
-        if (readKey(fanKey(n, "Mx").text, &v) && v > 1000)
+        if (readNumber(fanSlot(n, MAXIMUM), SmcQuantity::Speed, &v) && v > 1000)
             fan.maxRpm = v;
-        if (readKey(fanKey(n, "Tg").text, &v))
+        if (readNumber(fanSlot(n, TARGET), SmcQuantity::Speed, &v))
             fan.targetRpm = v;
-        std::uint8_t mode = 0;
-        if (readByte(fanKey(n, "Md").text, &mode))
-            fan.manual = mode != 0;
+        std::uint8_t mode[4] = {};
+        if (usesModeKey(n)) {
+            if (readSlot(fanSlot(n, MODE), mode))
+                fan.manual = mode[0] != 0;
+        } else if (haveMask) {
+            fan.manual = (mask >> n & 1u) != 0;
+        }
     }
     return std::vector<FanChannel>(fanChannels.begin(), fanChannels.end());
+}
+
+bool AppleSmcController::force(std::int32_t fan) {
+    if (usesModeKey(fan)) {
+        const std::uint8_t manual = 1;
+        return writeKey(fanKey(fan, "Md").text, 1, &manual);
+    }
+    // The mask holds the other fan's bit too: change only this fan's.
+    std::uint16_t mask = 0;
+    if (!readForceMask(&mask))
+        return false;
+    mask = static_cast<std::uint16_t>(mask | 1u << fan);
+    const std::uint8_t size = keySizes[FORCE_SLOT];
+    const std::uint8_t data[2] = {static_cast<std::uint8_t>(size == 2 ? mask >> 8 : mask),
+                                  static_cast<std::uint8_t>(mask)};
+    return writeKey(FORCE_KEY, size, data);
 }
 
 bool AppleSmcController::setFanRpm(std::int32_t fanIndex, double rpm) {
     if (fanIndex < 0 || fanIndex > 1)
         return false;
-    if (!isConnected())
+    if (!isConnected() || !std::isfinite(rpm))
         return false;
-    const std::uint8_t manual = 1;
-    if (!writeKey(fanKey(fanIndex, "Md").text, 1, &manual))
+    const FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
+    rpm = std::max(fan.minRpm, std::min(rpm, fan.maxRpm));
+    if (!force(fanIndex))
         return false;
-    const auto target = encodeSmcFloat(static_cast<float>(rpm));
-    return writeKey(fanKey(fanIndex, "Tg").text, 4, target.data());
+    const FanKey target = fanKey(fanIndex, "Tg");
+    if (keySizes[fanSlot(fanIndex, TARGET)] == 2) {
+        const auto bytes = encodeSmcFpe2(rpm);
+        return writeKey(target.text, 2, bytes.data());
+    }
+    const auto bytes = encodeSmcFloat(static_cast<float>(rpm));
+    return writeKey(target.text, 4, bytes.data());
 }
 
 const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
@@ -178,10 +309,14 @@ const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
 }
 
 std::size_t AppleSmcController::handBackRequests(FanHandBackRequest* out) const {
-    const std::uint8_t automatic = 0;
+    const std::uint8_t automatic[2] = {0, 0};
     std::size_t n = 0;
-    for (const char* key : {"F0Md", "F1Md", "FS! "})
-        out[n++].request = makeSmcWriteRequest(key, 1, &automatic);
+    for (std::int32_t fan = 0; fan < 2; ++fan)
+        if (usesModeKey(fan))
+            out[n++].request = makeSmcWriteRequest(fanKey(fan, "Md").text, 1, automatic);
+    // One byte where the SMC answered no size, as the T2 generation has it.
+    const std::uint8_t maskSize = keySizes[FORCE_SLOT] != 0 ? keySizes[FORCE_SLOT] : 1;
+    out[n++].request = makeSmcWriteRequest(FORCE_KEY, maskSize, automatic);
     return n;
 }
 
@@ -193,14 +328,16 @@ void AppleSmcController::armHandBack() {
 bool AppleSmcController::setAutomatic() {
     FanHandBackRequest requests[FAN_HANDBACK_MAX_REQUESTS];
     const std::size_t n = handBackRequests(requests);
+    bool all = isConnected();
     for (std::size_t i = 0; i < n; ++i) {
         if (!isConnected())
             break;
         std::uint32_t count = 0;
-        request(requests[i].code, requests[i].request.bytes.data(), requests[i].request.length,
-                nullptr, 0, &count);
+        all = request(requests[i].code, requests[i].request.bytes.data(),
+                      requests[i].request.length, nullptr, 0, &count) &&
+              all;
     }
-    return true;
+    return all;
 }
 
 bool AppleSmcController::update(double* cpuTemp, double* gpuTemp, double* powerWatts,
@@ -208,10 +345,13 @@ bool AppleSmcController::update(double* cpuTemp, double* gpuTemp, double* powerW
     if (readings)
         readings->clear();
     double cpuMax = 0, gpuMax = 0, power = 0;
-    for (const SmcSensorKey& row : SMC_SENSOR_TABLE) {
+    bool anyRead = false;
+    for (std::size_t i = 0; i < SMC_SENSOR_COUNT; ++i) {
+        const SmcSensorKey& row = SMC_SENSOR_TABLE[i];
         double value = 0;
-        if (!readKey(row.key, &value))
+        if (!readNumber(SENSOR_SLOT + i, sensorQuantity(row), &value))
             continue;
+        anyRead = true;
         if (readings) {
             SensorReading r;
             r.key.assign(row.key, row.key + 4);
@@ -235,5 +375,5 @@ bool AppleSmcController::update(double* cpuTemp, double* gpuTemp, double* powerW
         *gpuTemp = gpuMax;
     if (powerWatts && power > 0)
         *powerWatts = power;
-    return true;
+    return anyRead;
 }

@@ -2,6 +2,7 @@
 
 #include "hardware/fan_handback.h"
 #include "hardware/hardware_controller.h"
+#include "hardware/smc_codec.h"
 #include "platform/device_io.h"
 
 #include <array>
@@ -28,6 +29,11 @@ inline constexpr const wchar_t* SMC_STATUS_T2 =
     L"AppleSMC aktiv (T2 MMIO Direct-Mode via applesmc.sys)";
 inline constexpr const wchar_t* SMC_STATUS_PORT_IO = L"AppleSMC aktiv (Port I/O via applesmc.sys)";
 
+// Every key the backend reads: five per fan (Ac, Mn, Mx, Tg, Md), the force mask "FS! " and the
+// sensor table, each with the size the SMC answered for it during this connection.
+inline constexpr std::size_t SMC_KEYS_PER_FAN = 5;
+inline constexpr std::size_t SMC_KEY_COUNT = 2 * SMC_KEYS_PER_FAN + 1 + SMC_SENSOR_COUNT;
+
 // The backend for Intel MacBooks: the SMC behind the applesmc.sys driver's device.
 class AppleSmcController final : public IHardwareController {
 public:
@@ -49,6 +55,10 @@ public:
                 std::vector<SensorReading>* readings) override;
 
     bool t2Mode() const { return t2; }
+    // The size the SMC answered for a key this connection, 0 when it answered none.
+    std::uint8_t learntKeySize(const char* key) const;
+    // "T2 (MMIO)" or "Port I/O" and the format of this SMC's fan keys; empty while not open.
+    std::wstring generationText() const;
 
 protected:
     const FanChannel* knownFan(std::int32_t fanIndex) const override;
@@ -57,8 +67,16 @@ private:
     // The requests that give both fans to the firmware, as setAutomatic and a crash send them.
     std::size_t handBackRequests(FanHandBackRequest* out) const;
     void armHandBack();
-    bool readKey(const char* key, double* value);
-    bool readByte(const char* key, std::uint8_t* value);
+    // Asks for each key in its possible sizes and keeps the one that answered.
+    void learnKeySizes();
+    bool readRaw(const char* key, std::uint8_t size, std::uint8_t* data);
+    // One request in the key's learnt size; false without a request when it has none.
+    bool readSlot(std::size_t slot, std::uint8_t* data);
+    bool readNumber(std::size_t slot, SmcQuantity quantity, double* value);
+    bool readForceMask(std::uint16_t* mask);
+    // Fan n is forced through its own mode key, else through its bit in "FS! ".
+    bool usesModeKey(std::int32_t fan) const;
+    bool force(std::int32_t fan);
     bool writeKey(const char* key, std::uint8_t size, const std::uint8_t* data);
     bool request(std::uint32_t code, const void* input, std::uint32_t inputSize, void* output,
                  std::uint32_t outputSize, std::uint32_t* returned);
@@ -68,4 +86,11 @@ private:
     bool t2 = false;
     std::wstring status = SMC_STATUS_NOT_INITIALISED;
     std::array<FanChannel, 2> fanChannels;
+    std::array<std::uint8_t, SMC_KEY_COUNT> keySizes{};
+    // Set once any key answered; until then every read asks for the sizes again.
+    bool sizesLearnt = false;
 };
+
+// The connected SMC's generation and fan-key format for the driver and hardware tabs; empty for
+// any other backend.
+std::wstring smcGenerationText(const IHardwareController* controller);

@@ -4,6 +4,7 @@
 #include "base/bounded_format.h"
 #include "base/rounding.h"
 #include "base/utf8_text.h"
+#include "hardware/apple_smc_controller.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -43,6 +44,8 @@ InventorySection deviceSection() {
         s.rows.push_back({L"BIOS-Version", id.biosVersion});
     s.rows.push_back({L"Treiber-Backend",
                       appState.controller ? appState.controller->backendName() : L"Nicht geladen"});
+    if (const std::wstring smc = smcGenerationText(appState.controller.get()); !smc.empty())
+        s.rows.push_back({L"SMC-Generation", smc});
     return s;
 }
 

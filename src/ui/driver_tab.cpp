@@ -1,4 +1,5 @@
 #include "app/app_state.h"
+#include "hardware/apple_smc_controller.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/theme.h"
@@ -29,6 +30,8 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
                   L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
                   L"Laufzeitumgebung und Hintergrunddienste",
                   Font::FontSmall, TextMuted);
+    if (const std::wstring smc = smcGenerationText(controller); !smc.empty())
+        canvas.textAt(259, B + 92, L"SMC-Generation: " + smc, Font::FontSmall, TextMuted);
 
     const Rect reload{W + 63, B + 14, W + 227, B + 42};
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);

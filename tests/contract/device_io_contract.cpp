@@ -116,3 +116,27 @@ TEST_P(DeviceIoContract, WritableKeysKeepWhatWasWritten) {
     ASSERT_TRUE(d.read("F1Ac", 4, &out, &count));
     EXPECT_EQ(out[2], 0xFA);
 }
+
+TEST_P(DeviceIoContract, TheOlderTableHasFpe2FansAndATwoByteForceMask) {
+    OpenDevice d(GetParam());
+    ASSERT_NE(d.handle, INVALID_DEVICE_HANDLE);
+    const auto setTable = [&](std::uint8_t table) {
+        std::uint32_t count = 0;
+        return d.io->control(d.handle, SMC_SIM_IOCTL_SET_TABLE, &table, 1, nullptr, 0, &count);
+    };
+    ASSERT_TRUE(setTable(SMC_SIM_TABLE_OLDER));
+    std::array<std::uint8_t, 8> out{};
+    std::uint32_t count = 0;
+    EXPECT_TRUE(d.read("F0Ac", 2, &out, &count));
+    EXPECT_EQ(out[0], 0x1C);
+    EXPECT_EQ(out[1], 0x20);
+    EXPECT_FALSE(d.read("F0Ac", 4, &out, &count));
+    EXPECT_FALSE(d.read("F0Md", 1, &out, &count));
+    EXPECT_FALSE(d.write("FS! ", {3}));
+    EXPECT_TRUE(d.write("FS! ", {0x00, 0x03}));
+    EXPECT_TRUE(d.read("FS! ", 2, &out, &count));
+    EXPECT_EQ(out[1], 0x03);
+    EXPECT_TRUE(setTable(SMC_SIM_TABLE_T2)); // back to the start-up keys
+    EXPECT_FALSE(setTable(7));
+    EXPECT_TRUE(d.read("F0Ac", 4, &out, &count));
+}

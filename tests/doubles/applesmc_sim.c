@@ -16,6 +16,8 @@
  *                                             12 input bytes and whether it succeeded;
  *   SMC_SIM_IOCTL_SET_FAULTS (2 bytes)        every product request fails / the device's name is
  *                                             gone (tools still reach it as \\.\APPLESMCSIM).
+ *   SMC_SIM_IOCTL_SET_TABLE (1 byte)          the keys of the T2 table (0) or the older
+ *                                             generation's (1); a reset goes back to T2.
  * The state lives as long as the driver, i.e. as long as the Wine session that loaded it.
  *
  * Built freestanding with MinGW (no C runtime): no library calls besides the kernel's. */
@@ -24,6 +26,7 @@
 #include "smc_sim_protocol.h"
 
 static const SmcSimKey defaultKeys[] = SMC_SIM_DEFAULT_KEYS;
+static const SmcSimKey olderKeys[] = SMC_SIM_OLDER_KEYS;
 static SmcSimKey keys[SMC_SIM_MAX_KEYS];
 static unsigned keyCount;
 static unsigned char modeByte;
@@ -44,11 +47,14 @@ static void zeroBytes(void* to, ULONG n) {
         d[i] = 0;
 }
 
-static void resetState(void) {
+static void loadKeys(const SmcSimKey* table, unsigned count) {
     keyCount = 0;
-    for (unsigned i = 0; i < sizeof defaultKeys / sizeof defaultKeys[0] && i < SMC_SIM_MAX_KEYS;
-         ++i)
-        copyBytes(&keys[keyCount++], &defaultKeys[i], sizeof(SmcSimKey));
+    for (unsigned i = 0; i < count && i < SMC_SIM_MAX_KEYS; ++i)
+        copyBytes(&keys[keyCount++], &table[i], sizeof(SmcSimKey));
+}
+
+static void resetState(void) {
+    loadKeys(defaultKeys, sizeof defaultKeys / sizeof defaultKeys[0]);
     modeByte = 0;
     failRequests = 0;
     zeroBytes(&requestLog, sizeof requestLog);
@@ -200,6 +206,14 @@ static NTSTATUS simulatorRequest(ULONG code, unsigned char* buffer, ULONG inputS
             return STATUS_INVALID_PARAMETER;
         failRequests = buffer[0];
         setPublicName(!buffer[1]);
+        return STATUS_SUCCESS;
+    case SMC_SIM_IOCTL_SET_TABLE:
+        if (inputSize < 1 || buffer[0] > SMC_SIM_TABLE_OLDER)
+            return STATUS_INVALID_PARAMETER;
+        if (buffer[0] == SMC_SIM_TABLE_OLDER)
+            loadKeys(olderKeys, sizeof olderKeys / sizeof olderKeys[0]);
+        else
+            loadKeys(defaultKeys, sizeof defaultKeys / sizeof defaultKeys[0]);
         return STATUS_SUCCESS;
     case SMC_SIM_IOCTL_GET_LOG:
         if (outputSize < sizeof requestLog)

@@ -6,6 +6,8 @@
  *   smc_sim_ctl remove KEY            the SMC no longer has KEY
  *   smc_sim_ctl get KEY               "KEY SIZE FLAGS HEXBYTES VALUE"
  *   smc_sim_ctl mode N                what the mode query answers (1 = T2)
+ *   smc_sim_ctl table N               the keys of table N: 0 = T2 (the start-up table),
+ *                                     1 = the older generation (fpe2 fans, "FS! " mask)
  *   smc_sim_ctl log                   the program's requests since the reset, one a line:
  *                                     "CODE INPUTSIZE OK HEXBYTES" (the first 12 input bytes)
  * Exit status 0 on success, 1 when the device or the request fails, 2 on wrong usage. */
@@ -120,6 +122,9 @@ int main(int argc, char** argv) {
     } else if (!strcmp(argv[1], "mode") && argc == 3) {
         unsigned char mode = (unsigned char)atoi(argv[2]);
         status = request(SMC_SIM_IOCTL_SET_MODE, &mode, 1, NULL, 0);
+    } else if (!strcmp(argv[1], "table") && argc == 3) {
+        unsigned char table = (unsigned char)atoi(argv[2]);
+        status = request(SMC_SIM_IOCTL_SET_TABLE, &table, 1, NULL, 0);
     } else if (!strcmp(argv[1], "log") && argc == 2) {
         status = printLog();
     }

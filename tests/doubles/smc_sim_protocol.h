@@ -16,7 +16,10 @@
  *                           driver that stopped answering), [1] nonzero removes the name
  *                           \\.\APPLESMC, so new opens fail as for a device that is gone (open
  *                           handles keep working; test tools reach the simulator as
- *                           \\.\APPLESMCSIM). A reset clears both. */
+ *                           \\.\APPLESMCSIM). A reset clears both.
+ *   SMC_SIM_IOCTL_SET_TABLE input 1 byte: replaces the keys with a start-up table,
+ *                           SMC_SIM_TABLE_T2 (the default) or SMC_SIM_TABLE_OLDER; the mode
+ *                           and the log stay as they are. */
 #ifndef SMC_SIM_PROTOCOL_H
 #define SMC_SIM_PROTOCOL_H
 
@@ -31,6 +34,10 @@
 #define SMC_SIM_IOCTL_SET_MODE 0x22240Cu
 #define SMC_SIM_IOCTL_GET_LOG 0x222410u
 #define SMC_SIM_IOCTL_SET_FAULTS 0x222424u
+#define SMC_SIM_IOCTL_SET_TABLE 0x222420u
+
+#define SMC_SIM_TABLE_T2 0u
+#define SMC_SIM_TABLE_OLDER 1u
 
 #define SMC_SIM_FLAG_WRITABLE 0x01u
 
@@ -89,6 +96,31 @@ typedef struct SmcSimLog {
             {{'T', 'm', '0', 'P'}, 4, 0, {0, 0}, {0x00, 0x00, 0x30, 0x42}}, /* 44 */               \
             {{'T', 'M', '0', 'P'}, 4, 0, {0, 0}, {0x00, 0x00, 0x2E, 0x42}}, /* 43.5 */             \
             {{'P', 'D', 'T', 'R'}, 4, 0, {0, 0}, {0x00, 0x00, 0x0E, 0x42}}, /* 35.5 W */           \
+    }
+
+/* The SMC generation before T2: fan speeds as 2-byte big-endian fpe2 (raw / 4), no F%dMd, the
+ * fans forced through the 2-byte bit mask "FS! ", sensors as sp78. Fans 1200..6200 and
+ * 1300..6500 RPM; TCXC, TC0F, TC3C, TC4C, TC5C and TGDD are absent. */
+#define SMC_SIM_OLDER_KEYS                                                                         \
+    {                                                                                              \
+        {{'F', '0', 'A', 'c'}, 2, 0, {0, 0}, {0x1C, 0x20, 0, 0}},     /* 1800 */                   \
+            {{'F', '0', 'M', 'n'}, 2, 0, {0, 0}, {0x12, 0xC0, 0, 0}}, /* 1200 */                   \
+            {{'F', '0', 'M', 'x'}, 2, 0, {0, 0}, {0x60, 0xE0, 0, 0}}, /* 6200 */                   \
+            {{'F', '0', 'T', 'g'}, 2, 1, {0, 0}, {0x1C, 0x20, 0, 0}}, /* 1800 */                   \
+            {{'F', '1', 'A', 'c'}, 2, 0, {0, 0}, {0x1D, 0xB0, 0, 0}}, /* 1900 */                   \
+            {{'F', '1', 'M', 'n'}, 2, 0, {0, 0}, {0x14, 0x50, 0, 0}}, /* 1300 */                   \
+            {{'F', '1', 'M', 'x'}, 2, 0, {0, 0}, {0x65, 0x90, 0, 0}}, /* 6500 */                   \
+            {{'F', '1', 'T', 'g'}, 2, 1, {0, 0}, {0x1D, 0xB0, 0, 0}}, /* 1900 */                   \
+            {{'F', 'S', '!', ' '}, 2, 1, {0, 0}, {0x00, 0x00, 0, 0}},                              \
+            {{'T', 'C', '0', 'P'}, 2, 0, {0, 0}, {0x34, 0x80, 0, 0}}, /* 52.5 */                   \
+            {{'T', 'C', '1', 'C'}, 2, 0, {0, 0}, {0x37, 0x00, 0, 0}}, /* 55 */                     \
+            {{'T', 'C', '2', 'C'}, 2, 0, {0, 0}, {0x36, 0x40, 0, 0}}, /* 54.25 */                  \
+            {{'T', 'G', '0', 'P'}, 2, 0, {0, 0}, {0x2F, 0x40, 0, 0}}, /* 47.25 */                  \
+            {{'T', 'h', '1', 'H'}, 2, 0, {0, 0}, {0x29, 0x00, 0, 0}}, /* 41 */                     \
+            {{'T', 'h', '2', 'H'}, 2, 0, {0, 0}, {0x2A, 0x00, 0, 0}}, /* 42 */                     \
+            {{'T', 'm', '0', 'P'}, 2, 0, {0, 0}, {0x2C, 0x80, 0, 0}}, /* 44.5 */                   \
+            {{'T', 'M', '0', 'P'}, 2, 0, {0, 0}, {0x2A, 0x80, 0, 0}}, /* 42.5 */                   \
+            {{'P', 'D', 'T', 'R'}, 2, 0, {0, 0}, {0x1B, 0x80, 0, 0}}, /* 27.5 W */                 \
     }
 
 #endif

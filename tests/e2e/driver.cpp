@@ -30,6 +30,8 @@
 //   smc-writes                 the program's write requests since the reset, one a line:
 //                              "KEY OK HEXBYTES"; "none" when there were none
 //   crash-thread               starts a thread at an invalid address in the window's process
+//   smc-raw KEY                a key's stored bytes in hex, e.g. "1E 78"
+//   smc-table N                the simulator's keys from table N (0 = T2, 1 = the older SMC)
 //   sleep MS
 //   start-timed SECONDS EXE [ARG]
 //                              starts EXE and prints the milliseconds until a window of the
@@ -228,6 +230,29 @@ bool smcWrite(SmcSimKey entry, bool writable) {
     if (writable)
         entry.flags = SMC_SIM_FLAG_WRITABLE;
     const bool ok = simulator(SMC_SIM_IOCTL_SET_KEY, &entry, sizeof entry, nullptr, 0);
+    std::printf(ok ? "set\n" : "failed\n");
+    return ok;
+}
+
+// A key shorter than four characters is padded with spaces: "FS!" is the force mask "FS! ".
+bool smcRaw(std::string key) {
+    if (key.size() < 4)
+        key.resize(4, ' ');
+    SmcSimKey stored{};
+    if (key.size() != 4 ||
+        !simulator(SMC_SIM_IOCTL_GET_KEY, key.data(), 4, &stored, sizeof stored)) {
+        std::printf("absent\n");
+        return false;
+    }
+    for (unsigned i = 0; i < stored.size && i < 4; ++i)
+        std::printf(i ? " %02X" : "%02X", static_cast<unsigned>(stored.data[i]));
+    std::printf("\n");
+    return true;
+}
+
+bool smcTable(const std::string& text) {
+    const auto table = static_cast<unsigned char>(std::strtoul(text.c_str(), nullptr, 10));
+    const bool ok = simulator(SMC_SIM_IOCTL_SET_TABLE, &table, 1, nullptr, 0);
     std::printf(ok ? "set\n" : "failed\n");
     return ok;
 }
@@ -444,6 +469,10 @@ bool run(const std::vector<std::string>& a) {
     }
     if (c == "smc-writes")
         return need(0) && smcWrites();
+    if (c == "smc-raw")
+        return need(1) && smcRaw(a[1]);
+    if (c == "smc-table")
+        return need(1) && smcTable(a[1]);
     if (c == "hold") {
         // Wine closes a desktop a moment after the last process on it ends, and a program
         // started while the old desktop goes away can find no parent for its window. One hidden

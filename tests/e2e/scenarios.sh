@@ -329,6 +329,7 @@ scenario_apple() {
     end
 
     fail_safe_checks
+    older_smc_checks
     finish_prefix
 }
 
@@ -476,5 +477,64 @@ fail_safe_checks() {
     drive smc-faults 0 0 >/dev/null
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20
+    end
+}
+
+# fpe2 bytes of a whole speed, as "HI LO".
+fpe2() { printf '%02X %02X' $(($1 * 4 >> 8)) $(($1 * 4 & 255)); }
+
+# The SMC generation before T2: fpe2 fan speeds and the "FS! " mask instead of mode keys.
+older_smc_checks() {
+    begin "AppleOlder.DashboardShowsTheFpe2SpeedsAndRanges"
+    drive smc-table 1 >/dev/null
+    wine reg add 'HKCU\Software\Ventrasol' /v ResetOnExit /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    start_program
+    await_window 30 shown
+    measure
+    tick
+    drive paint >/dev/null
+    screenshot
+    # Fan 0 turns at 1800 of 1200..6200, fan 1 at 1900 of 1300..6500.
+    fan_bar_checks "fan 0" 0 "$(awk 'BEGIN { print 600 / 5000 }')"
+    fan_bar_checks "fan 1" 1 "$(awk 'BEGIN { print 600 / 5200 }')"
+    expect_eq "start forces nothing" "00 00" "$(drive smc-raw FS!)"
+    end
+
+    # Several driver commands per call keep this short: one line each, joined with "|".
+    begin "AppleOlder.ModesWriteFpe2TargetsAndTheMask"
+    local mode id f0 f1 manual0 manual1
+    for mode in "2004 1950 2080" "2005 3700 3900" "2006 6200 6500"; do
+        read -r id f0 f1 <<<"$mode"
+        expect_eq "$id, then System-Auto" "0|$(fpe2 "$f0")|$(fpe2 "$f1")|00 03|0|00 00|" \
+            "$(drive command "$id" , smc-raw F0Tg , smc-raw F1Tg , smc-raw FS! , \
+                command 2002 , smc-raw FS! | tr '\n' '|')"
+    done
+    manual0=$(setting ManualRPM0)
+    manual1=$(setting ManualRPM1)
+    manual0=$((manual0 < 1200 ? 1200 : manual0 > 6200 ? 6200 : manual0))
+    manual1=$((manual1 < 1300 ? 1300 : manual1 > 6500 ? 6500 : manual1))
+    expect_eq "manual" "0|$(fpe2 "$manual0")|$(fpe2 "$manual1")|00 03|" \
+        "$(drive command 2007 , smc-raw F0Tg , smc-raw F1Tg , smc-raw FS! | tr '\n' '|')"
+    end
+
+    begin "AppleOlder.CurveFollowsTemperatureWithHysteresis"
+    # 70 degrees: 55 % of each range; 70.3 stays within 45 RPM of that; 71: 57.5 %.
+    local step expected t
+    for step in "70 3950 4160" "70.3 3950 4160" "71 4075 4290"; do
+        read -r t f0 f1 <<<"$step"
+        expected="$(fpe2 "$f0")|$(fpe2 "$f1")|"
+        [ "$t" == 70 ] && drive command 2003 >/dev/null
+        expect_eq "curve at $t" "$expected" \
+            "$(drive smc-set TC0P sp78 "$t" , send "$WM_COMMAND_TIMER" "$TICK" 0 , \
+                smc-raw F0Tg , smc-raw F1Tg | tail -n 2 | tr '\n' '|')"
+    done
+    end
+
+    begin "AppleOlder.CloseHandsBothFansBack"
+    expect_eq "forced before closing" "00 03" "$(drive smc-raw FS!)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "handed back" "00 00" "$(drive smc-raw FS!)"
     end
 }

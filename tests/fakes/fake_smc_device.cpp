@@ -5,9 +5,20 @@
 
 namespace {
 const SmcSimKey DEFAULT_KEYS[] = SMC_SIM_DEFAULT_KEYS;
-}
+const SmcSimKey OLDER_KEYS[] = SMC_SIM_OLDER_KEYS;
+} // namespace
 
 FakeSmcDevice::FakeSmcDevice() : keys(std::begin(DEFAULT_KEYS), std::end(DEFAULT_KEYS)) {}
+
+bool FakeSmcDevice::loadTable(std::uint8_t table) {
+    if (table == SMC_SIM_TABLE_T2)
+        keys.assign(std::begin(DEFAULT_KEYS), std::end(DEFAULT_KEYS));
+    else if (table == SMC_SIM_TABLE_OLDER)
+        keys.assign(std::begin(OLDER_KEYS), std::end(OLDER_KEYS));
+    else
+        return false;
+    return true;
+}
 
 SmcSimKey* FakeSmcDevice::find(const char* key) {
     for (auto& k : keys)
@@ -112,6 +123,8 @@ bool FakeSmcDevice::answer(std::uint32_t code, const std::uint8_t* in, std::uint
         *count = 0;
         return true;
     }
+    case SMC_SIM_IOCTL_SET_TABLE:
+        return inSize >= 1 && in && loadTable(in[0]);
     default:
         return false;
     }

@@ -20,6 +20,9 @@ public:
     };
 
     FakeSmcDevice();
+    // Replaces the keys with a start-up table, as SMC_SIM_IOCTL_SET_TABLE does (which the fake
+    // answers too): SMC_SIM_TABLE_T2 or SMC_SIM_TABLE_OLDER.
+    bool loadTable(std::uint8_t table);
 
     // What the device is.
     std::wstring path = L"\\\\.\\APPLESMC";

@@ -4,6 +4,7 @@
 #include "fakes/fake_service_manager.h"
 #include "fakes/fake_smc_device.h"
 #include "fakes/fake_system_info.h"
+#include "hardware/fan_handback.h"
 #include "hardware/smc_codec.h"
 
 #include <cmath>
@@ -65,17 +66,19 @@ TEST_F(AppleSmc, WithoutTheDeviceItWorksDegraded) {
     EXPECT_EQ(fans[1].targetRpm, 1692);
     EXPECT_FALSE(fans[0].manual || fans[1].manual);
 
+    // Nothing could be read or sent, and every result says so.
     double cpu = 1, gpu = 2, power = 3;
     std::vector<SensorReading> readings(3);
-    EXPECT_TRUE(smc.update(&cpu, &gpu, &power, &readings));
+    EXPECT_FALSE(smc.update(&cpu, &gpu, &power, &readings));
     EXPECT_TRUE(readings.empty());
     EXPECT_EQ(cpu, 1);
     EXPECT_EQ(gpu, 2);
     EXPECT_EQ(power, 3);
     EXPECT_FALSE(smc.setFanRpm(0, 2500));
     EXPECT_FALSE(smc.setFanPercent(0, 50));
-    EXPECT_TRUE(smc.setAutomatic());
+    EXPECT_FALSE(smc.setAutomatic());
     EXPECT_TRUE(device.requests.empty());
+    EXPECT_EQ(smc.generationText(), L"");
 }
 
 TEST_F(AppleSmc, ConnectInstallsTheServiceThenReportsTheDriversMode) {
@@ -106,7 +109,7 @@ TEST_F(AppleSmc, ConnectInstallsTheServiceThenReportsTheDriversMode) {
 TEST_F(AppleSmc, FansAreReadWithTheirFilters) {
     auto smc = connected();
     auto fans = smc->fans();
-    EXPECT_LE(device.requests.size(), 18u); // four keys at up to two requests, plus the mode
+    EXPECT_EQ(device.requests.size(), 10u); // one request per key, in the size learnt at connect
     EXPECT_EQ(fans[0].currentRpm, 2160);
     EXPECT_EQ(fans[0].minRpm, 1200);
     EXPECT_EQ(fans[0].maxRpm, 6156);
@@ -133,31 +136,31 @@ TEST_F(AppleSmc, FansAreReadWithTheirFilters) {
     EXPECT_EQ(fans[1].currentRpm, 2003);
 }
 
-TEST_F(AppleSmc, ImplausibleFloatsAreAskedAgainAsTwoBytes) {
+TEST_F(AppleSmc, ImplausibleRepliesFailInTheirOneRequest) {
     auto smc = connected();
     smc->fans(); // 2160 from the start-up table
     const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
-                         std::numeric_limits<float>::infinity(), -50.0f, 10000.0f};
+                         std::numeric_limits<float>::infinity(), -50.0f, 10000.0f, 1e-40f};
     for (float value : bad) {
         device.setFloat("F0Ac", value);
         device.requests.clear();
         const auto fans = smc->fans();
-        EXPECT_EQ(fans[0].currentRpm, 2160) << value; // unchanged: the 2-byte retry fails too
-        ASSERT_GE(device.requests.size(), 2u);
+        EXPECT_EQ(fans[0].currentRpm, 2160) << value;
+        ASSERT_EQ(device.requests.size(), 10u) << value; // no second try in another size
         EXPECT_EQ(device.requests[0].input[4], 4);
-        EXPECT_EQ(device.requests[1].input[4], 2);
-        EXPECT_EQ(
-            std::string(device.requests[1].input.begin(), device.requests[1].input.begin() + 4),
-            "F0Ac");
     }
-    // A 4-byte request answered with 3 bytes is retried too; a 2-byte key decodes as sp78.
-    device.oddReadCounts["F0Ac"] = 3;
+    device.oddReadCounts["F0Ac"] = 3; // a 4-byte request answered with 3 bytes
     device.setFloat("F0Ac", 2100);
-    const std::uint8_t sp78[] = {0x1A, 0x80};
-    device.setKey("F1Ac", 2, sp78, false);
-    const auto fans = smc->fans();
-    EXPECT_EQ(fans[0].currentRpm, 2160);
-    EXPECT_DOUBLE_EQ(fans[1].currentRpm, 26.5);
+    EXPECT_EQ(smc->fans()[0].currentRpm, 2160);
+
+    // A temperature out of -50 .. 150 degrees is a failed read: the row is left out.
+    device.setFloat("TC0P", 150.5f);
+    device.setSp78("TC0F", 0xCE, 0x00); // -50
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    ASSERT_TRUE(smc->update(&cpu, &gpu, &power, &readings));
+    EXPECT_EQ(readings.size(), 12u);
+    EXPECT_DOUBLE_EQ(cpu, 62.0);
 }
 
 TEST_F(AppleSmc, UpdateReadsTheTableAndTakesTheMaximaByCaseSensitivePrefix) {
@@ -183,8 +186,8 @@ TEST_F(AppleSmc, UpdateReadsTheTableAndTakesTheMaximaByCaseSensitivePrefix) {
     EXPECT_DOUBLE_EQ(cpu, 62.0);
     EXPECT_DOUBLE_EQ(gpu, 48.0);
     EXPECT_DOUBLE_EQ(power, 35.5);
-    // At most two requests per sensor key.
-    EXPECT_LE(device.requests.size(), 30u);
+    // One request per sensor key the SMC has; TC5C did not answer at connect.
+    EXPECT_EQ(device.requests.size(), 14u);
 
     // Only the new readings stay; missing or non-positive summaries leave the caller's values.
     device.removeKey("PDTR");
@@ -200,6 +203,12 @@ TEST_F(AppleSmc, UpdateReadsTheTableAndTakesTheMaximaByCaseSensitivePrefix) {
     EXPECT_EQ(cpu, 11);
     EXPECT_EQ(gpu, 12);
     EXPECT_EQ(power, 13);
+
+    // Not one key answers: the device is gone.
+    for (const auto& row : SMC_SENSOR_TABLE)
+        device.removeKey(row.key);
+    EXPECT_FALSE(smc->update(&cpu, &gpu, &power, &readings));
+    EXPECT_TRUE(readings.empty());
 }
 
 TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
@@ -225,6 +234,22 @@ TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
     EXPECT_FALSE(smc->setFanRpm(1, 3000));
     ASSERT_EQ(device.requests.size(), 1u);
     EXPECT_EQ(device.keyBytes("F1Tg"), (std::vector<std::uint8_t>{0x00, 0x00, 0xFA, 0x44}));
+
+    // Speeds outside the fan's range are held to it; a speed that is no number is refused.
+    smc->fans(); // fan 0: 1200 .. 6156
+    const std::pair<double, float> clamped[] = {{9000, 6156}, {-1, 1200}};
+    for (const auto& [asked, sent] : clamped) {
+        ASSERT_TRUE(smc->setFanRpm(0, asked)) << asked;
+        const auto bytes = encodeSmcFloat(sent);
+        EXPECT_EQ(device.keyBytes("F0Tg"), std::vector<std::uint8_t>(bytes.begin(), bytes.end()))
+            << asked;
+    }
+    device.requests.clear();
+    for (double refused :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity()})
+        EXPECT_FALSE(smc->setFanRpm(0, refused));
+    EXPECT_TRUE(device.requests.empty());
 }
 
 TEST_F(AppleSmc, PercentUsesTheRangeLastReadWithoutReadingAgain) {
@@ -250,11 +275,70 @@ TEST_F(AppleSmc, AutomaticWritesZeroToBothModesAndTheForceKey) {
     EXPECT_EQ(writes[0], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {0}}));
     EXPECT_EQ(writes[1], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {0}}));
     EXPECT_EQ(writes[2], (std::pair<std::string, std::vector<std::uint8_t>>{"FS! ", {0}}));
-    // Failing writes are passed over.
+    // Failing writes are passed over, and the result tells.
     device.removeKey("F0Md");
     device.removeKey("FS! ");
     device.requests.clear();
-    EXPECT_TRUE(smc->setAutomatic());
+    EXPECT_FALSE(smc->setAutomatic());
     EXPECT_EQ(device.requests.size(), 3u);
     EXPECT_EQ(device.writes().size(), 1u);
+}
+
+namespace {
+
+using Write = std::pair<std::string, std::vector<std::uint8_t>>;
+
+class OlderAppleSmc : public AppleSmc {
+protected:
+    void SetUp() override {
+        AppleSmc::SetUp();
+        device.loadTable(SMC_SIM_TABLE_OLDER);
+    }
+};
+
+} // namespace
+
+// Bytes of fan commands and one request per key: tests/win, against the simulator driver.
+TEST_F(OlderAppleSmc, TheMaskTellsAndForcesEachFanAndIsWhatACrashHandsBack) {
+    auto smc = connected();
+    EXPECT_EQ(smcGenerationText(smc.get()), L"Port I/O · Lüfter fpe2 (2 Byte) über \"FS! \"");
+    const std::uint8_t secondForced[] = {0x00, 0x02};
+    device.setKey("FS! ", 2, secondForced, true);
+    auto fans = smc->fans();
+    EXPECT_EQ(fans[1].maxRpm, 6500);
+    EXPECT_FALSE(fans[0].manual);
+    EXPECT_TRUE(fans[1].manual);
+    ASSERT_TRUE(smc->setFanRpm(0, 1950));
+    EXPECT_EQ(device.keyBytes("FS! "), (std::vector<std::uint8_t>{0x00, 0x03}));
+    device.requests.clear();
+    EXPECT_TRUE(emergencyFanHandBack());
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"FS! ", {0x00, 0x00}}}));
+
+    // An unreadable mask forces nothing: the other fan's bit would be lost.
+    device.removeKey("FS! ");
+    device.requests.clear();
+    EXPECT_FALSE(smc->setFanRpm(0, 2000));
+    EXPECT_TRUE(device.writes().empty());
+}
+
+TEST_F(AppleSmc, KeySizesAreLearntAtConnectOrAtTheFirstReadThatAnswers) {
+    device.modeByte = 1;
+    auto smc = connected();
+    EXPECT_EQ(smc->generationText(), L"T2 (MMIO) · Lüfter flt (4 Byte) über F0Md/F1Md");
+    EXPECT_EQ(smcGenerationText(nullptr), L"");
+    EXPECT_TRUE(emergencyFanHandBack()); // the T2 plan, byte for byte as setAutomatic
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F0Md", {0}}, {"F1Md", {0}}, {"FS! ", {0}}}));
+
+    // A device that answered nothing at connect is asked again at the next read.
+    device.loadTable(SMC_SIM_TABLE_OLDER);
+    for (const char* key : {"F0Ac", "F0Mn", "F0Mx", "F0Tg", "F1Ac", "F1Mn", "F1Mx", "F1Tg", "FS! ",
+                            "TC0P", "TC1C", "TC2C", "TG0P", "Th1H", "Th2H", "Tm0P", "TM0P", "PDTR"})
+        device.removeKey(key);
+    EXPECT_TRUE(smc->connect(SystemIdentity{}));
+    EXPECT_EQ(device.openHandles.size(), 1u); // the first handle was closed
+    EXPECT_EQ(smc->learntKeySize("F0Ac"), 0);
+    device.loadTable(SMC_SIM_TABLE_OLDER);
+    EXPECT_EQ(smc->fans()[0].currentRpm, 1800);
+    EXPECT_EQ(smc->learntKeySize("F0Ac"), 2);
+    EXPECT_EQ(smc->learntKeySize("F0Md"), 0);
 }

@@ -47,7 +47,10 @@ TEST(SmcCodec, FloatIsLittleEndianAndOnlyPlausibleValuesPass) {
     EXPECT_FALSE(decodeFloat(-std::numeric_limits<float>::infinity(), &v));
     EXPECT_FALSE(decodeFloat(-50.0f, &v));
     EXPECT_FALSE(decodeFloat(10000.0f, &v));
+    EXPECT_FALSE(decodeFloat(std::numeric_limits<float>::denorm_min(), &v)); // subnormal
+    EXPECT_FALSE(decodeFloat(-1e-40f, &v));
     EXPECT_EQ(v, 7);
+    ASSERT_TRUE(decodeFloat(0.0f, &v));
     ASSERT_TRUE(decodeFloat(-49.5f, &v));
     EXPECT_DOUBLE_EQ(v, -49.5);
     ASSERT_TRUE(decodeFloat(9999.5f, &v));
@@ -73,4 +76,46 @@ TEST(SmcCodec, RequestsLayKeySizeAndDataOutByteForByte) {
     const SmcKeyRequest big = makeSmcWriteRequest("F0Tg", 6, data);
     EXPECT_EQ(big.length, 9u);
     EXPECT_EQ(big.bytes[8], 0xDD);
+}
+
+TEST(SmcCodec, TheQuantityAndSizeChooseTheType) {
+    struct Case {
+        SmcQuantity quantity;
+        std::array<std::uint8_t, 4> bytes;
+        std::uint8_t size;
+        bool ok;
+        double value;
+    } const cases[] = {
+        {SmcQuantity::Speed, {0x1C, 0x20}, 2, true, 1800}, // fpe2
+        {SmcQuantity::Speed, {0x1E, 0x79}, 2, true, 1950.25},
+        {SmcQuantity::Speed, {0xFF, 0xFF}, 2, true, 16383.75},
+        {SmcQuantity::Speed, encodeSmcFloat(2500.0f), 4, true, 2500},
+        {SmcQuantity::Speed, {0x1C}, 1, false, 0},
+        {SmcQuantity::Temperature, {0x1A, 0x80}, 2, true, 26.5}, // sp78
+        {SmcQuantity::Temperature, {0x7F, 0x80}, 2, true, 127.5},
+        {SmcQuantity::Temperature, encodeSmcFloat(150.0f), 4, true, 150},
+        {SmcQuantity::Temperature, encodeSmcFloat(150.5f), 4, false, 0},
+        {SmcQuantity::Temperature, encodeSmcFloat(-49.5f), 4, true, -49.5},
+        {SmcQuantity::Temperature, encodeSmcFloat(71.0f), 3, false, 0},
+        // Watts have no temperature limit.
+        {SmcQuantity::Power, encodeSmcFloat(210.0f), 4, true, 210},
+        {SmcQuantity::Power, {0x1B, 0x80}, 2, true, 27.5},
+    };
+    for (const Case& c : cases) {
+        double v = -1;
+        EXPECT_EQ(decodeSmcValue(c.quantity, c.bytes.data(), c.size, &v), c.ok) << c.value;
+        EXPECT_DOUBLE_EQ(v, c.ok ? c.value : -1) << c.value;
+    }
+}
+
+TEST(SmcCodec, Fpe2TargetsRoundToAQuarterWithinItsRange) {
+    const struct {
+        double rpm;
+        std::uint8_t high, low;
+    } cases[] = {
+        {1950, 0x1E, 0x78},     {2080, 0x20, 0x80},  {1800.1, 0x1C, 0x20}, {1800.13, 0x1C, 0x21},
+        {16383.75, 0xFF, 0xFF}, {20000, 0xFF, 0xFF}, {-5, 0x00, 0x00},     {0, 0x00, 0x00},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(encodeSmcFpe2(c.rpm), (std::array<std::uint8_t, 2>{c.high, c.low})) << c.rpm;
 }

@@ -12,6 +12,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -226,4 +228,95 @@ TEST_F(AppleSmcUnderWine, TheControlToolSetsAndReadsTheSimulatorFromOutside) {
     EXPECT_NE(out.find("220004 6 1 46 31 4D 64 01 01\n"), std::string::npos) << out;
     EXPECT_EQ(runControlTool(L"get ZZZZ", &out), 1u);
     EXPECT_EQ(runControlTool(L"bogus", &out), 2u);
+}
+
+namespace {
+
+// Leaves the simulator on its start-up table for the cases that follow.
+struct OlderTable {
+    OlderTable() {
+        EXPECT_TRUE(SmcSimulator::ensureRunning());
+        EXPECT_TRUE(sim.reset() && sim.setTable(SMC_SIM_TABLE_OLDER));
+    }
+    ~OlderTable() { sim.reset(); }
+    // Forgets the requests so far; keys and their values go back to the table's.
+    bool restart() { return sim.reset() && sim.setTable(SMC_SIM_TABLE_OLDER); }
+    SmcSimulator sim;
+};
+
+// How often each key was asked for (reads only).
+std::map<std::string, int> readsPerKey(const std::vector<SmcSimLogEntry>& log) {
+    std::map<std::string, int> reads;
+    for (const auto& e : log)
+        if (e.code == IOCTL_SMC_READ_KEY)
+            ++reads[std::string(reinterpret_cast<const char*>(e.input), 4)];
+    return reads;
+}
+
+} // namespace
+
+// The second backend is what a reload builds after the table was switched: it learns the keys'
+// new sizes.
+TEST_F(AppleSmcUnderWine, OneTickAsksEachKeyOnceOnBothGenerations) {
+    OlderTable older;
+    for (std::uint8_t table : {SMC_SIM_TABLE_T2, SMC_SIM_TABLE_OLDER}) {
+        ASSERT_TRUE(older.sim.reset() && older.sim.setTable(table));
+        AppleSmcController smc;
+        ASSERT_TRUE(smc.connect(SystemIdentity{}));
+        ASSERT_TRUE(older.sim.reset() && older.sim.setTable(table));
+        EXPECT_EQ(smc.fans()[0].currentRpm, table == SMC_SIM_TABLE_T2 ? 2160 : 1800);
+        double cpu = 0, gpu = 0, power = 0;
+        std::vector<SensorReading> readings;
+        EXPECT_TRUE(smc.update(&cpu, &gpu, &power, &readings));
+        const auto log = entries(older.sim);
+        const auto reads = readsPerKey(log);
+        // T2: four speeds and the mode per fan, 14 sensors; older: four speeds per fan, the
+        // mask, 9 sensors. Every request answered.
+        EXPECT_EQ(reads.size(), table == SMC_SIM_TABLE_T2 ? 24u : 18u);
+        EXPECT_EQ(log.size(), reads.size());
+        for (const auto& [key, count] : reads)
+            EXPECT_EQ(count, 1) << key;
+        for (const auto& e : log)
+            EXPECT_TRUE(e.succeeded) << std::string(reinterpret_cast<const char*>(e.input), 4);
+    }
+}
+
+TEST_F(AppleSmcUnderWine, TheOlderGenerationGetsFpe2TargetsAndTheForceMask) {
+    OlderTable older;
+    AppleSmcController smc;
+    ASSERT_TRUE(smc.connect(SystemIdentity{}));
+    auto fans = smc.fans();
+    EXPECT_EQ(fans[0].currentRpm, 1800);
+    EXPECT_EQ(fans[0].minRpm, 1200);
+    EXPECT_EQ(fans[0].maxRpm, 6200);
+    EXPECT_EQ(fans[1].minRpm, 1300);
+    EXPECT_EQ(fans[1].maxRpm, 6500);
+
+    ASSERT_TRUE(older.restart());
+    ASSERT_TRUE(smc.setFanPercent(0, 15));
+    ASSERT_TRUE(smc.setFanPercent(1, 15));
+    auto log = entries(older.sim);
+    std::vector<std::vector<std::uint8_t>> writes;
+    for (const auto& e : log)
+        if (e.code == IOCTL_SMC_WRITE_KEY)
+            writes.emplace_back(e.input, e.input + e.inputSize);
+    EXPECT_EQ(writes, (std::vector<std::vector<std::uint8_t>>{
+                          {'F', 'S', '!', ' ', 2, 0x00, 0x01},
+                          {'F', '0', 'T', 'g', 2, 0x1E, 0x78},
+                          {'F', 'S', '!', ' ', 2, 0x00, 0x03},
+                          {'F', '1', 'T', 'g', 2, 0x20, 0x80},
+                      }));
+    fans = smc.fans();
+    EXPECT_TRUE(fans[0].manual && fans[1].manual);
+    EXPECT_EQ(fans[1].targetRpm, 2080);
+
+    EXPECT_TRUE(smc.setAutomatic());
+    SmcSimKey mask{};
+    ASSERT_TRUE(older.sim.getKey("FS! ", &mask));
+    EXPECT_EQ(mask.size, 2);
+    EXPECT_EQ(mask.data[0], 0);
+    EXPECT_EQ(mask.data[1], 0);
+    log = entries(older.sim);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(std::memcmp(log.back().input, "FS! \x02\x00\x00", 7), 0);
 }

@@ -79,6 +79,10 @@ bool SmcSimulator::setMode(std::uint8_t mode) {
     return send(SMC_SIM_IOCTL_SET_MODE, &mode, 1, nullptr, 0);
 }
 
+bool SmcSimulator::setTable(std::uint8_t table) {
+    return send(SMC_SIM_IOCTL_SET_TABLE, &table, 1, nullptr, 0);
+}
+
 bool SmcSimulator::log(SmcSimLog* out) {
     return send(SMC_SIM_IOCTL_GET_LOG, nullptr, 0, out, sizeof *out);
 }

@@ -26,6 +26,8 @@ public:
     bool removeKey(const char* key);
     bool getKey(const char* key, SmcSimKey* out);
     bool setMode(std::uint8_t mode);
+    // SMC_SIM_TABLE_T2 or SMC_SIM_TABLE_OLDER; a reset goes back to T2.
+    bool setTable(std::uint8_t table);
     bool log(SmcSimLog* out);
 
 private:
