@@ -27,7 +27,9 @@ void initBackend() {
     // that stand in for an impossible one the hardware may report later.
     appState.safety.defaultFans = appState.controller->fans();
     appState.controller->connect(appState.identity);
-    // Another backend may have other fans: labels and ranges come afresh from this one.
+    // Another backend may have other fans and sensors: labels, ranges and rows come afresh
+    // from this one.
     appState.fanList.clear();
+    appState.sensorList.clear();
     runTick();
 }

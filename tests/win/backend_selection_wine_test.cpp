@@ -72,8 +72,9 @@ TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
     EXPECT_EQ(appState.sensorList[0].key, L"NV01");
     EXPECT_EQ(appState.gpuTemp, 57);
     EXPECT_EQ(appState.cpuTemp, 42);
-    // fanList keeps the labels of the first report.
-    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)");
+    // The new backend's fans replace the old ones, labels and ranges included.
+    EXPECT_EQ(appState.fanList[0].label, L"Hauptlüfter (CPU / Gehäuse)");
+    EXPECT_EQ(appState.fanList[0].maxRpm, 4500);
 
     resetAppState();
     EXPECT_EQ(GetModuleHandleW(L"nvapi64.dll"), nullptr);
