@@ -9,12 +9,14 @@
 #include "inventory/inventory.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/process_hardening.h"
 #include "platform/win32/win32_back_buffer.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_task_scheduler.h"
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_window_host.h"
 #include "settings/registry_settings.h"
@@ -157,6 +159,7 @@ void enablePerMonitorDpiAwareness() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    hardenProcess();
     // 1. One instance per machine.
     InstanceMutex mutex;
     if (mutex.alreadyRunning()) {
@@ -169,6 +172,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform.serviceManager = lifelong<Win32ServiceManager>();
     platform.thermalZones = lifelong<Win32ThermalZoneQuery>();
     platform.libraryLoader = lifelong<Win32LibraryLoader>();
+    platform.taskScheduler = lifelong<Win32TaskScheduler>();
 
     // 2.-4. Settings, backend, inventory.
     loadSettings();

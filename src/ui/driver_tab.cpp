@@ -27,6 +27,8 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
                   L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
                   L"Laufzeitumgebung und Hintergrunddienste",
                   Font::FontSmall, TextMuted);
+    if (!appState.driverNote.empty())
+        canvas.textAt(259, B + 92, appState.driverNote, Font::FontSmall, Warning);
 
     const Rect reload{W + 63, B + 14, W + 227, B + 42};
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);

@@ -27,12 +27,16 @@
 //                              class exists (bench/process_figures); "no window" after SECONDS
 //   memory                     "working-set private-bytes peak-working-set" of the window's
 //                              process, in bytes
+//   task NAME                  "present" or "absent": a task of that name in the Task
+//                              Scheduler's root folder
+//   task-delete NAME           deletes that task; "deleted"
 //   hold                       keeps the prefix's desktop open until this process is ended;
 //                              prints "holding" once the desktop exists
 #include <windows.h>
 
 #include <psapi.h>
 
+#include "platform/win32/win32_task_scheduler.h"
 #include "smc_sim_protocol.h"
 
 #include <fcntl.h>
@@ -329,6 +333,19 @@ bool run(const std::vector<std::string>& a) {
             return false;
         }
         return startTimed(static_cast<double>(number(a[1])), a[2], a.size() == 4 ? a[3] : "");
+    }
+    if (c == "task" || c == "task-delete") {
+        if (!need(1))
+            return false;
+        Win32TaskScheduler scheduler;
+        if (c == "task-delete") {
+            const bool ok = scheduler.deleteTask(wide(a[1]));
+            std::printf(ok ? "deleted\n" : "failed\n");
+            return ok;
+        }
+        std::wstring xml;
+        std::printf(scheduler.readTask(wide(a[1]), &xml) ? "present\n" : "absent\n");
+        return true;
     }
     if (c == "smc-get")
         return need(1) && smcGet(a[1]);

@@ -40,18 +40,22 @@ common_window_checks() { # PREFIX
     expect_eq "ActiveProfile after foreign ids" 5 "$(setting ActiveProfile)"
     end
 
-    begin "$p.AutostartCommandsWriteTheRunValue"
+    begin "$p.AutostartCommandsRegisterTheLogonTask"
+    seed_run_value
     drive command 2008 >/dev/null
-    expect_eq "Run value after 2008" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after 2008" present "$(task)"
+    expect_eq "Run value after 2008" absent "$(run_value)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after 2009" "\"$APP_EXE_WIN\"<NUL>" "$(run_value)"
     expect_eq "StartMinimized after 2009" 0 "$(setting StartMinimized)"
+    # With autostart on, 2009 registers the task again: gone from outside, it is back.
+    expect_eq "task deleted from outside" deleted "$(drive task-delete Ventrasol)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after second 2009" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after the second 2009" present "$(task)"
     drive command 2008 >/dev/null
-    expect_eq "Run value after second 2008" absent "$(run_value)"
+    expect_eq "task after the second 2008" absent "$(task)"
+    expect_eq "Run value after the second 2008" absent "$(run_value)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after 2009 with autostart off" absent "$(run_value)"
+    expect_eq "task after 2009 with autostart off" absent "$(task)"
     expect_eq "StartMinimized saved" 0 "$(setting StartMinimized)"
     drive command 2009 >/dev/null
     end
@@ -69,7 +73,7 @@ common_window_checks() { # PREFIX
     # The options tab, then its autostart switch: the same effect as command 2008.
     open_tab 4
     click_at "270 $((B + 178))"
-    expect_eq "Run value after the autostart switch" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after the autostart switch" present "$(task)"
     drive paint >/dev/null
     screenshot
     expect_pixel "options tab active" 16 $((85 + 36 * 4)) "$ACCENT"
@@ -80,7 +84,7 @@ common_window_checks() { # PREFIX
     expect_pixel "start minimised switch on" 264 $((B + 212)) "$ACCENT"
     expect_pixel "reset on exit switch on" 264 $((B + 246)) "$ACCENT"
     click_at "270 $((B + 178))"
-    expect_eq "Run value after the switch again" absent "$(run_value)"
+    expect_eq "task after the switch again" absent "$(task)"
     drive paint >/dev/null
     screenshot
     expect_pixel "autostart switch off" 290 $((B + 178)) "$TOGGLE_OFF"
@@ -157,7 +161,7 @@ lifecycle_checks() { # PREFIX
 
 scenario_generic() {
     prepare_prefix generic
-    cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/Ventrasol/"
+    cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/windows/system32/"
     export FAKE_NVAPI_TEMP=61 FAKE_NVAPI_RPM=4600
     set_identity "ASUSTeK COMPUTER INC." "ROG Zephyrus G14" "ASUSTeK COMPUTER INC." "GA401QM"
 
@@ -214,22 +218,55 @@ scenario_generic() {
     end
 
     lifecycle_checks Generic
+
+    begin "Generic.ARunValueBecomesTheLogonTaskAtStart"
+    seed_run_value
+    start_program --minimized
+    await_window 30
+    expect_eq "task after start" present "$(task)"
+    expect_eq "Run value after start" absent "$(run_value)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    end
+
+    # Every start above ran with nvapi64.dll, atiadlxx.dll and atiadlxy.dll planted beside the
+    # program and in its current directory; the GPU fan speed came from System32's stand-in.
+    begin "Generic.PlantedLibrariesWereNeverLoaded"
+    expect_eq "planted libraries loaded" "" "$(planted_loads)"
+    end
     unset FAKE_NVAPI_TEMP FAKE_NVAPI_RPM
     finish_prefix
 }
 
 scenario_apple() {
-    prepare_prefix apple
-    cp "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/Ventrasol/"
+    prepare_prefix apple 'Program Files\Ventrasol'
+    cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
     set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    local installed="$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys"
+
+    # From a folder outside Program Files the driver beside the program is not trusted.
+    begin "Apple.StartedElsewhereInstallsNoDriver"
+    local program_files_exe="$APP_EXE_WIN"
+    mkdir -p "$WINEPREFIX/drive_c/Tools"
+    cp "$EXE" "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/Tools/"
+    APP_EXE_WIN='C:\Tools\ventrasol.exe'
+    start_program
+    await_window 30 shown
+    expect_eq "service" absent "$(drive reg "$service" Type)"
+    expect_eq "driver copied" no "$([ -f "$installed" ] && echo yes || echo no)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    APP_EXE_WIN="$program_files_exe"
+    end
 
     begin "Apple.StartInstallsTheDriverService"
     start_program
     expect_eq "title and visibility" "Ventrasol — MacBookPro15,1$TITLE_TAIL|1" \
         "$(drive wait-window 30 shown)"
-    expect_eq "driver copied" yes \
-        "$([ -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo yes)"
-    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    expect_eq "driver copied" yes "$([ -f "$installed" ] && echo yes)"
     expect_eq "service type: kernel driver" 1 "$(drive reg "$service" Type)"
     expect_eq "service start: on demand" 3 "$(drive reg "$service" Start)"
     # Start-up leaves the firmware in control.
