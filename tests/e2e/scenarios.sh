@@ -362,3 +362,109 @@ scenario_apple() {
 
     finish_prefix
 }
+
+# The setup program (scripts/package) on a MacBook: silent install with the user's driver
+# beside the setup, an upgrade over the running program, and both kinds of silent uninstall.
+PACKAGE_DIR="$VENTRASOL_BUILD/package"
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ventrasol'
+
+install_package() { drive run 180 "C:\\setup\\$(basename "$SETUP") /S"; }
+# The uninstaller copies itself away and returns at once; removal is done once the
+# program's folder is gone (or after 30 s).
+uninstall_package() { # [/PURGE]
+    drive run 60 "\"C:\\Program Files\\Ventrasol\\uninstall.exe\" /S ${1:-}" >/dev/null
+    local i
+    for i in $(seq 1 150); do
+        [ -d "$APP_DIR_UNIX" ] || return 0
+        sleep 0.2
+    done
+}
+# Every trace of Ventrasol that the uninstaller has to remove, one "name=state" word each.
+traces() {
+    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    local lnk="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ventrasol.lnk"
+    echo "folder=$([ -e "$APP_DIR_UNIX" ] && echo left || echo gone)" \
+        "driver=$([ -e "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo left || echo gone)" \
+        "shortcut=$([ -e "$lnk" ] && echo left || echo gone)" \
+        "service=$(drive reg "$service" Type)" \
+        "uninstall=$(drive reg "$UNINSTALL_KEY" DisplayName)" \
+        "task=$(task)" "run=$(run_value)"
+}
+NO_TRACES="folder=gone driver=gone shortcut=gone service=absent uninstall=absent task=absent run=absent"
+
+scenario_package() {
+    SETUP=$(ls "$PACKAGE_DIR"/Ventrasol-Setup-*.exe 2>/dev/null | head -n 1)
+    begin "Package.SetupProgramWasBuilt"
+    [ -n "$SETUP" ] || fail "no setup program in $PACKAGE_DIR (scripts/package)"
+    end
+    [ -n "$SETUP" ] || return
+    wine_prefix "$WORK/prefix-package"
+    mkdir -p "$WINEPREFIX/drive_c/setup" "$WORK/cwd"
+    cp "$SETUP" "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/setup/"
+    APP_DIR_UNIX="$WINEPREFIX/drive_c/Program Files/Ventrasol"
+    APP_EXE_WIN='C:\Program Files\Ventrasol\ventrasol.exe'
+    wine_server_start
+    hold_desktop
+    set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+
+    begin "Package.SilentInstallPutsEverythingInPlace"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    local f
+    for f in ventrasol.exe applesmc.sys uninstall.exe; do
+        expect_eq "$f installed" yes "$([ -f "$APP_DIR_UNIX/$f" ] && echo yes)"
+    done
+    expect_eq "shortcut" yes "$([ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ventrasol.lnk" ] && echo yes)"
+    # Strings as stored, terminator included.
+    local name value
+    while IFS='|' read -r name value; do
+        expect_eq "$name" "$value<NUL>" "$(drive reg "$UNINSTALL_KEY" "$name" </dev/null)"
+    done <<VALUES
+DisplayName|Ventrasol
+DisplayVersion|$(basename "$SETUP" .exe | sed 's/Ventrasol-Setup-//')
+Publisher|Ventrasol
+InstallLocation|C:\Program Files\Ventrasol
+DisplayIcon|C:\Program Files\Ventrasol\ventrasol.exe,0
+UninstallString|"C:\Program Files\Ventrasol\uninstall.exe"
+QuietUninstallString|"C:\Program Files\Ventrasol\uninstall.exe" /S
+VALUES
+    local size
+    size=$(drive reg "$UNINSTALL_KEY" EstimatedSize)
+    [ "${size:-0}" -gt 100 ] 2>/dev/null || fail "EstimatedSize in KB: got '$size'"
+    end
+
+    begin "Package.InstalledProgramInstallsAndStartsTheDriver"
+    start_program
+    await_window 30 shown
+    expect_eq "service type" 1 "$(drive reg 'HKLM\System\CurrentControlSet\Services\applesmc' Type)"
+    expect_eq "driver copied" yes "$([ -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo yes)"
+    expect_eq "fan 0 read through the driver" 0 "$(drive smc-get F0Md)"
+    end
+
+    begin "Package.UpgradeEndsTheProgramGracefullyAndKeepsTheSettings"
+    drive command 2008 >/dev/null # autostart on: a task for the uninstaller to remove
+    drive command 2005 >/dev/null # Ausgewogen: the program drives both fans
+    expect_eq "fan 0 driven" 1 "$(drive smc-get F0Md)"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    program_exit 20
+    expect_eq "program exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
+    expect_eq "ActiveProfile kept" 3 "$(setting ActiveProfile)"
+    expect_eq "task kept" present "$(task)"
+    end
+
+    begin "Package.SilentUninstallKeepsOnlyTheSettings"
+    uninstall_package
+    expect_eq "traces" "$NO_TRACES" "$(traces)"
+    expect_eq "settings kept" 3 "$(setting ActiveProfile)"
+    end
+
+    begin "Package.SilentUninstallWithPurgeLeavesNothing"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    uninstall_package /PURGE
+    expect_eq "traces" "$NO_TRACES" "$(traces)"
+    expect_eq "settings" absent "$(setting ActiveProfile)"
+    end
+
+    finish_prefix
+}
