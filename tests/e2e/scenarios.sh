@@ -368,7 +368,7 @@ scenario_apple() {
 PACKAGE_DIR="$VENTRASOL_BUILD/package"
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ventrasol'
 
-install_package() { drive run 180 "C:\\setup\\$(basename "$SETUP") /S"; }
+install_package() { drive run 180 "C:\\setup\\$(basename "$SETUP") /S ${1:-}"; }
 # The uninstaller copies itself away and returns at once; removal is done once the
 # program's folder is gone (or after 30 s).
 uninstall_package() { # [/PURGE]
@@ -459,9 +459,22 @@ VALUES
     expect_eq "settings kept" 3 "$(setting ActiveProfile)"
     end
 
-    begin "Package.SilentUninstallWithPurgeLeavesNothing"
-    expect_eq "setup exit code" 0 "$(install_package)"
+    # /AUTOSTART leaves the Run value that the program turns into its logon task at start.
+    begin "Package.AutostartOptionBecomesTheTaskAtTheFirstStart"
+    expect_eq "setup exit code" 0 "$(install_package /AUTOSTART)"
+    expect_eq "Run value" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    start_program --minimized
+    await_window 30
+    expect_eq "task" present "$(task)"
+    expect_eq "Run value after start" absent "$(run_value)"
+    end
+
+    # The program ends through its own exit sequence (exit code 0 from its message loop); the
+    # simulator cannot show the hand-back here, as its service is removed right after.
+    begin "Package.SilentUninstallWithPurgeEndsTheProgramAndLeavesNothing"
     uninstall_package /PURGE
+    program_exit 20
+    expect_eq "program exit code" 0 "$exit_code"
     expect_eq "traces" "$NO_TRACES" "$(traces)"
     expect_eq "settings" absent "$(setting ActiveProfile)"
     end
