@@ -80,6 +80,9 @@ struct AppState {
 
     // Backend
     std::unique_ptr<IHardwareController> controller;
+    // Why the driver beside the program was not installed, or a warning about where it lies;
+    // empty when there is nothing to say.
+    std::wstring driverNote;
     SystemIdentity identity;
 
     // Inventory, collected once at start-up

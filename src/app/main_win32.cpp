@@ -11,6 +11,7 @@
 #include "inventory/inventory.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/process_hardening.h"
 #include "platform/win32/win32_back_buffer.h"
 #include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_device_io.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_task_scheduler.h"
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_window_host.h"
 #include "regulation/fan_guard.h"
@@ -182,6 +184,7 @@ void enablePerMonitorDpiAwareness() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    hardenProcess();
     installCrashGuard();
     // 1. One instance per machine.
     InstanceMutex mutex;
@@ -195,6 +198,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform.serviceManager = lifelong<Win32ServiceManager>();
     platform.thermalZones = lifelong<Win32ThermalZoneQuery>();
     platform.libraryLoader = lifelong<Win32LibraryLoader>();
+    platform.taskScheduler = lifelong<Win32TaskScheduler>();
 
     // 2.-4. Settings, backend, inventory.
     loadSettings();

@@ -1,5 +1,6 @@
 #include "hardware/smc_driver_service.h"
 
+#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "platform/platform.h"
 #include "platform/service_manager.h"
@@ -7,6 +8,7 @@
 
 #include <cstddef>
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 namespace {
@@ -14,12 +16,10 @@ namespace {
 constexpr std::size_t PATH_UNITS = 260; // MAX_PATH, terminator included
 constexpr const wchar_t* SERVICE_NAME = L"applesmc";
 constexpr const wchar_t* DISPLAY_NAME = L"Apple SMC Driver";
-// The program is 64-bit, so this names the native system folder.
-constexpr const wchar_t* INSTALLED_PATH = L"C:\\Windows\\System32\\drivers\\applesmc.sys";
 
-// The driver file beside the program, or empty when there is no usable folder or the path would
-// not fit: a cut path would name some other file.
-std::wstring sourcePath(const std::wstring& modulePath) {
+// The program's folder, or empty when the path has none or would not fit: a cut path would
+// name some other file.
+std::wstring programFolder(const std::wstring& modulePath) {
     if (modulePath.empty() || modulePath.size() >= PATH_UNITS)
         return {};
     wchar_t folder[PATH_UNITS] = {};
@@ -28,16 +28,42 @@ std::wstring sourcePath(const std::wstring& modulePath) {
     if (!cut)
         return {};
     *cut = L'\0';
-    wchar_t source[PATH_UNITS] = {};
-    const std::size_t n = formatBounded(source, PATH_UNITS, L"%ls\\applesmc.sys", folder);
-    if (n != std::wcslen(folder) + std::wcslen(L"\\applesmc.sys"))
+    return folder;
+}
+
+// folder + "\" + name, or empty when that would not fit.
+std::wstring joined(const std::wstring& folder, const wchar_t* name) {
+    if (folder.empty())
         return {};
-    return source;
+    wchar_t path[PATH_UNITS] = {};
+    const std::size_t n = formatBounded(path, PATH_UNITS, L"%ls\\%ls", folder.c_str(), name);
+    if (n != folder.size() + 1 + std::wcslen(name))
+        return {};
+    return path;
+}
+
+bool sameLetters(const std::wstring& a, const std::wstring& b, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::towlower(a[i]) != std::towlower(b[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
+bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles) {
+    if (folder.empty() || programFiles.empty() || folder.size() <= programFiles.size() + 1)
+        return false;
+    // A ".." could lead back out of the folder whose name matched.
+    if (folder.find(L"\\..") != std::wstring::npos || folder.find(L'/') != std::wstring::npos)
+        return false;
+    return folder[programFiles.size()] == L'\\' &&
+           sameLetters(folder, programFiles, programFiles.size());
+}
+
 void installSmcDriverService() {
+    appState.driverNote.clear();
     ServiceManager* scm = platform.serviceManager;
     if (!scm)
         return;
@@ -48,16 +74,32 @@ void installSmcDriverService() {
     ServiceHandle service =
         scm->openService(manager, SERVICE_NAME, SERVICE_QUERY_STATUS_VALUE | SERVICE_START_VALUE);
     if (!service) {
-        const std::wstring source =
-            sourcePath(platform.systemInfo ? platform.systemInfo->modulePath() : std::wstring());
+        const std::wstring folder =
+            programFolder(platform.systemInfo ? platform.systemInfo->modulePath() : std::wstring());
+        const std::wstring source = joined(folder, L"applesmc.sys");
         if (source.empty() || !scm->fileExists(source)) {
+            scm->closeHandle(manager);
+            return;
+        }
+        // Whoever can write the program's folder would choose the kernel driver; only the
+        // folder an elevated installer puts the program in is out of other users' reach.
+        if (!insideProgramFiles(folder, scm->programFilesFolder())) {
+            appState.driverNote = DRIVER_REFUSED_NOTE;
+            scm->closeHandle(manager);
+            return;
+        }
+        if (scm->writableByOthers(folder) || scm->writableByOthers(source))
+            appState.driverNote = DRIVER_UNPROTECTED_NOTE;
+        const std::wstring target =
+            joined(joined(scm->systemFolder(), L"drivers"), L"applesmc.sys");
+        if (target.empty()) {
             scm->closeHandle(manager);
             return;
         }
         // An older copy is replaced. When the copy fails and nothing lies there, a service
         // registered now could never start, and as the file is copied only when the service is
         // created, no later run would repair it: leave it unregistered so the next run retries.
-        if (!scm->copyFile(source, INSTALLED_PATH, true) && !scm->fileExists(INSTALLED_PATH)) {
+        if (!scm->copyFile(source, target, true) && !scm->fileExists(target)) {
             scm->closeHandle(manager);
             return;
         }
@@ -69,7 +111,7 @@ void installSmcDriverService() {
         config.serviceType = SERVICE_KERNEL_DRIVER_VALUE;
         config.startType = SERVICE_DEMAND_START_VALUE;
         config.errorControl = SERVICE_ERROR_NORMAL_VALUE;
-        config.binaryPath = INSTALLED_PATH;
+        config.binaryPath = target;
         service = scm->createService(manager, config);
         if (!service) {
             scm->closeHandle(manager);

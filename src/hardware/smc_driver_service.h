@@ -1,7 +1,25 @@
 #pragma once
 
-// Makes sure the kernel driver service "applesmc" exists and is started: when missing, copies
-// applesmc.sys from the program's folder into the system's driver folder and registers it as a
-// demand-start kernel driver. Every failure ends quietly; the SMC backend finds out when it
-// opens the device. Uses platform.serviceManager and platform.systemInfo.
+#include <string>
+
+// The line the driver tab shows when the program's folder is not one an elevated installer
+// owns, so the driver file beside the program is not trusted.
+inline constexpr wchar_t DRIVER_REFUSED_NOTE[] =
+    L"applesmc.sys wird nur aus dem Programmordner unter 'Programme' installiert.";
+// The line it shows when Windows says someone besides the administrators may change the
+// folder or the driver file that is being installed.
+inline constexpr wchar_t DRIVER_UNPROTECTED_NOTE[] =
+    L"Warnung: Programmordner oder applesmc.sys ist nicht nur für Administratoren "
+    L"beschreibbar.";
+
+// Whether the folder (no trailing backslash) lies inside the Program Files folder, compared
+// without regard to case; false when either is unknown.
+bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles);
+
+// Makes sure the kernel driver service "applesmc" exists and is started: when missing, and only
+// when the program runs from inside Program Files, copies applesmc.sys from the program's
+// folder into the system's driver folder and registers it as a demand-start kernel driver.
+// Sets appState.driverNote when it refused or found the source unprotected (empty otherwise).
+// Every other failure ends quietly; the SMC backend finds out when it opens the device. Uses
+// platform.serviceManager and platform.systemInfo.
 void installSmcDriverService();

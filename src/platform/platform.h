@@ -5,6 +5,7 @@ class LibraryLoader;
 class Registry;
 class ServiceManager;
 class SystemInfo;
+class TaskScheduler;
 class ThermalZoneQuery;
 class WindowHost;
 
@@ -18,6 +19,7 @@ struct Platform {
     ServiceManager* serviceManager = nullptr;
     ThermalZoneQuery* thermalZones = nullptr;
     LibraryLoader* libraryLoader = nullptr;
+    TaskScheduler* taskScheduler = nullptr;
 };
 
 extern Platform platform;

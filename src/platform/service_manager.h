@@ -37,6 +37,15 @@ public:
 
     virtual bool fileExists(const std::wstring& path) = 0;
     virtual bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) = 0;
+
+    // The machine's Program Files folder and its System32 folder, without a trailing
+    // backslash; empty when Windows does not say.
+    virtual std::wstring programFilesFolder() = 0;
+    virtual std::wstring systemFolder() = 0;
+    // True unless Windows reports that only Administrators, SYSTEM and TrustedInstaller may
+    // change the file or folder (its owner may always grant itself write access); a path
+    // whose security cannot be read counts as writable.
+    virtual bool writableByOthers(const std::wstring& path) = 0;
 };
 
 inline constexpr std::uint32_t SC_MANAGER_ALL_ACCESS_VALUE = 0xF003F;

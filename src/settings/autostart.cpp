@@ -1,15 +1,16 @@
 #include "settings/autostart.h"
 
 #include "app/app_state.h"
-#include "base/bounded_format.h"
-#include "base/utf16.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/task_scheduler.h"
+#include "settings/autostart_task.h"
 #include "settings/registry_settings.h"
 
-#include <array>
 #include <cstdint>
+#include <cwctype>
+#include <string>
 #include <vector>
 
 namespace {
@@ -20,31 +21,26 @@ constexpr wchar_t NOTICE_ENABLED[] = L"Windows-Autostart aktiviert.";
 constexpr wchar_t NOTICE_DISABLED[] = L"Windows-Autostart deaktiviert.";
 constexpr wchar_t NOTICE_NO_COMMAND_LINE[] =
     L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang.";
+constexpr wchar_t NOTICE_NOT_REGISTERED[] =
+    L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt.";
+constexpr wchar_t NOTICE_NOT_DELETED[] =
+    L"Windows-Autostart nicht deaktiviert: die Aufgabe ließ sich nicht löschen.";
 
 std::wstring programPath() {
     return platform.systemInfo != nullptr ? platform.systemInfo->modulePath() : std::wstring();
 }
 
-} // namespace
-
-bool autostartCommandLine(const std::wstring& programPath, bool minimized, std::wstring* out) {
-    if (programPath.empty() || programPath.size() >= MODULE_PATH_CAPACITY ||
-        programPath.find(L'\0') != std::wstring::npos)
+bool samePath(const std::wstring& a, const std::wstring& b) {
+    if (a.empty() || a.size() != b.size())
         return false;
-    const std::wstring suffix = minimized ? L" --minimized" : L"";
-    const std::size_t expected = programPath.size() + 2 + suffix.size();
-    std::array<wchar_t, COMMAND_LINE_CAPACITY> line{};
-    const std::size_t written =
-        minimized
-            ? formatBounded(line.data(), line.size(), L"\"%ls\" --minimized", programPath.c_str())
-            : formatBounded(line.data(), line.size(), L"\"%ls\"", programPath.c_str());
-    if (written != expected)
-        return false;
-    *out = std::wstring(line.data(), written);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towlower(a[i]) != std::towlower(b[i]))
+            return false;
+    }
     return true;
 }
 
-bool readAutostartState() {
+bool runValuePresent() {
     RegistryKey key(platform.registry);
     if (!key.open(RegistryRoot::CurrentUser, RUN_KEY_PATH, RegistryAccess::Read))
         return false;
@@ -52,33 +48,73 @@ bool readAutostartState() {
     return key.query(RUN_VALUE_NAME, buffer.data(), RUN_VALUE_MAX_BYTES, nullptr, nullptr);
 }
 
-void setAutostart(bool enable) {
-    const bool previous = appState.autostartEnabled;
-    appState.autostartEnabled = enable;
-
+void removeRunValue() {
     RegistryKey key(platform.registry);
-    if (key.open(RegistryRoot::CurrentUser, RUN_KEY_PATH, RegistryAccess::Write)) {
-        if (enable) {
-            std::wstring line;
-            if (autostartCommandLine(programPath(), appState.startMinimized, &line)) {
-                const std::vector<std::uint8_t> data = utf16leBytes(line);
-                key.set(RUN_VALUE_NAME, REGISTRY_TYPE_SZ, data.data(),
-                        static_cast<std::uint32_t>(data.size()));
-                appState.noticeText =
-                    appState.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED;
-                appState.noticeIsError = false;
-            } else {
-                // Nothing was registered, so the state stays what the registry still says.
-                appState.autostartEnabled = previous;
-                appState.noticeText = NOTICE_NO_COMMAND_LINE;
-                appState.noticeIsError = true;
-            }
-        } else {
-            key.remove(RUN_VALUE_NAME);
-            appState.noticeText = NOTICE_DISABLED;
-            appState.noticeIsError = false;
+    if (key.open(RegistryRoot::CurrentUser, RUN_KEY_PATH, RegistryAccess::Write))
+        key.remove(RUN_VALUE_NAME);
+}
+
+enum class Registration { Done, NoPath, Refused };
+
+Registration registerTask() {
+    TaskScheduler* scheduler = platform.taskScheduler;
+    AutostartTask task;
+    task.programPath = programPath();
+    task.userId = scheduler != nullptr ? scheduler->currentUserId() : std::wstring();
+    task.minimized = appState.startMinimized;
+    std::wstring xml;
+    if (!autostartTaskXml(task, &xml))
+        return task.userId.empty() || scheduler == nullptr ? Registration::Refused
+                                                           : Registration::NoPath;
+    if (!scheduler->registerTask(AUTOSTART_TASK_NAME, xml))
+        return Registration::Refused;
+    removeRunValue();
+    return Registration::Done;
+}
+
+void setNotice(const wchar_t* text, bool error) {
+    appState.noticeText = text;
+    appState.noticeIsError = error;
+}
+
+} // namespace
+
+bool readAutostartState() {
+    std::wstring xml;
+    return platform.taskScheduler != nullptr &&
+           platform.taskScheduler->readTask(AUTOSTART_TASK_NAME, &xml) &&
+           samePath(taskProgram(xml), programPath());
+}
+
+void migrateRunValue() {
+    if (runValuePresent() && registerTask() == Registration::Done)
+        appState.autostartEnabled = true;
+}
+
+void setAutostart(bool enable) {
+    if (enable) {
+        switch (registerTask()) {
+        case Registration::Done:
+            appState.autostartEnabled = true;
+            setNotice(appState.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED, false);
+            break;
+        case Registration::NoPath:
+            appState.autostartEnabled = false;
+            setNotice(NOTICE_NO_COMMAND_LINE, true);
+            break;
+        case Registration::Refused:
+            appState.autostartEnabled = false;
+            setNotice(NOTICE_NOT_REGISTERED, true);
+            break;
         }
-        key.close();
+    } else if (platform.taskScheduler != nullptr &&
+               platform.taskScheduler->deleteTask(AUTOSTART_TASK_NAME)) {
+        removeRunValue();
+        appState.autostartEnabled = false;
+        setNotice(NOTICE_DISABLED, false);
+    } else {
+        // The task is still there and still starts the program at the next logon.
+        setNotice(NOTICE_NOT_DELETED, true);
     }
     saveSettings();
 }

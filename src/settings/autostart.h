@@ -1,30 +1,27 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
-// The value under the user's Run key that starts the program with Windows.
+// The value under the user's Run key by which earlier versions started with Windows. It never
+// worked for an elevated program; it is only migrated to the logon task and removed.
 inline constexpr wchar_t RUN_KEY_PATH[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t RUN_VALUE_NAME[] = L"Ventrasol";
-
-// The fixed buffers of the command line: the program path and the whole command line, in
-// characters with the terminator, and the largest Run value that still counts as present.
-inline constexpr std::size_t MODULE_PATH_CAPACITY = 260;
-inline constexpr std::size_t COMMAND_LINE_CAPACITY = 292;
+// The largest Run value that still counts as present.
 inline constexpr unsigned RUN_VALUE_MAX_BYTES = 1024;
 
-// The quoted program path, followed by " --minimized" when asked. False, leaving out untouched,
-// when the path is empty or it or the command line would not fit its buffer whole: a cut
-// path would register a different program.
-bool autostartCommandLine(const std::wstring& programPath, bool minimized, std::wstring* out);
-
-// Whether a Run value of the program's name exists and fits the read buffer; its content is
-// not examined.
+// Whether the logon task exists and its action starts this program (compared without regard
+// to case).
 bool readAutostartState();
 
-// Writes or removes the Run value, sets the notice, and saves all settings.
+// At start-up, after the settings are loaded: a Run value left by an earlier version means
+// autostart was on, so the task is registered in its place and the value removed. When the
+// task cannot be registered the value stays, and the next start tries again.
+void migrateRunValue();
+
+// Registers or deletes the logon task, removes any Run value, sets the notice, and saves all
+// settings. A task that cannot be registered leaves autostart off with an error notice.
 void setAutostart(bool enable);
 
-// Inverts the start-minimised option; while autostart is on the Run value is rewritten at once
-// so its command line carries "--minimized" exactly when the option is now on. Saves either way.
+// Inverts the start-minimised option; while autostart is on the task is registered again at
+// once so its action carries "--minimized" exactly when the option is now on. Saves either way.
 void toggleStartMinimized();

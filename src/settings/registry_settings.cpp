@@ -5,6 +5,7 @@
 #include "platform/registry.h"
 #include "settings/autostart.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -58,9 +59,17 @@ std::int32_t truncatedRpm(double rpm) {
     return static_cast<std::int32_t>(t);
 }
 
+// The curve editor's limits. Any process of the user can write the stored curve, and it steers
+// fans that only an administrator may command: a point is never taken beyond what the user
+// could have set by dragging it.
+constexpr double CURVE_MIN_TEMPERATURE = 35.0;
+constexpr double CURVE_MAX_TEMPERATURE = 95.0;
+constexpr double CURVE_MIN_LEVEL = 0.0;
+constexpr double CURVE_MAX_LEVEL = 100.0;
+
 // The stored curve replaces the current one only as a whole: exactly 64 bytes and, since the
-// points become pixel positions and fan speeds, only finite numbers. Any finite value is
-// taken as stored, without range checks.
+// points become pixel positions and fan speeds, only finite numbers, each clamped into the
+// editor's limits.
 void loadCurve(const RegistryKey& key) {
     std::array<std::uint8_t, CURVE_POINTS_BYTES> bytes{};
     std::uint32_t size = 0;
@@ -73,15 +82,15 @@ void loadCurve(const RegistryKey& key) {
         loaded[i].level = readLeDouble(bytes.data() + 16 * i + 8);
         if (!std::isfinite(loaded[i].temperature) || !std::isfinite(loaded[i].level))
             return;
+        loaded[i].temperature =
+            std::clamp(loaded[i].temperature, CURVE_MIN_TEMPERATURE, CURVE_MAX_TEMPERATURE);
+        loaded[i].level = std::clamp(loaded[i].level, CURVE_MIN_LEVEL, CURVE_MAX_LEVEL);
     }
     appState.curve = loaded;
 }
 
-} // namespace
-
-bool loadSettings() {
-    appState.autostartEnabled = readAutostartState();
-
+// The values of the settings key; false when there is no key.
+bool loadStoredValues() {
     RegistryKey key(platform.registry);
     if (!key.open(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH, RegistryAccess::Read))
         return false;
@@ -103,6 +112,16 @@ bool loadSettings() {
     }
     loadCurve(key);
     return true;
+}
+
+} // namespace
+
+bool loadSettings() {
+    appState.autostartEnabled = readAutostartState();
+    const bool loaded = loadStoredValues();
+    // After the values: a migrated task takes the stored start-minimised option.
+    migrateRunValue();
+    return loaded;
 }
 
 bool saveSettings() {

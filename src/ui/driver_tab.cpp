@@ -30,8 +30,13 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
                   L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
                   L"Laufzeitumgebung und Hintergrunddienste",
                   Font::FontSmall, TextMuted);
-    if (const std::wstring smc = smcGenerationText(controller); !smc.empty())
-        canvas.textAt(259, B + 92, L"SMC-Generation: " + smc, Font::FontSmall, TextMuted);
+    int noteY = B + 92;
+    if (const std::wstring smc = smcGenerationText(controller); !smc.empty()) {
+        canvas.textAt(259, noteY, L"SMC-Generation: " + smc, Font::FontSmall, TextMuted);
+        noteY += 18;
+    }
+    if (!appState.driverNote.empty())
+        canvas.textAt(259, noteY, appState.driverNote, Font::FontSmall, Warning);
 
     const Rect reload{W + 63, B + 14, W + 227, B + 42};
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);

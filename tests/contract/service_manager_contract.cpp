@@ -54,3 +54,14 @@ TEST_P(ServiceManagerContract, ACreatedServiceIsFoundOnceAndWithoutItsFileDoesNo
     scm->closeHandle(created);
     scm->closeHandle(manager);
 }
+
+TEST_P(ServiceManagerContract, TheMachineFoldersAreAbsoluteAndAMissingPathIsNeverProtected) {
+    const auto& subject = GetParam();
+    const auto scm = subject.make();
+    for (const std::wstring& folder : {scm->programFilesFolder(), scm->systemFolder()}) {
+        ASSERT_GE(folder.size(), 4u);
+        EXPECT_EQ(folder.substr(1, 2), L":\\");
+        EXPECT_NE(folder.back(), L'\\');
+    }
+    EXPECT_TRUE(scm->writableByOthers(subject.scratchFolder + L"\\ventrasol_missing.bin"));
+}

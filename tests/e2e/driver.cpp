@@ -38,12 +38,18 @@
 //                              class exists (bench/process_figures); "no window" after SECONDS
 //   memory                     "working-set private-bytes peak-working-set" of the window's
 //                              process, in bytes
+//   run SECONDS COMMAND-LINE   starts the command line as given (CreateProcessW, no quoting
+//                              added) and prints its exit code, or "timeout" after SECONDS
+//   task NAME                  "present" or "absent": a task of that name in the Task
+//                              Scheduler's root folder
+//   task-delete NAME           deletes that task; "deleted"
 //   hold                       keeps the prefix's desktop open until this process is ended;
 //                              prints "holding" once the desktop exists
 #include <windows.h>
 
 #include <psapi.h>
 
+#include "platform/win32/win32_task_scheduler.h"
 #include "smc_sim_protocol.h"
 
 #include <fcntl.h>
@@ -446,6 +452,49 @@ bool run(const std::vector<std::string>& a) {
             return false;
         }
         return startTimed(static_cast<double>(number(a[1])), a[2], a.size() == 4 ? a[3] : "");
+    }
+    if (c == "run") {
+        if (a.size() < 3) {
+            std::printf("error: run SECONDS COMMAND-LINE\n");
+            return false;
+        }
+        std::string line = a[2];
+        for (std::size_t i = 3; i < a.size(); ++i)
+            line += " " + a[i];
+        std::wstring command = wide(line);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process)) {
+            std::printf("failed %lu\n", static_cast<unsigned long>(GetLastError()));
+            return false;
+        }
+        const DWORD waited =
+            WaitForSingleObject(process.hProcess, static_cast<DWORD>(number(a[1]) * 1000));
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        if (waited != WAIT_OBJECT_0) {
+            std::printf("timeout\n");
+            return false;
+        }
+        std::printf("%lu\n", static_cast<unsigned long>(code));
+        return true;
+    }
+    if (c == "task" || c == "task-delete") {
+        if (!need(1))
+            return false;
+        Win32TaskScheduler scheduler;
+        if (c == "task-delete") {
+            const bool ok = scheduler.deleteTask(wide(a[1]));
+            std::printf(ok ? "deleted\n" : "failed\n");
+            return ok;
+        }
+        std::wstring xml;
+        std::printf(scheduler.readTask(wide(a[1]), &xml) ? "present\n" : "absent\n");
+        return true;
     }
     if (c == "smc-get")
         return need(1) && smcGet(a[1]);

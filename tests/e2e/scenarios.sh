@@ -41,18 +41,22 @@ common_window_checks() { # PREFIX
     expect_eq "ActiveProfile after foreign ids" 5 "$(setting ActiveProfile)"
     end
 
-    begin "$p.AutostartCommandsWriteTheRunValue"
+    begin "$p.AutostartCommandsRegisterTheLogonTask"
+    seed_run_value
     drive command 2008 >/dev/null
-    expect_eq "Run value after 2008" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after 2008" present "$(task)"
+    expect_eq "Run value after 2008" absent "$(run_value)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after 2009" "\"$APP_EXE_WIN\"<NUL>" "$(run_value)"
     expect_eq "StartMinimized after 2009" 0 "$(setting StartMinimized)"
+    # With autostart on, 2009 registers the task again: gone from outside, it is back.
+    expect_eq "task deleted from outside" deleted "$(drive task-delete Ventrasol)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after second 2009" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after the second 2009" present "$(task)"
     drive command 2008 >/dev/null
-    expect_eq "Run value after second 2008" absent "$(run_value)"
+    expect_eq "task after the second 2008" absent "$(task)"
+    expect_eq "Run value after the second 2008" absent "$(run_value)"
     drive command 2009 >/dev/null
-    expect_eq "Run value after 2009 with autostart off" absent "$(run_value)"
+    expect_eq "task after 2009 with autostart off" absent "$(task)"
     expect_eq "StartMinimized saved" 0 "$(setting StartMinimized)"
     drive command 2009 >/dev/null
     end
@@ -70,7 +74,7 @@ common_window_checks() { # PREFIX
     # The options tab, then its autostart switch: the same effect as command 2008.
     open_tab 4
     click_at "270 $((B + 178))"
-    expect_eq "Run value after the autostart switch" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    expect_eq "task after the autostart switch" present "$(task)"
     drive paint >/dev/null
     screenshot
     expect_pixel "options tab active" 16 $((85 + 36 * 4)) "$ACCENT"
@@ -81,7 +85,7 @@ common_window_checks() { # PREFIX
     expect_pixel "start minimised switch on" 264 $((B + 212)) "$ACCENT"
     expect_pixel "reset on exit switch on" 264 $((B + 246)) "$ACCENT"
     click_at "270 $((B + 178))"
-    expect_eq "Run value after the switch again" absent "$(run_value)"
+    expect_eq "task after the switch again" absent "$(task)"
     drive paint >/dev/null
     screenshot
     expect_pixel "autostart switch off" 290 $((B + 178)) "$TOGGLE_OFF"
@@ -162,7 +166,7 @@ lifecycle_checks() { # PREFIX
 
 scenario_generic() {
     prepare_prefix generic
-    cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/Ventrasol/"
+    cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/windows/system32/"
     export FAKE_NVAPI_TEMP=61 FAKE_NVAPI_RPM=4600
     set_identity "ASUSTeK COMPUTER INC." "ROG Zephyrus G14" "ASUSTeK COMPUTER INC." "GA401QM"
 
@@ -219,22 +223,55 @@ scenario_generic() {
     end
 
     lifecycle_checks Generic
+
+    begin "Generic.ARunValueBecomesTheLogonTaskAtStart"
+    seed_run_value
+    start_program --minimized
+    await_window 30
+    expect_eq "task after start" present "$(task)"
+    expect_eq "Run value after start" absent "$(run_value)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    end
+
+    # Every start above ran with nvapi64.dll, atiadlxx.dll and atiadlxy.dll planted beside the
+    # program and in its current directory; the GPU fan speed came from System32's stand-in.
+    begin "Generic.PlantedLibrariesWereNeverLoaded"
+    expect_eq "planted libraries loaded" "" "$(planted_loads)"
+    end
     unset FAKE_NVAPI_TEMP FAKE_NVAPI_RPM
     finish_prefix
 }
 
 scenario_apple() {
-    prepare_prefix apple
-    cp "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/Ventrasol/"
+    prepare_prefix apple 'Program Files\Ventrasol'
+    cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
     set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    local installed="$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys"
+
+    # From a folder outside Program Files the driver beside the program is not trusted.
+    begin "Apple.StartedElsewhereInstallsNoDriver"
+    local program_files_exe="$APP_EXE_WIN"
+    mkdir -p "$WINEPREFIX/drive_c/Tools"
+    cp "$EXE" "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/Tools/"
+    APP_EXE_WIN='C:\Tools\ventrasol.exe'
+    start_program
+    await_window 30 shown
+    expect_eq "service" absent "$(drive reg "$service" Type)"
+    expect_eq "driver copied" no "$([ -f "$installed" ] && echo yes || echo no)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    APP_EXE_WIN="$program_files_exe"
+    end
 
     begin "Apple.StartInstallsTheDriverService"
     start_program
     expect_eq "title and visibility" "Ventrasol — MacBookPro15,1$TITLE_TAIL|1" \
         "$(drive wait-window 30 shown)"
-    expect_eq "driver copied" yes \
-        "$([ -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo yes)"
-    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    expect_eq "driver copied" yes "$([ -f "$installed" ] && echo yes)"
     expect_eq "service type: kernel driver" 1 "$(drive reg "$service" Type)"
     expect_eq "service start: on demand" 3 "$(drive reg "$service" Start)"
     # Start-up leaves the firmware in control.
@@ -537,4 +574,123 @@ older_smc_checks() {
     expect_eq "exit code" 0 "$exit_code"
     expect_eq "handed back" "00 00" "$(drive smc-raw FS!)"
     end
+}
+
+# The setup program (scripts/package) on a MacBook: silent install with the user's driver
+# beside the setup, an upgrade over the running program, and both kinds of silent uninstall.
+PACKAGE_DIR="$VENTRASOL_BUILD/package"
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ventrasol'
+
+install_package() { drive run 180 "C:\\setup\\$(basename "$SETUP") /S ${1:-}"; }
+# The uninstaller copies itself away and returns at once; removal is done once the
+# program's folder is gone (or after 30 s).
+uninstall_package() { # [/PURGE]
+    drive run 60 "\"C:\\Program Files\\Ventrasol\\uninstall.exe\" /S ${1:-}" >/dev/null
+    local i
+    for i in $(seq 1 150); do
+        [ -d "$APP_DIR_UNIX" ] || return 0
+        sleep 0.2
+    done
+}
+# Every trace of Ventrasol that the uninstaller has to remove, one "name=state" word each.
+traces() {
+    local service='HKLM\System\CurrentControlSet\Services\applesmc'
+    local lnk="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ventrasol.lnk"
+    echo "folder=$([ -e "$APP_DIR_UNIX" ] && echo left || echo gone)" \
+        "driver=$([ -e "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo left || echo gone)" \
+        "shortcut=$([ -e "$lnk" ] && echo left || echo gone)" \
+        "service=$(drive reg "$service" Type)" \
+        "uninstall=$(drive reg "$UNINSTALL_KEY" DisplayName)" \
+        "task=$(task)" "run=$(run_value)"
+}
+NO_TRACES="folder=gone driver=gone shortcut=gone service=absent uninstall=absent task=absent run=absent"
+
+scenario_package() {
+    SETUP=$(ls "$PACKAGE_DIR"/Ventrasol-Setup-*.exe 2>/dev/null | head -n 1)
+    begin "Package.SetupProgramWasBuilt"
+    [ -n "$SETUP" ] || fail "no setup program in $PACKAGE_DIR (scripts/package)"
+    end
+    [ -n "$SETUP" ] || return
+    wine_prefix "$WORK/prefix-package"
+    mkdir -p "$WINEPREFIX/drive_c/setup" "$WORK/cwd"
+    cp "$SETUP" "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/setup/"
+    APP_DIR_UNIX="$WINEPREFIX/drive_c/Program Files/Ventrasol"
+    APP_EXE_WIN='C:\Program Files\Ventrasol\ventrasol.exe'
+    wine_server_start
+    hold_desktop
+    set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+
+    begin "Package.SilentInstallPutsEverythingInPlace"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    local f
+    for f in ventrasol.exe applesmc.sys uninstall.exe; do
+        expect_eq "$f installed" yes "$([ -f "$APP_DIR_UNIX/$f" ] && echo yes)"
+    done
+    expect_eq "shortcut" yes "$([ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ventrasol.lnk" ] && echo yes)"
+    # Strings as stored, terminator included.
+    local name value
+    while IFS='|' read -r name value; do
+        expect_eq "$name" "$value<NUL>" "$(drive reg "$UNINSTALL_KEY" "$name" </dev/null)"
+    done <<VALUES
+DisplayName|Ventrasol
+DisplayVersion|$(basename "$SETUP" .exe | sed 's/Ventrasol-Setup-//')
+Publisher|Ventrasol
+InstallLocation|C:\Program Files\Ventrasol
+DisplayIcon|C:\Program Files\Ventrasol\ventrasol.exe,0
+UninstallString|"C:\Program Files\Ventrasol\uninstall.exe"
+QuietUninstallString|"C:\Program Files\Ventrasol\uninstall.exe" /S
+VALUES
+    local size
+    size=$(drive reg "$UNINSTALL_KEY" EstimatedSize)
+    [ "${size:-0}" -gt 100 ] 2>/dev/null || fail "EstimatedSize in KB: got '$size'"
+    end
+
+    begin "Package.InstalledProgramInstallsAndStartsTheDriver"
+    start_program
+    await_window 30 shown
+    expect_eq "service type" 1 "$(drive reg 'HKLM\System\CurrentControlSet\Services\applesmc' Type)"
+    expect_eq "driver copied" yes "$([ -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys" ] && echo yes)"
+    expect_eq "fan 0 read through the driver" 0 "$(drive smc-get F0Md)"
+    end
+
+    begin "Package.UpgradeEndsTheProgramGracefullyAndKeepsTheSettings"
+    drive command 2008 >/dev/null # autostart on: a task for the uninstaller to remove
+    drive command 2005 >/dev/null # Ausgewogen: the program drives both fans
+    expect_eq "fan 0 driven" 1 "$(drive smc-get F0Md)"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    program_exit 20
+    expect_eq "program exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
+    expect_eq "ActiveProfile kept" 3 "$(setting ActiveProfile)"
+    expect_eq "task kept" present "$(task)"
+    end
+
+    begin "Package.SilentUninstallKeepsOnlyTheSettings"
+    uninstall_package
+    expect_eq "traces" "$NO_TRACES" "$(traces)"
+    expect_eq "settings kept" 3 "$(setting ActiveProfile)"
+    end
+
+    # /AUTOSTART leaves the Run value that the program turns into its logon task at start.
+    begin "Package.AutostartOptionBecomesTheTaskAtTheFirstStart"
+    expect_eq "setup exit code" 0 "$(install_package /AUTOSTART)"
+    expect_eq "Run value" "\"$APP_EXE_WIN\" --minimized<NUL>" "$(run_value)"
+    start_program --minimized
+    await_window 30
+    expect_eq "task" present "$(task)"
+    expect_eq "Run value after start" absent "$(run_value)"
+    end
+
+    # The program ends through its own exit sequence (exit code 0 from its message loop); the
+    # simulator cannot show the hand-back here, as its service is removed right after.
+    begin "Package.SilentUninstallWithPurgeEndsTheProgramAndLeavesNothing"
+    uninstall_package /PURGE
+    program_exit 20
+    expect_eq "program exit code" 0 "$exit_code"
+    expect_eq "traces" "$NO_TRACES" "$(traces)"
+    expect_eq "settings" absent "$(setting ActiveProfile)"
+    end
+
+    finish_prefix
 }

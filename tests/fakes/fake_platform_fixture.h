@@ -3,10 +3,11 @@
 #include "fakes/app_state_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/fake_task_scheduler.h"
 #include "fakes/recording_window_host.h"
 
-// The start-up state with an in-memory registry, fixed system facts and a recording window
-// host installed; each case gets fresh ones.
+// The start-up state with an in-memory registry, fixed system facts, a recording window host
+// and an in-memory task scheduler installed; each case gets fresh ones.
 class FakePlatformTest : public AppStateTest {
 protected:
     void SetUp() override {
@@ -14,9 +15,11 @@ protected:
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
         platform.windowHost = &host;
+        platform.taskScheduler = &scheduler;
     }
 
     FakeRegistry registry;
     FakeSystemInfo systemInfo;
     RecordingWindowHost host;
+    FakeTaskScheduler scheduler;
 };

@@ -72,3 +72,8 @@ bool FakeServiceManager::copyFile(const std::wstring& from, const std::wstring& 
     files.insert(to);
     return true;
 }
+
+bool FakeServiceManager::writableByOthers(const std::wstring& path) {
+    calls.push_back(L"security " + path);
+    return protectedPaths.count(path) == 0;
+}

@@ -25,6 +25,9 @@ public:
     // The state.
     std::map<std::wstring, Service> services;
     std::set<std::wstring> files;
+    std::wstring programFiles = L"C:\\Program Files";
+    std::wstring system32 = L"C:\\Windows\\System32";
+    std::set<std::wstring> protectedPaths; // all others are writable by more than admins
 
     // What it was asked, e.g. "openManager 0xF003F", "openService applesmc 0x14",
     // "copy C:\a -> C:\b", "create applesmc", "start applesmc", "close service".
@@ -39,6 +42,9 @@ public:
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
+    std::wstring programFilesFolder() override { return programFiles; }
+    std::wstring systemFolder() override { return system32; }
+    bool writableByOthers(const std::wstring& path) override;
 
 private:
     ServiceHandle issue(const std::wstring& serviceName);

@@ -1,25 +1,74 @@
-#include "base/utf16.h"
 #include "fakes/fake_platform_fixture.h"
 #include "settings/autostart.h"
+#include "settings/autostart_task.h"
 #include "settings/registry_settings.h"
 
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
-const std::wstring PROGRAM = L"C:\\Program Files\\Ventrasol\\ventrasol.exe";
+const std::wstring PROGRAM = L"C:\\Program Files\\Lüfter & Co\\ventrasol.exe";
+const std::wstring USER = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+
+// The whole definition for PROGRAM and USER with "--minimized"; without it only the
+// Arguments line is missing.
+const std::wstring MINIMIZED_XML = LR"(<?xml version="1.0" encoding="UTF-16"?>
+<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
+  <RegistrationInfo>
+    <Description>Startet Ventrasol bei der Anmeldung.</Description>
+  </RegistrationInfo>
+  <Triggers>
+    <LogonTrigger>
+      <Enabled>true</Enabled>
+      <UserId>S-1-5-21-1004336348-1177238915-682003330-1001</UserId>
+    </LogonTrigger>
+  </Triggers>
+  <Principals>
+    <Principal id="Author">
+      <UserId>S-1-5-21-1004336348-1177238915-682003330-1001</UserId>
+      <LogonType>InteractiveToken</LogonType>
+      <RunLevel>HighestAvailable</RunLevel>
+    </Principal>
+  </Principals>
+  <Settings>
+    <MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>
+    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>
+    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>
+    <ExecutionTimeLimit>PT0S</ExecutionTimeLimit>
+    <RunOnlyIfIdle>false</RunOnlyIfIdle>
+    <IdleSettings>
+      <StopOnIdleEnd>false</StopOnIdleEnd>
+      <RestartOnIdle>false</RestartOnIdle>
+    </IdleSettings>
+    <Enabled>true</Enabled>
+  </Settings>
+  <Actions Context="Author">
+    <Exec>
+      <Command>&quot;C:\Program Files\Lüfter &amp; Co\ventrasol.exe&quot;</Command>
+      <Arguments>--minimized</Arguments>
+    </Exec>
+  </Actions>
+</Task>
+)";
+const std::wstring ARGUMENTS_LINE = L"      <Arguments>--minimized</Arguments>\n";
+
+std::wstring withoutArguments(std::wstring xml) {
+    return xml.erase(xml.find(ARGUMENTS_LINE), ARGUMENTS_LINE.size());
+}
 
 class AutostartTest : public FakePlatformTest {
 protected:
     void SetUp() override {
         FakePlatformTest::SetUp();
+        scheduler.user = USER;
         registry.addKey(HKCU, RUN_KEY_PATH);
         systemInfo.path = PROGRAM;
     }
-    std::optional<FakeRegistryValue> runValue() const {
-        return registry.value(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME);
+    bool runValue() const { return registry.value(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME).has_value(); }
+    const std::wstring* task() const {
+        const auto found = scheduler.tasks.find(L"Ventrasol");
+        return found == scheduler.tasks.end() ? nullptr : &found->second;
     }
     bool settingsSaved() const {
         return registry.value(HKCU, SETTINGS_KEY_PATH, L"CurvePoints").has_value();
@@ -28,129 +77,161 @@ protected:
 
 } // namespace
 
-TEST_F(AutostartTest, EnablingWritesTheQuotedPathWithOrWithoutTheSwitchAndSaves) {
+TEST(AutostartTaskXmlTest, TheWholeDefinitionWithEscapedPathForBothStartModes) {
+    std::wstring xml;
+    ASSERT_TRUE(autostartTaskXml({PROGRAM, USER, true}, &xml));
+    EXPECT_EQ(xml, MINIMIZED_XML);
+    ASSERT_TRUE(autostartTaskXml({PROGRAM, USER, false}, &xml));
+    EXPECT_EQ(xml, withoutArguments(MINIMIZED_XML));
+    EXPECT_EQ(taskProgram(xml), PROGRAM);
+    // What XML may not carry, and what a MAX_PATH buffer would cut, is never registered.
+    const AutostartTask refused[] = {
+        {L"", USER, true},
+        {L"C:\\" + std::wstring(257, L'a'), USER, true},
+        {L"C:\\a\nb.exe", USER, true},
+        {std::wstring(L"C:\\a\0b.exe", 10), USER, true},
+        {PROGRAM, L"", true},
+    };
+    for (const AutostartTask& t : refused) {
+        std::wstring out = L"unchanged";
+        EXPECT_FALSE(autostartTaskXml(t, &out)) << t.programPath.size();
+        EXPECT_EQ(out, L"unchanged");
+    }
+    EXPECT_TRUE(autostartTaskXml({L"C:\\" + std::wstring(256, L'a'), USER, true}, &xml));
+}
+
+TEST(AutostartTaskXmlTest, TheProgramIsReadBackFromHowWindowsWritesTheAction) {
+    const struct {
+        std::wstring xml;
+        std::wstring program;
+    } cases[] = {
+        {L"<Exec><Command>\"C:\\A &amp; B\\v.exe\"</Command></Exec>", L"C:\\A & B\\v.exe"},
+        {L"<Exec><Command>C:\\A&#38;B\\v.exe</Command></Exec>", L"C:\\A&B\\v.exe"},
+        {L"<Exec><Command>C:\\L&#xFC;fter\\v.exe</Command></Exec>", L"C:\\Lüfter\\v.exe"},
+        {L"<Exec><Command>C:\\a&unknown;b</Command></Exec>", L"C:\\a&unknown;b"},
+        {L"<Command>C:\\outside\\v.exe</Command>", L""}, // not an action
+        {L"<Exec><Command>C:\\unclosed", L""},
+        {L"<Exec></Command><Command>", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(taskProgram(c.xml), c.program);
+}
+
+TEST_F(AutostartTest, EnablingRegistersTheTaskRemovesTheRunValueAndFollowsTheOption) {
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\old\\ventrasol.exe\"");
     appState.startMinimized = true;
+    appState.noticeIsError = true;
     setAutostart(true);
     EXPECT_TRUE(appState.autostartEnabled);
-    const std::wstring minimized = L"\"" + PROGRAM + L"\" --minimized";
-    ASSERT_TRUE(runValue());
-    EXPECT_EQ(runValue()->type, REGISTRY_TYPE_SZ);
-    EXPECT_EQ(runValue()->data, utf16leBytes(minimized));
-    EXPECT_EQ(runValue()->data.size(), (minimized.size() + 1) * 2); // terminator included
+    ASSERT_TRUE(task());
+    EXPECT_EQ(*task(), MINIMIZED_XML);
+    EXPECT_FALSE(runValue());
     EXPECT_EQ(appState.noticeText,
               L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
+    EXPECT_FALSE(appState.noticeIsError);
     EXPECT_TRUE(settingsSaved());
+    EXPECT_TRUE(readAutostartState());
 
-    // Toggling the option while autostart is on rewrites the value at once.
-    appState.startMinimized = false;
-    setAutostart(true);
-    EXPECT_EQ(runValue()->data, utf16leBytes(L"\"" + PROGRAM + L"\""));
+    // Switching the option while autostart is on registers the task again at once.
+    toggleStartMinimized();
+    EXPECT_EQ(*task(), withoutArguments(MINIMIZED_XML));
     EXPECT_EQ(appState.noticeText, L"Windows-Autostart aktiviert.");
     EXPECT_EQ(registry.dword(HKCU, SETTINGS_KEY_PATH, L"StartMinimized"), 0u);
-    EXPECT_TRUE(readAutostartState());
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 
-TEST_F(AutostartTest, DisablingRemovesTheValueAndIsHarmlessWhenThereIsNone) {
+TEST_F(AutostartTest, DisablingDeletesTheTaskAndTheRunValueAndARefusalSaysSo) {
     setAutostart(true);
-    setAutostart(false);
-    EXPECT_FALSE(appState.autostartEnabled);
-    EXPECT_FALSE(runValue());
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
-
-    resetAppState();
-    registry = FakeRegistry{};
-    registry.addKey(HKCU, RUN_KEY_PATH);
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"x");
     registry.setString(HKCU, RUN_KEY_PATH, L"Other", L"other.exe");
     setAutostart(false);
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
-    EXPECT_TRUE(settingsSaved());
-    EXPECT_TRUE(registry.value(HKCU, RUN_KEY_PATH, L"Other"));
-}
-
-TEST_F(AutostartTest, ARunKeyThatRefusesWritingStillFlipsTheStateAndSaves) {
-    registry.denyWrite(HKCU, RUN_KEY_PATH);
-    appState.noticeText = L"vorher";
-    setAutostart(true);
-    EXPECT_TRUE(appState.autostartEnabled);
+    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_FALSE(task());
     EXPECT_FALSE(runValue());
-    EXPECT_EQ(appState.noticeText, L"vorher");
-    EXPECT_TRUE(settingsSaved());
+    EXPECT_TRUE(registry.value(HKCU, RUN_KEY_PATH, L"Other"));
+    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
+    setAutostart(false); // nothing left to delete
+    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
+
+    setAutostart(true);
+    scheduler.refuseDeletion = true;
+    setAutostart(false);
+    EXPECT_TRUE(appState.autostartEnabled);
+    EXPECT_TRUE(task());
+    EXPECT_TRUE(appState.noticeIsError);
+    EXPECT_EQ(appState.noticeText,
+              L"Windows-Autostart nicht deaktiviert: die Aufgabe ließ sich nicht löschen.");
 }
 
-TEST_F(AutostartTest, APathThatDoesNotFitIsNeverRegisteredCut) {
+TEST_F(AutostartTest, AFailedRegistrationLeavesTheSwitchOffWithAnErrorAndStillSaves) {
     const struct {
         std::wstring path;
-        bool fits;
+        bool refuse;
+        bool scheduler;
+        const wchar_t* notice;
     } cases[] = {
-        {L"C:\\" + std::wstring(256, L'a'), true},   // 259 characters: the longest that fits
-        {L"C:\\" + std::wstring(257, L'a'), false},  // 260 would be cut by the path buffer
-        {L"C:\\" + std::wstring(2000, L'a'), false}, // a long-path install
-        {L"", false},                                // the path could not be had
+        {PROGRAM, true, true,
+         L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt."},
+        {PROGRAM, false, false,
+         L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt."},
+        {L"C:\\" + std::wstring(2000, L'a'), false, true,
+         L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang."},
+        {L"", false, true,
+         L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang."},
     };
     for (const auto& c : cases) {
         resetAppState();
-        registry.removeValue(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME);
+        registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"x");
+        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"CurvePoints");
         systemInfo.path = c.path;
+        scheduler.refuseRegistration = c.refuse;
+        platform.taskScheduler = c.scheduler ? &scheduler : nullptr;
+        appState.autostartEnabled = true;
         setAutostart(true);
-        EXPECT_EQ(runValue().has_value(), c.fits) << c.path.size();
-        EXPECT_EQ(appState.autostartEnabled, c.fits) << c.path.size();
-        EXPECT_EQ(appState.noticeIsError, !c.fits);
+        EXPECT_FALSE(appState.autostartEnabled) << c.path.size();
+        EXPECT_FALSE(task());
+        EXPECT_TRUE(appState.noticeIsError);
+        EXPECT_EQ(appState.noticeText, c.notice);
+        EXPECT_TRUE(runValue()); // kept until a task replaces it
         EXPECT_TRUE(settingsSaved());
-        if (c.fits) {
-            EXPECT_EQ(runValue()->data, utf16leBytes(L"\"" + c.path + L"\" --minimized"));
-        } else {
-            EXPECT_EQ(appState.noticeText,
-                      L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang.");
-        }
     }
-    // An earlier registration stays as it was, and so does the state that reflects it.
-    appState.autostartEnabled = true;
-    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\alt.exe\"");
-    systemInfo.path = L"C:\\" + std::wstring(400, L'b');
-    setAutostart(true);
-    EXPECT_TRUE(appState.autostartEnabled);
-    EXPECT_EQ(registry.string(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME), L"\"C:\\alt.exe\"");
-    // Without any system information there is no path either.
-    platform.systemInfo = nullptr;
-    appState.autostartEnabled = false;
-    setAutostart(true);
+}
+
+TEST_F(AutostartTest, ARunValueOfAnEarlierVersionBecomesATaskOnceAtStart) {
+    registry.setDword(HKCU, SETTINGS_KEY_PATH, L"StartMinimized", 0);
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\old\\ventrasol.exe\"");
+    scheduler.refuseRegistration = true;
+    loadSettings();
     EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_TRUE(runValue()); // the next start tries again
+
+    scheduler.refuseRegistration = false;
+    loadSettings();
+    EXPECT_TRUE(appState.autostartEnabled);
+    ASSERT_TRUE(task());
+    EXPECT_EQ(*task(), withoutArguments(MINIMIZED_XML)); // the stored option
+    EXPECT_FALSE(runValue());
+
+    // Without a Run value nothing is registered.
+    scheduler.tasks.clear();
+    resetAppState();
+    loadSettings();
+    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_FALSE(task());
 }
 
-TEST_F(AutostartTest, ASuccessfulChangeReplacesAnErrorNotice) {
-    appState.noticeText = L"Fehler beim Setzen der Automatik.";
-    appState.noticeIsError = true;
-    setAutostart(true);
-    EXPECT_FALSE(appState.noticeIsError);
-}
-
-TEST_F(AutostartTest, TheStateIsAnyValueOfTheNameThatFitsOneKilobyte) {
+TEST_F(AutostartTest, TheStateIsATaskWhoseActionStartsThisProgram) {
     EXPECT_FALSE(readAutostartState());
-    registry.setRaw(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, REGISTRY_TYPE_SZ,
-                    std::vector<std::uint8_t>(1024, 0x41));
+    std::wstring xml;
+    ASSERT_TRUE(
+        autostartTaskXml({L"C:\\PROGRAM FILES\\Lüfter & CO\\VENTRASOL.EXE", USER, false}, &xml));
+    scheduler.tasks[L"Ventrasol"] = xml;
     EXPECT_TRUE(readAutostartState());
-    registry.setRaw(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, REGISTRY_TYPE_SZ,
-                    std::vector<std::uint8_t>(1025, 0x41));
+    ASSERT_TRUE(autostartTaskXml({L"D:\\Ventrasol\\ventrasol.exe", USER, false}, &xml));
+    scheduler.tasks[L"Ventrasol"] = xml;
     EXPECT_FALSE(readAutostartState());
-    registry.setDword(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, 0); // neither type nor text matter
-    EXPECT_TRUE(readAutostartState());
-    registry.setString(HKCU, RUN_KEY_PATH, L"Ventrasol2", L"x");
-    registry.removeValue(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME);
+    scheduler.tasks[L"Ventrasol"] = L"<Task><Actions/></Task>"; // as Wine keeps it
     EXPECT_FALSE(readAutostartState());
-    registry = FakeRegistry{}; // no Run key at all
-    EXPECT_FALSE(readAutostartState());
-    EXPECT_EQ(registry.openKeyCount(), 0);
-}
-
-TEST(AutostartCommandLineTest, QuotesThePathAndNeverCutsIt) {
-    std::wstring line = L"unchanged";
-    EXPECT_TRUE(autostartCommandLine(L"D:\\Mit Leerzeichen\\v.exe", false, &line));
-    EXPECT_EQ(line, L"\"D:\\Mit Leerzeichen\\v.exe\"");
-    EXPECT_TRUE(autostartCommandLine(L"D:\\Lüfter\\v.exe", true, &line));
-    EXPECT_EQ(line, L"\"D:\\Lüfter\\v.exe\" --minimized");
-    line = L"unchanged";
-    EXPECT_FALSE(autostartCommandLine(std::wstring(L"C:\\a\0b.exe", 10), true, &line));
-    EXPECT_FALSE(autostartCommandLine(std::wstring(MODULE_PATH_CAPACITY, L'x'), false, &line));
-    EXPECT_EQ(line, L"unchanged");
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"" + PROGRAM + L"\"");
+    EXPECT_FALSE(readAutostartState()); // a Run value alone is no autostart
 }

@@ -29,7 +29,7 @@ protected:
         platform.thermalZones = &wmi;
         platform.libraryLoader = &loader;
         nvapi.installInto(&loader);
-        info.path = L"C:\\Ventrasol\\ventrasol.exe";
+        info.path = L"C:\\Program Files\\Ventrasol\\ventrasol.exe";
     }
     void machine(const std::wstring& maker, const std::wstring& product) {
         registry.setString(RegistryRoot::LocalMachine, BIOS, L"SystemManufacturer", maker);
@@ -109,7 +109,7 @@ TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnect
 
 TEST_F(BackendSelection, AnAppleReloadClosesTheOldDeviceBeforeOpeningItAgain) {
     machine(L"Apple Inc.", L"MacBookPro15,1");
-    scm.files.insert(L"C:\\Ventrasol\\applesmc.sys");
+    scm.files.insert(L"C:\\Program Files\\Ventrasol\\applesmc.sys");
     initBackend();
     EXPECT_TRUE(appState.controller->isConnected());
     EXPECT_EQ(scm.services.count(L"applesmc"), 1u); // installed by connect

@@ -1,6 +1,7 @@
 #include "fakes/app_state_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/fake_task_scheduler.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
 #include "fakes/recording_window_host.h"
@@ -14,19 +15,20 @@
 namespace {
 
 const std::wstring kSettingsKey = L"Software\\Ventrasol";
-const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class PointerTest : public AppStateTest {
 protected:
     RecordingWindowHost host;
     FakeRegistry registry;
     FakeSystemInfo systemInfo;
+    FakeTaskScheduler scheduler;
 
     void SetUp() override {
         AppStateTest::SetUp();
         platform.windowHost = &host;
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
+        platform.taskScheduler = &scheduler;
     }
 
     // Paints the tab into a recording canvas so that the regions are the real ones.
@@ -314,29 +316,27 @@ TEST_F(PointerTest, OptionSwitchesSaveAndRewriteTheAutostartEntry) {
     const Rect minimized = region(61).bounds;
     const Rect resetOnExit = region(62).bounds;
     const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
-    registry.addKey(RegistryRoot::CurrentUser, kRunKey);
 
     appState.startMinimized = false;
     onButtonDown(autostart.left, autostart.top);
     EXPECT_TRUE(appState.autostartEnabled);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, kRunKey, L"Ventrasol"), quoted);
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted);
 
-    // While autostart is on, the start-minimised switch rewrites the Run value at once.
+    // While autostart is on, the start-minimised switch registers the task again at once.
     onButtonDown(minimized.left, minimized.top);
     EXPECT_TRUE(appState.startMinimized);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, kRunKey, L"Ventrasol"),
-              quoted + L" --minimized");
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted + L" --minimized");
 
     onButtonDown(autostart.left, autostart.top);
     EXPECT_FALSE(appState.autostartEnabled);
-    EXPECT_FALSE(registry.string(RegistryRoot::CurrentUser, kRunKey, L"Ventrasol").has_value());
+    EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
 
     // While it is off the switch only saves.
     const int before = saves();
     onButtonDown(minimized.left, minimized.top);
     EXPECT_FALSE(appState.startMinimized);
     EXPECT_EQ(saves(), before + 1);
-    EXPECT_FALSE(registry.string(RegistryRoot::CurrentUser, kRunKey, L"Ventrasol").has_value());
+    EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"StartMinimized"), 0u);
 
     onButtonDown(resetOnExit.left, resetOnExit.top);

@@ -68,7 +68,7 @@ TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {
     appState.startMinimized = false;
     appState.resetFansOnExit = false;
     appState.manualRpm = {2200.9, 7999.99};
-    appState.curve = {{{30.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}};
+    appState.curve = {{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}};
     ASSERT_TRUE(saveSettings());
     EXPECT_EQ(stored(L"ActiveProfile"), 5u);
     EXPECT_EQ(stored(L"ManualRPM0"), 2200u); // truncated toward zero
@@ -81,7 +81,7 @@ TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {
     EXPECT_FALSE(appState.linkSliders || appState.startMinimized || appState.resetFansOnExit);
     EXPECT_EQ(appState.manualRpm[0], 2200.0);
     EXPECT_EQ(appState.manualRpm[1], 7999.0);
-    EXPECT_EQ(appState.curve, (FanCurve{{{30.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}}));
+    EXPECT_EQ(appState.curve, (FanCurve{{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}}));
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 
@@ -146,7 +146,7 @@ TEST_F(SettingsTest, ValuesOfOtherTypesAreReadByTheirBytesWhenTheyFit) {
     EXPECT_FALSE(appState.linkSliders);
 }
 
-TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbers) {
+TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbersWithinTheEditorsLimits) {
     const std::vector<double> odd = {-10, 0, 60, -5, 250, 400, 72, 60};
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -166,10 +166,15 @@ TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbers) {
         EXPECT_EQ(appState.curve, DEFAULT_CURVE) << bytes.size();
         EXPECT_EQ(appState.manualRpm[0], 3000.0);
     }
-    // Finite numbers are taken without any range check, whatever the value's type.
+    // Finite numbers are clamped into the editor's 35..95 degrees and 0..100 percent, whatever
+    // the value's type; the order of the points is left as stored.
     registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_NONE, curveBytes(odd));
     loadSettings();
-    EXPECT_EQ(appState.curve, (FanCurve{{{-10, 0}, {60, -5}, {250, 400}, {72, 60}}}));
+    EXPECT_EQ(appState.curve, (FanCurve{{{35, 0}, {60, 0}, {95, 100}, {72, 60}}}));
+    registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_BINARY,
+                    curveBytes({1000, 100, 34.99, 100.01, 95, -0.01, 35, 1e300}));
+    loadSettings();
+    EXPECT_EQ(appState.curve, (FanCurve{{{95, 100}, {35, 100}, {95, 0}, {35, 100}}}));
 }
 
 TEST_F(SettingsTest, AStoredManualProfileStillStartsInSystemAuto) {
@@ -205,11 +210,16 @@ TEST_F(SettingsTest, UnreachableRegistryLeavesEverythingAsItWas) {
     EXPECT_EQ(appState.manualRpm[0], 3000.0);
 }
 
-TEST_F(SettingsTest, LoadingReadsTheAutostartStateFirstAndRegardlessOfTheSettingsKey) {
+TEST_F(SettingsTest, LoadingReadsTheAutostartStateRegardlessOfTheSettingsKey) {
+    // An earlier version's Run value turns into the task even on a first run.
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\x.exe\"");
     EXPECT_FALSE(loadSettings());
     EXPECT_TRUE(appState.autostartEnabled);
-    registry.removeValue(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME);
+    EXPECT_EQ(scheduler.tasks.count(L"Ventrasol"), 1u);
+    EXPECT_FALSE(registry.value(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME));
+    EXPECT_FALSE(loadSettings());
+    EXPECT_TRUE(appState.autostartEnabled); // the task itself
+    scheduler.tasks.clear();
     store(L"LinkFans", 0);
     EXPECT_TRUE(loadSettings());
     EXPECT_FALSE(appState.autostartEnabled);

@@ -8,7 +8,8 @@
 
 namespace {
 
-const std::wstring SOURCE = L"C:\\Program Files\\Ventrasol\\applesmc.sys";
+const std::wstring FOLDER = L"C:\\Program Files\\Ventrasol";
+const std::wstring SOURCE = FOLDER + L"\\applesmc.sys";
 const std::wstring INSTALLED = L"C:\\Windows\\System32\\drivers\\applesmc.sys";
 
 class SmcDriverService : public AppStateTest {
@@ -17,6 +18,7 @@ protected:
         AppStateTest::SetUp();
         platform.serviceManager = &scm;
         platform.systemInfo = &info;
+        scm.protectedPaths = {FOLDER, SOURCE};
     }
     void installDriverService(const std::wstring& binary) {
         ServiceConfig c;
@@ -70,11 +72,11 @@ TEST_F(SmcDriverService, WithoutTheFileNothingIsCreatedAndTheManagerIsClosed) {
 TEST_F(SmcDriverService, AMissingServiceIsCopiedCreatedAndStarted) {
     scm.files = {SOURCE, INSTALLED}; // an old copy is overwritten
     installSmcDriverService();
-    EXPECT_EQ(scm.calls,
-              (std::vector<std::wstring>{
-                  L"openManager 0xF003F", L"openService applesmc 0x14", L"exists " + SOURCE,
-                  L"copy " + SOURCE + L" -> " + INSTALLED, L"create applesmc", L"start applesmc",
-                  L"close service", L"close manager"}));
+    EXPECT_EQ(scm.calls, (std::vector<std::wstring>{
+                             L"openManager 0xF003F", L"openService applesmc 0x14",
+                             L"exists " + SOURCE, L"security " + FOLDER, L"security " + SOURCE,
+                             L"copy " + SOURCE + L" -> " + INSTALLED, L"create applesmc",
+                             L"start applesmc", L"close service", L"close manager"}));
     ASSERT_EQ(scm.services.count(L"applesmc"), 1u);
     const auto& s = scm.services[L"applesmc"];
     EXPECT_EQ(s.config.displayName, L"Apple SMC Driver");
@@ -93,8 +95,9 @@ TEST_F(SmcDriverService, AFailedCopyOverNothingRegistersNoServiceThatCouldNeverS
     installSmcDriverService();
     EXPECT_EQ(scm.calls, (std::vector<std::wstring>{
                              L"openManager 0xF003F", L"openService applesmc 0x14",
-                             L"exists " + SOURCE, L"copy " + SOURCE + L" -> " + INSTALLED,
-                             L"exists " + INSTALLED, L"close manager"}));
+                             L"exists " + SOURCE, L"security " + FOLDER, L"security " + SOURCE,
+                             L"copy " + SOURCE + L" -> " + INSTALLED, L"exists " + INSTALLED,
+                             L"close manager"}));
     EXPECT_TRUE(scm.services.empty());
     EXPECT_TRUE(scm.openHandles.empty());
 
@@ -134,4 +137,74 @@ TEST_F(SmcDriverService, AProgramPathWithoutAUsableFolderInstallsNothing) {
     platform.systemInfo = nullptr;
     installSmcDriverService();
     EXPECT_TRUE(scm.services.empty());
+}
+
+TEST_F(SmcDriverService, OnlyAFolderInsideProgramFilesSuppliesTheDriver) {
+    const struct {
+        std::wstring folder;
+        bool installs;
+    } cases[] = {
+        {L"C:\\Program Files\\Ventrasol", true},
+        {L"c:\\PROGRAM FILES\\Tools\\Ventrasol", true},
+        {L"C:\\Program Files", false}, // the folder itself, not one inside it
+        {L"C:\\Program Files Evil\\Ventrasol", false},
+        {L"C:\\Program Files (x86)\\Ventrasol", false},
+        {L"C:\\Program Files\\..\\Users\\Public", false},
+        {L"C:\\Ventrasol", false},
+        {L"D:\\Program Files\\Ventrasol", false},
+        {L"C:\\Users\\Anna\\Downloads", false},
+    };
+    for (const auto& c : cases) {
+        scm = FakeServiceManager{};
+        scm.protectedPaths = {c.folder, c.folder + L"\\applesmc.sys"};
+        scm.files = {c.folder + L"\\applesmc.sys"};
+        info.path = c.folder + L"\\ventrasol.exe";
+        installSmcDriverService();
+        const std::string label(c.folder.begin(), c.folder.end());
+        EXPECT_EQ(scm.services.count(L"applesmc"), c.installs ? 1u : 0u) << label;
+        EXPECT_EQ(scm.files.count(INSTALLED), c.installs ? 1u : 0u) << label;
+        EXPECT_EQ(appState.driverNote, c.installs ? L"" : DRIVER_REFUSED_NOTE) << label;
+        EXPECT_TRUE(scm.openHandles.empty());
+    }
+    // Without a file beside the program there is nothing to explain.
+    scm = FakeServiceManager{};
+    info.path = L"C:\\Ventrasol\\ventrasol.exe";
+    installSmcDriverService();
+    EXPECT_EQ(appState.driverNote, L"");
+    // A service that exists is used wherever the program runs from, and the note goes.
+    installDriverService(INSTALLED);
+    scm.files = {INSTALLED, L"C:\\Ventrasol\\applesmc.sys"};
+    appState.driverNote = DRIVER_REFUSED_NOTE;
+    installSmcDriverService();
+    EXPECT_TRUE(scm.services[L"applesmc"].running);
+    EXPECT_EQ(appState.driverNote, L"");
+}
+
+TEST_F(SmcDriverService, AnUnprotectedSourceIsInstalledWithAWarning) {
+    for (const std::wstring& open : {FOLDER, SOURCE}) {
+        scm = FakeServiceManager{};
+        scm.files = {SOURCE};
+        scm.protectedPaths = {FOLDER, SOURCE};
+        scm.protectedPaths.erase(open);
+        installSmcDriverService();
+        EXPECT_EQ(appState.driverNote, DRIVER_UNPROTECTED_NOTE);
+        EXPECT_TRUE(scm.services[L"applesmc"].running);
+    }
+}
+
+TEST_F(SmcDriverService, TheTargetFollowsTheSystemFolder) {
+    scm.system32 = L"D:\\WINNT\\System32";
+    scm.files = {SOURCE};
+    installSmcDriverService();
+    EXPECT_EQ(scm.services[L"applesmc"].config.binaryPath,
+              L"D:\\WINNT\\System32\\drivers\\applesmc.sys");
+    EXPECT_TRUE(scm.services[L"applesmc"].running);
+
+    scm = FakeServiceManager{};
+    scm.protectedPaths = {FOLDER, SOURCE};
+    scm.system32.clear(); // Windows did not say
+    scm.files = {SOURCE};
+    installSmcDriverService();
+    EXPECT_TRUE(scm.services.empty());
+    EXPECT_TRUE(scm.openHandles.empty());
 }

@@ -1,6 +1,7 @@
 #include "fakes/app_state_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
+#include "hardware/smc_driver_service.h"
 #include "ui/paint_window.h"
 #include "ui/tab_painters.h"
 #include "ui/theme.h"
@@ -210,6 +211,15 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     static_cast<RecordingController*>(appState.controller.get())->connected = false;
     c = paint(740, 1080);
     EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Warning);
+    EXPECT_EQ(c.findText(DRIVER_REFUSED_NOTE), nullptr);
+
+    // Why the driver was not installed: one warning line inside the status card.
+    appState.driverNote = DRIVER_REFUSED_NOTE;
+    c = paint(740, 1080);
+    const DrawCall* note = c.findText(DRIVER_REFUSED_NOTE);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->fill, palette::Warning);
+    EXPECT_EQ(note->at, (Point{259, 102 + 92}));
 }
 
 TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {

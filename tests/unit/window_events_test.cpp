@@ -91,40 +91,38 @@ TEST_F(WindowEventsTest, OpenAndExitCommands) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"destroyWindow"}));
 }
 
-TEST_F(WindowEventsTest, AutostartCommandWritesAndRemovesTheRunValue) {
+TEST_F(WindowEventsTest, AutostartCommandRegistersAndDeletesTheTask) {
     const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
     handleCommand(CMD_TOGGLE_AUTOSTART);
     EXPECT_TRUE(appState.autostartEnabled);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"),
-              quoted + L" --minimized");
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted + L" --minimized");
     EXPECT_EQ(host.calls.back(), "invalidate 0");
 
     host.calls.clear();
     handleCommand(CMD_TOGGLE_AUTOSTART);
     EXPECT_FALSE(appState.autostartEnabled);
-    EXPECT_FALSE(registry.value(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol").has_value());
+    EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
     EXPECT_EQ(host.calls.back(), "invalidate 0");
 }
 
-TEST_F(WindowEventsTest, StartMinimizedCommandRewritesTheRunValueOnlyWhileAutostartIsOn) {
+TEST_F(WindowEventsTest, StartMinimizedCommandRegistersTheTaskAgainOnlyWhileAutostartIsOn) {
     const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
-    // Autostart off: the option flips and is saved; no Run value appears.
+    // Autostart off: the option flips and is saved; no task appears.
     handleCommand(CMD_TOGGLE_START_MINIMIZED);
     EXPECT_FALSE(appState.startMinimized);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY, L"StartMinimized"), 0u);
-    EXPECT_FALSE(registry.value(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol").has_value());
+    EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
     EXPECT_EQ(host.calls.back(), "invalidate 0");
 
-    // Autostart on: the command line follows the option at once, both ways.
+    // Autostart on: the task's command line follows the option at once, both ways.
     handleCommand(CMD_TOGGLE_AUTOSTART);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"), quoted);
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted);
     handleCommand(CMD_TOGGLE_START_MINIMIZED);
     EXPECT_TRUE(appState.startMinimized);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"),
-              quoted + L" --minimized");
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted + L" --minimized");
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY, L"StartMinimized"), 1u);
     handleCommand(CMD_TOGGLE_START_MINIMIZED);
-    EXPECT_EQ(registry.string(RegistryRoot::CurrentUser, RUN_KEY, L"Ventrasol"), quoted);
+    EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted);
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 

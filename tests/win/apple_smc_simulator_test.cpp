@@ -1,6 +1,7 @@
 // The program's real driver installation and SMC backend against the simulator driver, in the
 // Wine session that scripts/test keeps for the whole run.
 #include "fakes/app_state_fixture.h"
+#include "fakes/fake_system_info.h"
 #include "hardware/apple_smc_controller.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
@@ -36,7 +37,7 @@ protected:
         platform.deviceIo = &io;
     }
     Win32ServiceManager scm;
-    Win32SystemInfo info;
+    FakeSystemInfo info; // only the program's path matters to the installer
     Win32DeviceIo io;
 };
 
@@ -50,6 +51,8 @@ std::vector<SmcSimLogEntry> entries(SmcSimulator& sim) {
 } // namespace
 
 TEST_F(AppleSmcUnderWine, TheInstallerCopiesRegistersAndStartsTheDriver) {
+    info.path = SmcSimulator::stageInProgramFiles();
+    ASSERT_FALSE(info.path.empty());
     installSmcDriverService();
 
     std::wstring source = info.modulePath();

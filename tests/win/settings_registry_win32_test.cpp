@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_task_scheduler.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
 #include "win/run_process.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-// The settings and the autostart value in the prefix's real registry, read back both through
-// the API and by Wine's own reg.exe.
+// The settings and the autostart in the prefix's real registry and Task Scheduler, read back
+// both through the API and by Wine's own reg.exe.
 class SettingsRegistryWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,6 +28,7 @@ protected:
         platform = Platform{};
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
+        platform.taskScheduler = &scheduler;
         clean();
     }
     void TearDown() override {
@@ -34,13 +36,24 @@ protected:
         resetAppState();
         platform = Platform{};
     }
-    static void clean() {
+    void clean() {
+        scheduler.deleteTask(L"Ventrasol");
         RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_KEY_PATH);
         HKEY run = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, KEY_WRITE, &run) == ERROR_SUCCESS) {
             RegDeleteValueW(run, RUN_VALUE_NAME);
             RegCloseKey(run);
         }
+    }
+
+    static void seedRunValue(DWORD bytes) {
+        HKEY run = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, &run, nullptr),
+                  ERROR_SUCCESS);
+        const std::vector<BYTE> text(bytes, 0x41);
+        RegSetValueExW(run, RUN_VALUE_NAME, 0, REG_SZ, text.data(), bytes);
+        RegCloseKey(run);
     }
 
     struct RawValue {
@@ -91,6 +104,7 @@ protected:
 
     Win32Registry registry;
     Win32SystemInfo systemInfo;
+    Win32TaskScheduler scheduler;
 };
 
 } // namespace
@@ -144,48 +158,42 @@ TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirType
     EXPECT_EQ(appState.curve, DEFAULT_CURVE);
 }
 
-TEST_F(SettingsRegistryWin32Test, AutostartWritesTheQuotedProgramPathAndRemovesIt) {
-    const std::wstring path = systemInfo.modulePath();
-    ASSERT_FALSE(path.empty());
+TEST_F(SettingsRegistryWin32Test, AutostartRegistersTheTaskRemovesTheRunValueAndDeletesIt) {
+    seedRunValue(64);
     appState.startMinimized = true;
     setAutostart(true);
-    const std::wstring expected = L"\"" + path + L"\" --minimized";
-    RawValue v = raw(RUN_KEY_PATH, RUN_VALUE_NAME);
-    ASSERT_TRUE(v.found);
-    EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(v.data.size(), (expected.size() + 1) * 2);
-    EXPECT_EQ(textFromUtf16le(v.data.data(), v.data.size()), expected);
-    EXPECT_TRUE(readAutostartState());
-
+    EXPECT_TRUE(appState.autostartEnabled);
+    EXPECT_EQ(appState.noticeText,
+              L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
+    std::wstring xml;
+    EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
+    EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
     unsigned long exitCode = 99;
-    auto listed = regQuery(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", &exitCode);
-    ASSERT_TRUE(listed.count("Ventrasol"));
-    EXPECT_EQ(listed.at("Ventrasol").first, "REG_SZ");
-    EXPECT_NE(listed.at("Ventrasol").second.find("win_tests.exe\" --minimized"), std::string::npos)
-        << listed.at("Ventrasol").second;
+    EXPECT_EQ(regQuery(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", &exitCode)
+                  .count("Ventrasol"),
+              0u);
 
     appState.startMinimized = false;
-    setAutostart(true);
-    v = raw(RUN_KEY_PATH, RUN_VALUE_NAME);
-    EXPECT_EQ(textFromUtf16le(v.data.data(), v.data.size()), L"\"" + path + L"\"");
+    setAutostart(true); // registered again over the existing one
+    EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
 
     setAutostart(false);
-    EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
+    EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_FALSE(readAutostartState());
     setAutostart(false); // nothing left to delete: harmless, and the settings are saved
     EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
     EXPECT_TRUE(raw(SETTINGS_KEY_PATH, L"CurvePoints").found);
-    listed = regQuery(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", &exitCode);
-    EXPECT_EQ(listed.count("Ventrasol"), 0u);
 }
 
-TEST_F(SettingsRegistryWin32Test, ARunValueLongerThanOneKilobyteReadsAsAbsent) {
-    HKEY run = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, RUN_KEY_PATH, 0, KEY_WRITE, &run), ERROR_SUCCESS);
-    const std::vector<BYTE> big(1026, 0x41);
-    RegSetValueExW(run, RUN_VALUE_NAME, 0, REG_SZ, big.data(), 1026);
-    EXPECT_FALSE(readAutostartState());
-    RegSetValueExW(run, RUN_VALUE_NAME, 0, REG_SZ, big.data(), 1024);
-    EXPECT_TRUE(readAutostartState());
-    RegCloseKey(run);
+TEST_F(SettingsRegistryWin32Test, ARunValueBecomesTheTaskUnlessItIsLongerThanOneKilobyte) {
+    seedRunValue(1026);
+    migrateRunValue();
+    std::wstring xml;
+    EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
+    EXPECT_TRUE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
+    seedRunValue(1024);
+    migrateRunValue();
+    EXPECT_TRUE(appState.autostartEnabled);
+    EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
+    EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
 }

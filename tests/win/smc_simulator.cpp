@@ -1,5 +1,6 @@
 #include "win/smc_simulator.h"
 
+#include "fakes/fake_system_info.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
 #include "platform/platform.h"
@@ -10,10 +11,21 @@
 
 #include <cstring>
 
+std::wstring SmcSimulator::stageInProgramFiles() {
+    std::wstring source = Win32SystemInfo().modulePath();
+    source = source.substr(0, source.rfind(L'\\')) + L"\\applesmc.sys";
+    const std::wstring folder = Win32ServiceManager().programFilesFolder() + L"\\Ventrasol Tests";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!CopyFileW(source.c_str(), (folder + L"\\applesmc.sys").c_str(), FALSE))
+        return {};
+    return folder + L"\\win_tests.exe";
+}
+
 bool SmcSimulator::ensureRunning() {
     const Platform saved = platform;
     Win32ServiceManager scm;
-    Win32SystemInfo info;
+    FakeSystemInfo info;
+    info.path = stageInProgramFiles();
     platform.serviceManager = &scm;
     platform.systemInfo = &info;
     installSmcDriverService();

@@ -6,10 +6,13 @@
 #include <string>
 
 // The SMC simulator driver as the Windows tests use it: brought up once per Wine session
-// through the program's own installer (applesmc.sys lies beside the test binary), then reset
-// and steered through its test-only requests.
+// through the program's own installer, then reset and steered through its test-only requests.
 class SmcSimulator {
 public:
+    // The installer takes the driver only from a program folder inside Program Files: copies
+    // the applesmc.sys beside the test binary into one there and returns the path a program in
+    // that folder would have; empty when the copy fails.
+    static std::wstring stageInProgramFiles();
     // Installs and starts the service when needed and opens the device; false when the driver
     // cannot be reached.
     static bool ensureRunning();

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+// Vendor libraries are found only where their drivers install them, even in a process that did
+// not narrow its default search (a user-writable folder must never supply code to it).
 LibraryHandle Win32LibraryLoader::load(const std::wstring& name) {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryW(name.c_str()));
+    return reinterpret_cast<LibraryHandle>(
+        LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 LibrarySymbol Win32LibraryLoader::symbol(LibraryHandle module, const char* name) {

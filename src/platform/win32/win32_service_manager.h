@@ -12,4 +12,7 @@ public:
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
+    std::wstring programFilesFolder() override;
+    std::wstring systemFolder() override;
+    bool writableByOthers(const std::wstring& path) override;
 };

@@ -1,0 +1,151 @@
+; The setup program: ventrasol.exe into Program Files (where only administrators can change it,
+; which the driver and library rules of the program rely on), a Start-menu shortcut, an entry
+; in "Apps & features" and an uninstaller that leaves nothing behind.
+; Built by scripts/package:  makensis -DVERSION=x.y.z -DEXE=... -DOUTFILE=... ventrasol.nsi
+;
+; Options:  /S silent; /AUTOSTART starts Ventrasol with Windows (also in silent mode)
+; Uninstaller:  /S silent; /PURGE also removes the settings in silent mode
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "WinMessages.nsh"
+
+!ifndef VERSION | EXE | OUTFILE | ICON
+  !error "VERSION, EXE, OUTFILE and ICON must be defined"
+!endif
+
+!define APP_NAME "Ventrasol"
+!define WINDOW_CLASS "VentrasolUniversalClass"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ventrasol"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_KEY "Software\Ventrasol"
+!define SERVICE_KEY "SYSTEM\CurrentControlSet\Services\applesmc"
+
+Name "${APP_NAME}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${APP_NAME}"
+BrandingText "${APP_NAME} ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1031 "ProductName" "${APP_NAME}"
+VIAddVersionKey /LANG=1031 "FileDescription" "${APP_NAME} Setup"
+VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "CompanyName" "${APP_NAME}"
+VIAddVersionKey /LANG=1031 "LegalCopyright" "${APP_NAME}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "German"
+
+; Ends a running Ventrasol the way the user would: WM_CLOSE to its window, so it hands its fans
+; back to the firmware, then waits up to ten seconds for its window to go and a moment more
+; for the process to let go of its file.
+!macro CLOSE_RUNNING
+  FindWindow $0 "${WINDOW_CLASS}"
+  ${If} $0 <> 0
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    StrCpy $1 0
+    ${Do}
+      Sleep 200
+      IntOp $1 $1 + 1
+      FindWindow $0 "${WINDOW_CLASS}"
+      ${IfThen} $1 >= 50 ${|} ${ExitDo} ${|}
+    ${LoopWhile} $0 <> 0
+    Sleep 1000
+  ${EndIf}
+!macroend
+
+Section "Ventrasol" SecProgram
+  SectionIn RO
+  SetShellVarContext all
+  SetRegView 64
+  !insertmacro CLOSE_RUNNING
+  SetOutPath "$INSTDIR"
+  File "/oname=ventrasol.exe" "${EXE}"
+  ; The driver is the user's own and never bundled: taken when it lies beside the setup.
+  ${If} ${FileExists} "$EXEDIR\applesmc.sys"
+    CopyFiles /SILENT "$EXEDIR\applesmc.sys" "$INSTDIR\applesmc.sys"
+  ${EndIf}
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\${APP_NAME}.lnk" "$INSTDIR\ventrasol.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${APP_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\ventrasol.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; The program registers its logon task itself: a Run value "Ventrasol" is what it turns into
+; the task at its next start (and then removes).
+Section /o "Mit Windows starten (Autostart)" SecAutostart
+  WriteRegStr HKCU "${RUN_KEY}" "Ventrasol" '"$INSTDIR\ventrasol.exe" --minimized'
+SectionEnd
+
+Function .onInit
+  SetRegView 64
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/AUTOSTART" $R1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecAutostart} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+  SetShellVarContext all
+  SetRegView 64
+  !insertmacro CLOSE_RUNNING
+
+  nsExec::Exec '"$SYSDIR\schtasks.exe" /delete /tn Ventrasol /f'
+  Pop $0
+  DeleteRegValue HKCU "${RUN_KEY}" "Ventrasol"
+
+  ; The driver service goes only when it is the one Ventrasol installed.
+  ReadRegStr $0 HKLM "${SERVICE_KEY}" "ImagePath"
+  ${If} $0 == "$SYSDIR\drivers\applesmc.sys"
+  ${OrIf} $0 == "\??\$SYSDIR\drivers\applesmc.sys"
+    nsExec::Exec '"$SYSDIR\sc.exe" stop applesmc'
+    Pop $1
+    nsExec::Exec '"$SYSDIR\sc.exe" delete applesmc'
+    Pop $1
+    Delete "$SYSDIR\drivers\applesmc.sys"
+  ${EndIf}
+
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/PURGE" $R1
+  ${IfNot} ${Errors}
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ${ElseIfNot} ${Silent}
+    MessageBox MB_YESNO|MB_ICONQUESTION "Sollen auch die Einstellungen von Ventrasol gelöscht werden?" /SD IDNO IDNO keep
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    keep:
+  ${EndIf}
+
+  Delete "$SMPROGRAMS\${APP_NAME}.lnk"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\ventrasol.exe"
+  Delete "$INSTDIR\applesmc.sys"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+SectionEnd

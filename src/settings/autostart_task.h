@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The scheduled task that starts the program at logon. An elevated program is not started from
+// the Run key (Windows skips such entries while UAC is on); a task with the highest run level
+// is.
+inline constexpr wchar_t AUTOSTART_TASK_NAME[] = L"Ventrasol";
+
+struct AutostartTask {
+    std::wstring programPath; // the full path of the program to start
+    std::wstring userId;      // whose logon starts it, and as whom it runs (a SID string)
+    bool minimized = false;   // whether it starts with "--minimized"
+};
+
+// The task definition as Task Scheduler XML (UTF-16 text): a logon trigger for the user, the
+// user's interactive token at the highest run level, the quoted program path as the action,
+// no time limit, no battery or idle conditions. False, leaving out untouched, when the path
+// or the user is empty, the path does not fit a MAX_PATH buffer, or either holds a character
+// XML cannot carry.
+bool autostartTaskXml(const AutostartTask& task, std::wstring* out);
+
+// The program the first Exec action of a task definition starts: the content of its Command
+// element with XML's escapes resolved and enclosing quotes removed; empty when there is none.
+std::wstring taskProgram(const std::wstring& xml);
