@@ -6,6 +6,7 @@
 #include "inventory/inventory_records.h"
 #include "regulation/control_mode.h"
 #include "regulation/fan_curve.h"
+#include "ui/history.h"
 #include "ui/hit_region.h"
 
 #include <array>
@@ -57,6 +58,10 @@ struct AppState {
     bool powerLost = false;
     // The hardware has not answered for several ticks in a row: the status shows an error.
     bool driverFault = false;
+    // What the backend says of its last summary values (stand-ins, estimates).
+    ReadingQuality readingQuality;
+    // One sample per tick for the dashboard's chart.
+    History history;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

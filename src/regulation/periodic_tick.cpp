@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/tray.h"
 #include "regulation/fan_curve.h"
+#include "ui/history.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -22,6 +23,7 @@ void mergeFans(const std::vector<FanChannel>& fresh) {
         appState.fanList[i].currentRpm = fresh[i].currentRpm;
         appState.fanList[i].targetRpm = fresh[i].targetRpm;
         appState.fanList[i].manual = fresh[i].manual;
+        appState.fanList[i].measured = fresh[i].measured;
     }
 }
 
@@ -32,9 +34,11 @@ void runTick() {
         mergeFans(appState.controller->fans());
         appState.controller->update(&appState.cpuTemp, &appState.gpuTemp, &appState.powerWatts,
                                     &appState.sensorList);
+        appState.readingQuality = appState.controller->readingQuality();
     }
     if (appState.mode == ControlMode::Curve)
         applyCurve(false);
+    recordHistorySample();
     if (appState.trayIcon.added) {
         const double rpm = appState.fanList.empty() ? 0.0 : appState.fanList.front().currentRpm;
         refreshTrayTooltip(rpm, appState.cpuTemp, appState.gpuTemp, appState.powerWatts);

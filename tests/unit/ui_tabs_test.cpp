@@ -95,7 +95,6 @@ TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
         ASSERT_NE(v, nullptr);
         EXPECT_EQ(v->fill, k.color);
         EXPECT_EQ(v->align, TextAlign::Right);
-        EXPECT_EQ(v->rect.left, W + 103);
         EXPECT_EQ(v->rect.right, W + 223);
     }
     EXPECT_EQ(c.findText(L"K0")->fill, palette::Accent);
@@ -127,11 +126,12 @@ TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
         empty |= p->rect == Rect{243, 212, half + 237, 264};
     EXPECT_TRUE(empty) << "a section without rows is a 52-pixel card";
 
-    // Values are right-aligned with an ellipsis, 14 pixels inside the card's right edge.
+    // Values are right-aligned 14 pixels inside the card's right edge.
     const DrawCall* value = c.findText(L"Wert 1");
     ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->align, TextAlign::RightEllipsis);
-    EXPECT_EQ(value->rect, (Rect{388, 102 + 70, half + 223, 102 + 90}));
+    EXPECT_EQ(value->align, TextAlign::Right);
+    EXPECT_EQ(value->rect.right, half + 223);
+    EXPECT_EQ(value->rect.top, 102 + 70);
     EXPECT_EQ(c.findText(L"Feld 1")->at, (Point{257, 172}));
     EXPECT_TRUE(contentRegions().empty());
 }
@@ -221,7 +221,13 @@ TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
     EXPECT_EQ(title->font, Font::FontTitle);
     EXPECT_EQ(title->at, (Point{259, 116}));
     EXPECT_NE(c.findText(L"Version 2.0.0 (x64 Native Multi-Vendor Build)"), nullptr);
-    EXPECT_NE(c.findText(L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) & AMD ADLX Direktanbindung"),
-              nullptr);
+    // Only what the program does: no SMM, no AMD driver access, nothing cut or run off.
+    std::wstring all;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        all += t->text + L" ";
+    EXPECT_NE(all.find(L"NVIDIA NvAPI"), std::wstring::npos);
+    EXPECT_NE(all.find(L"applesmc.sys"), std::wstring::npos);
+    EXPECT_EQ(all.find(L"SMM"), std::wstring::npos);
+    EXPECT_EQ(all.find(L"AMD"), std::wstring::npos);
     EXPECT_EQ(c.findText(L"Über Ventrasol")->fill, palette::White); // its sidebar entry
 }
