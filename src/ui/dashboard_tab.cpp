@@ -49,7 +49,7 @@ void paintReadingCards(Canvas& canvas, const ContentLayout& l) {
         formatBounded(value, 32, card.estimate ? L"~%.0f %ls" : L"%.0f %ls", card.value, card.unit);
         const bool dashes = card.lost || card.noSensor;
         const wchar_t* subtitle = card.noSensor   ? L"kein Sensor"
-                                  : card.estimate ? L"geschätzt, nicht gemessen"
+                                  : card.estimate ? L"geschätzt"
                                                   : card.subtitle;
         canvas.textAt(x + 14, l.B + 12,
                       fitWithEllipsis(canvas, card.caption, Font::FontSmall, room), Font::FontSmall,

@@ -16,12 +16,13 @@ constexpr int kRowPitch = 24;
 constexpr int kLabelGap = 10;
 constexpr int kMaxValueLines = 3;
 
-// How one row is laid out in a card of the given inner width: the label whole when it can be,
-// the value right-aligned beside it, wrapped over more lines when it does not fit.
+// How one row is laid out in a card of the given inner width: the value right-aligned beside
+// the whole label when both fit, else the label on its own line and the value, wrapped where
+// needed, right-aligned on the lines below it.
 struct RowLayout {
     std::wstring label;
     std::vector<std::wstring> value;
-    int valueWidth = 0; // room of the value column
+    bool below = false; // the value starts on the line under the label
 };
 
 RowLayout layoutRow(Canvas& canvas, const InventoryRow& row, int inner) {
@@ -31,23 +32,18 @@ RowLayout layoutRow(Canvas& canvas, const InventoryRow& row, int inner) {
     if (labelWidth + kLabelGap + valueWidth <= inner) {
         r.label = row.label;
         r.value = {row.value};
-        r.valueWidth = valueWidth;
         return r;
     }
-    // The value first: it keeps at least 60 % of the row, the label what is left of that.
-    const int labelRoom = std::min(labelWidth, inner * 2 / 5);
-    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, labelRoom);
-    r.valueWidth = inner - labelRoom - kLabelGap;
-    r.value = wrapText(canvas, row.value, Font::FontBold, r.valueWidth);
+    r.below = true;
+    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner);
+    r.value = wrapText(canvas, row.value, Font::FontBold, inner);
     if (r.value.size() > static_cast<std::size_t>(kMaxValueLines)) {
         std::wstring rest;
         for (std::size_t i = kMaxValueLines - 1; i < r.value.size(); ++i)
             rest += (rest.empty() ? L"" : L" ") + r.value[i];
         r.value.resize(kMaxValueLines);
-        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, r.valueWidth);
+        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, inner);
     }
-    if (r.value.empty())
-        r.value.emplace_back();
     return r;
 }
 
@@ -56,12 +52,14 @@ int valueLineHeight(Canvas& canvas) {
 }
 
 int rowHeight(const RowLayout& r, int lineHeight) {
-    return kRowPitch + lineHeight * (static_cast<int>(r.value.size()) - 1);
+    const int lines = static_cast<int>(r.value.size()) + (r.below ? 0 : -1);
+    return kRowPitch + lineHeight * std::max(lines, 0);
 }
 
 int cardHeight(Canvas& canvas, const InventorySection& s, int inner, int lineHeight) {
     // A section that could not fit any window is as tall as the limit allows.
-    if (s.rows.size() > static_cast<std::size_t>((INT_MAX / 4 - 52) / (kRowPitch * kMaxValueLines)))
+    const std::size_t limit = (INT_MAX / 4 - 52) / (kRowPitch * (kMaxValueLines + 1));
+    if (s.rows.size() > limit)
         return INT_MAX / 4;
     int h = 52;
     for (const InventoryRow& row : s.rows)
@@ -83,10 +81,10 @@ void paintSection(Canvas& canvas, const InventorySection& s, int off, int half, 
     for (const InventoryRow& row : s.rows) {
         const RowLayout r = layoutRow(canvas, row, inner);
         canvas.textAt(left, yk, r.label, Font::FontSmall, TextMuted);
-        int yl = yk;
+        int yl = r.below ? yk + lineHeight : yk;
         for (const std::wstring& line : r.value) {
-            canvas.textIn({right - r.valueWidth, yl, right, yl + lineHeight}, line, Font::FontBold,
-                          Text, TextAlign::Right);
+            canvas.textIn({left, yl, right, yl + lineHeight}, line, Font::FontBold, Text,
+                          TextAlign::Right);
             yl += lineHeight;
         }
         yk += rowHeight(r, lineHeight);

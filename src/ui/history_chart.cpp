@@ -83,7 +83,7 @@ double historyRpmTop() {
         top = std::max(top, f.maxRpm);
     if (!(top > 0.0) || !std::isfinite(top))
         return 6000.0;
-    return std::min(std::ceil(top / 1000.0) * 1000.0, 1.0e6);
+    return std::min(std::ceil(top / 2000.0) * 2000.0, 1.0e6);
 }
 
 Rect paintHistoryCard(Canvas& canvas, const Rect& card) {

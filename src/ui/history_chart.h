@@ -8,8 +8,9 @@
 // legend and a time axis. Returns the plot area (where the lines are drawn).
 Rect paintHistoryCard(Canvas& canvas, const Rect& card);
 
-// The plot's fixed scales: 30..100 °C, and 0 to the largest fan maximum rounded up to 1000 RPM.
-inline constexpr double HISTORY_MIN_CELSIUS = 30.0;
+// The plot's fixed scales: 20..100 °C, and 0 to the largest fan maximum rounded up to 2000 RPM,
+// so that the quarter lines fall on round numbers of both.
+inline constexpr double HISTORY_MIN_CELSIUS = 20.0;
 inline constexpr double HISTORY_MAX_CELSIUS = 100.0;
 double historyRpmTop();
 

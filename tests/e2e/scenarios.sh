@@ -253,7 +253,7 @@ scenario_apple() {
     begin "Apple.HistoryChartFollowsTheTemperature"
     # The chart's plot below the dashboard's cards (history_chart.h gives the geometry).
     local pl=$((243 + 16 + 46)) pt=$((B + 374 + 40)) pr=$((W + 243 - 16 - 62)) pb=$((client_h - 20 - 32))
-    local y95=$((pb - 1 - (65 * (pb - pt - 1) + 35) / 70))
+    local y95=$((pb - 1 - (75 * (pb - pt - 1) + 40) / 80))
     age_x() { echo $((pr - 1 - ($1 * (pr - pl - 1) + 149) / 299)); }
     drive smc-set TCXC flt 95 >/dev/null
     for _ in 1 2 3 4 5; do tick; done

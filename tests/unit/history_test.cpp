@@ -47,8 +47,8 @@ TEST_F(HistoryTest, ValuesThatAreNoReadingsBecomeGaps) {
 
 TEST_F(HistoryTest, ChartDrawsEachRunOfReadingsAsItsOwnLineAtItsValue) {
     appState.fanList = {makeFan(0, 0, 6000, 3000)};
-    // CPU: 65 °C, 65 °C, lost, 100 °C, 100 °C (oldest first).
-    for (float cpu : {65.0f, 65.0f, NAN, 100.0f, 100.0f})
+    // CPU: 60 °C, 60 °C, lost, 100 °C, 100 °C (oldest first).
+    for (float cpu : {60.0f, 60.0f, NAN, 100.0f, 100.0f})
         appState.history.push({cpu, NAN, {3000.0f, NAN}});
     RecordingCanvas canvas;
     const Rect card{243, 500, 722, 800};
