@@ -231,3 +231,58 @@ TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
     EXPECT_EQ(all.find(L"AMD"), std::wstring::npos);
     EXPECT_EQ(c.findText(L"Über Ventrasol")->fill, palette::White); // its sidebar entry
 }
+
+TEST_F(UiTabsTest, ValuesThatAreNoMeasurementsSaySo) {
+    appState.fanList = {makeFan(0, 1000, 5000, 2100), makeFan(1, 1000, 5000, 4600)};
+    appState.sensorList = {{L"TZ00", L"Zone", L"ACPI", L"°C", 47.0, true}};
+    auto controller = std::make_unique<RecordingController>();
+    controller->connected = true;
+    controller->status = L"Bereit";
+    appState.controller = std::move(controller);
+    struct Case {
+        const char* what;
+        void (*set)();
+        std::vector<const wchar_t*> shown; // on the dashboard or, for the driver, its tab
+        int tab;
+    } cases[] = {
+        {"stand-in temperatures",
+         [] {
+             appState.readingQuality = {true, true, false};
+         },
+         {L"--", L"kein Sensor"},
+         0},
+        {"estimated power",
+         [] { appState.readingQuality.powerEstimated = true; },
+         {L"~25 W", L"geschätzt"},
+         0},
+        {"lost CPU temperature", [] { appState.cpuTempLost = true; }, {L"--"}, 0},
+        {"commanded fan speed",
+         [] { appState.fanList[0].measured = false; },
+         {L"Sollwert (nicht gemessen)", L"2100 RPM"},
+         0},
+        {"lost sensor row", [] {}, {L"--"}, 2},
+        {"driver fault", [] { appState.driverFault = true; }, {L"Treiber-Fehler"}, 0},
+    };
+    for (const Case& c : cases) {
+        appState.readingQuality = {};
+        appState.cpuTempLost = appState.driverFault = false;
+        appState.fanList[0].measured = true;
+        c.set();
+        appState.activeTab = c.tab;
+        auto canvas = paint(740, 1080);
+        for (const wchar_t* text : c.shown)
+            EXPECT_NE(canvas.findText(text), nullptr) << c.what;
+    }
+    // A commanded speed never looks like a reading: no large "2100 RPM".
+    appState.fanList[0].measured = false;
+    appState.activeTab = 0;
+    auto canvas = paint(740, 1080);
+    EXPECT_EQ(canvas.findText(L"2100 RPM")->font, Font::FontBold);
+    EXPECT_EQ(canvas.findText(L"Treiber-Fehler")->fill, palette::Critical);
+    appState.activeTab = 4;
+    canvas = paint(740, 1080);
+    bool faultStatus = false;
+    for (const DrawCall* t : canvas.ofKind(Kind::TextAt))
+        faultStatus |= t->text.rfind(L"Treiber-Fehler", 0) == 0 && t->fill == palette::Critical;
+    EXPECT_TRUE(faultStatus) << "the driver tab's status shows the fault as an error";
+}
