@@ -6,6 +6,7 @@
 #include "inventory/inventory_records.h"
 #include "regulation/control_mode.h"
 #include "regulation/fan_curve.h"
+#include "ui/history.h"
 #include "ui/hit_region.h"
 
 #include <array>
@@ -77,6 +78,10 @@ struct AppState {
     // The hardware has not answered for several ticks in a row: the status shows an error.
     bool driverFault = false;
     FanSafetyState safety;
+    // What the backend says of its last summary values (stand-ins, estimates).
+    ReadingQuality readingQuality;
+    // One sample per tick for the dashboard's chart.
+    History history;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

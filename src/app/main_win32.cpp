@@ -11,6 +11,7 @@
 #include "inventory/inventory.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/gdi_font_set.h"
 #include "platform/win32/process_hardening.h"
 #include "platform/win32/win32_back_buffer.h"
 #include "platform/win32/win32_crash_guard.h"
@@ -51,6 +52,8 @@ UINT taskbarCreatedMessage = 0;
 void repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
 }
+// Made once per scale and kept across paints; deleted at process exit.
+GdiFontSet windowFonts;
 
 void paint(HWND window) {
     PAINTSTRUCT ps{};
@@ -60,12 +63,51 @@ void paint(HWND window) {
     {
         Win32BackBuffer buffer(target, client.right - client.left, client.bottom - client.top);
         if (buffer.dc() != nullptr) {
-            GdiCanvas canvas(buffer.dc());
-            paintWindow(canvas, Rect{client.left, client.top, client.right, client.bottom});
+            const float scale = appState.dpiScale;
+            GdiCanvas canvas(buffer.dc(), windowFonts, scale);
+            paintWindow(canvas, Rect{0, 0, toLayoutPixel(client.right - client.left, scale),
+                                     toLayoutPixel(client.bottom - client.top, scale)});
         }
         buffer.present();
     }
     EndPaint(window, &ps);
+}
+
+int layoutX(LPARAM lParam) {
+    return toLayoutPixel(GET_X_LPARAM(lParam), appState.dpiScale);
+}
+int layoutY(LPARAM lParam) {
+    return toLayoutPixel(GET_Y_LPARAM(lParam), appState.dpiScale);
+}
+
+// The outer size of a client area of the minimum layout size at the window's scale.
+POINT minimumTrackSize(HWND window) {
+    RECT r{0, 0, toDevicePixel(MIN_CLIENT_WIDTH, appState.dpiScale),
+           toDevicePixel(MIN_CLIENT_HEIGHT, appState.dpiScale)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// The first size is the design size, but never larger than the work area of the monitor the
+// window opens on: a tall window on a short screen would hide its lower part, the live status
+// included, under the taskbar.
+void fitToWorkArea(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT current{};
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) ||
+        !GetWindowRect(window, &current))
+        return;
+    const WindowSize design = initialWindowSize(appState.dpiScale);
+    const POINT minimum = minimumTrackSize(window);
+    const Rect work{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                    monitor.rcWork.bottom};
+    const Rect fitted = fitWindowToWorkArea(
+        {current.left, current.top, current.left + design.width, current.top + design.height}, work,
+        {minimum.x, minimum.y});
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.width(), fitted.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,11 +145,17 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         onTimer(static_cast<std::uintptr_t>(wParam));
         return 0;
     case WM_MOUSEMOVE:
-        onPointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        onPointerMove(layoutX(lParam), layoutY(lParam));
         return 0;
     case WM_LBUTTONDOWN:
-        onButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        onButtonDown(layoutX(lParam), layoutY(lParam));
         return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (info != nullptr)
+            info->ptMinTrackSize = minimumTrackSize(window);
+        return 0;
+    }
     case WM_LBUTTONUP:
         onButtonUp();
         return 0;
@@ -241,8 +289,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (taskbarCreatedMessage != 0)
         ChangeWindowMessageFilterEx(window, taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
-    // 10. From now on the window's own scale.
+    // 10. From now on the window's own scale; the size follows it and the work area.
     queryDpiScale();
+    fitToWorkArea(window);
 
     // 11. The tray icon.
     addTrayIcon();

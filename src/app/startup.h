@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/rect.h"
 #include "hardware/hardware_records.h"
 
 #include <string>
@@ -21,9 +22,21 @@ struct WindowSize {
 // "Ventrasol — <product> Thermal & Fan Control [Universal Windows]".
 std::wstring mainWindowTitle(const SystemIdentity& identity);
 
-// True when "--minimized" or "-m" occurs anywhere in the command line, as plain
-// case-sensitive substrings (so any word that begins with "-m" counts too).
+// True when one of the command line's arguments is "--minimized" or "-m", in any letter case.
+// Arguments are split as Windows splits them: at blanks outside double quotes, so a path or a
+// word that merely contains "-m" does not count.
 bool startsHidden(const wchar_t* commandLine);
 
 // The design size times the scale, each product in single precision rounded to nearest.
 WindowSize initialWindowSize(float dpiScale);
+
+// The smallest client area at which every tab still works (the content keeps its minimum
+// width; the dashboard's manual controls and the live-status block stay visible), in layout
+// pixels.
+inline constexpr int MIN_CLIENT_WIDTH = 581;
+inline constexpr int MIN_CLIENT_HEIGHT = 520;
+
+// Where the window opens: window (as created, screen coordinates) shrunk to the work area of
+// its monitor when larger, never below minimum, then moved so that it lies inside the work
+// area (its top-left corner first, when it cannot lie inside whole).
+Rect fitWindowToWorkArea(const Rect& window, const Rect& workArea, WindowSize minimum);

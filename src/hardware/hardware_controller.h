@@ -31,6 +31,8 @@ public:
     // Empties and refills readings and writes the summary values (see each backend).
     virtual bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                         std::vector<SensorReading>* readings) = 0;
+    // How far the summary values of the last update are readings; all of them by default.
+    virtual ReadingQuality readingQuality() const { return {}; }
 
 protected:
     // The backend's own entry for a fan as last read, or null for an index outside its list;

@@ -24,7 +24,16 @@ struct FanChannel {
     double minRpm = 0.0; // 0 % of the fan's range
     double maxRpm = 0.0; // 100 % of the fan's range
     double targetRpm = 0.0;
-    bool manual = false; // true while the program drives the fan, false while the firmware does
+    bool manual = false;  // true while the program drives the fan, false while the firmware does
+    bool measured = true; // false: currentRpm is only the speed last asked for, not a reading
+};
+
+// Which summary values of the last update are not readings: a stand-in where no sensor
+// answered, or an estimate computed from other values.
+struct ReadingQuality {
+    bool cpuTempFallback = false;
+    bool gpuTempFallback = false;
+    bool powerEstimated = false;
 };
 
 // One row of the sensors tab.

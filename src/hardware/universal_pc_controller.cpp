@@ -109,6 +109,7 @@ bool UniversalPCController::connect(const SystemIdentity& id) {
         fan.minRpm = row.min;
         fan.maxRpm = row.max;
         fan.manual = false;
+        fan.measured = false; // nothing reads these fans; only an NVIDIA tachometer may
         fanChannels.push_back(fan);
     }
     status = profile.status;
@@ -183,11 +184,16 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
         if (gpuRead || tach) {
             rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
                                    L"°C", gpuCelsius));
-            if (rpm > 0 && fanChannels.size() >= 2)
+            if (rpm > 0 && fanChannels.size() >= 2) {
                 fanChannels[1].currentRpm = rpm;
+                fanChannels[1].measured = true;
+            }
         }
     }
 
+    quality.cpuTempFallback = !plausible(cpu);
+    quality.gpuTempFallback = !gpuRead || !plausible(gpuCelsius);
+    quality.powerEstimated = true;
     const double power = estimateSystemPower(&cpu, &gpuCelsius, gpuRead);
     lastCpuTemp = cpu;
     lastGpuTemp = gpuCelsius;

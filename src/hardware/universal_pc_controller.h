@@ -34,6 +34,9 @@ public:
     bool setAutomatic() override;
     bool update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                 std::vector<SensorReading>* readings) override;
+    // Without a thermal zone or an NVIDIA reading the temperatures are stand-ins, and the
+    // power is always an estimate.
+    ReadingQuality readingQuality() const override { return quality; }
 
     const GpuLibraries& gpuLibraries() const { return gpu; }
     const WmiThermalSource& thermalSource() const { return wmi; }
@@ -52,4 +55,5 @@ private:
     bool connected = false;
     double lastCpuTemp = 0.0;
     double lastGpuTemp = 0.0;
+    ReadingQuality quality;
 };

@@ -15,8 +15,10 @@ enum class Font : int {
     FontSmall,
     FontBig,
     FontMono,
+    FontBoldStep, // FontBold one pixel smaller: a caption that does not fit at full size
+    FontBoldMin,  // FontBold at 11 px, the smallest a caption steps down to (8 pt at 100 %)
 };
-inline constexpr int FONT_COUNT = 7;
+inline constexpr int FONT_COUNT = 9;
 
 struct FontDefinition {
     const wchar_t* face;
@@ -34,6 +36,8 @@ inline constexpr FontDefinition FONT_DEFINITIONS[FONT_COUNT] = {
     {L"Segoe UI", 11, 400, false}, // FontSmall: captions, labels, notice
     {L"Segoe UI", 32, 700, false}, // FontBig: large readings
     {L"Consolas", 12, 400, true},  // FontMono: live-status values, sensor keys
+    {L"Segoe UI", 12, 700, false}, // FontBoldStep
+    {L"Segoe UI", 11, 700, false}, // FontBoldMin
 };
 
 // How text sits in a rectangle; the text is single-line and clipped to the rectangle.
@@ -42,6 +46,13 @@ enum class TextAlign : int {
     LeftVCenter,  // left, vertically centred: sidebar entries
     Right,        // right, top: values
     RightEllipsis // right, top, "..." at the end when too wide: inventory values
+};
+
+// The extent of a single line of text: advance width and line (cell) height, in layout pixels.
+struct TextSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const TextSize&) const = default;
 };
 
 struct Point {
@@ -79,4 +90,7 @@ public:
     // Text placed in rect by align, clipped to rect.
     virtual void textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
                         TextAlign align) = 0;
+    // The extent text takes as one line in font, rounded up: textAt(x, y) inks nothing outside
+    // (x, y, x + width, y + height). Usable outside a paint; empty text is 0 wide.
+    virtual TextSize measureText(std::wstring_view text, Font font) = 0;
 };

@@ -6,6 +6,7 @@
 #include "regulation/fan_curve.h"
 #include "regulation/fan_guard.h"
 #include "regulation/reading_ages.h"
+#include "ui/history.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +51,7 @@ void mergeFans(const std::vector<FanChannel>& fresh) {
         fan.targetRpm = fresh[i].targetRpm;
         fan.manual = fresh[i].manual;
         takeRange(&fan, fresh[i], i);
+        fan.measured = fresh[i].measured;
     }
 }
 
@@ -72,7 +74,9 @@ void runTick() {
             appState.safety.curveFailureShown = true;
         }
         noteTickOutcome(read);
+        appState.readingQuality = appState.controller->readingQuality();
     }
+    recordHistorySample();
     if (appState.trayIcon.added) {
         const double rpm = appState.fanList.empty() ? 0.0 : appState.fanList.front().currentRpm;
         refreshTrayTooltip(rpm, appState.cpuTemp, appState.gpuTemp, appState.powerWatts);

@@ -1,32 +1,73 @@
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSmallLine = 18;
+
+// Paragraphs in a card from top, each starting no higher than its usual place; returns the
+// card's bottom, which grows with the lines.
+int paintCard(Canvas& canvas, const ContentLayout& l, int top, int usualBottom,
+              const TextBlock* blocks, int count) {
+    const int bottom = std::max(usualBottom, blocks[count - 1].bottom() + 10);
+    drawCard(canvas, {243, top, l.W + 243, bottom});
+    for (int i = 0; i < count; ++i)
+        drawBlock(canvas, blocks[i]);
+    return bottom;
+}
+
+} // namespace
 
 void paintAboutTab(Canvas& canvas, const ContentLayout& l) {
     using namespace palette;
     const int B = l.B;
-    drawCard(canvas, {243, B, l.W + 243, B + 110});
-    canvas.textAt(259, B + 14, L"Ventrasol Universal for Windows", Font::FontTitle, Text);
-    canvas.textAt(259, B + 42, L"Version 2.0.0 (x64 Native Multi-Vendor Build)", Font::FontSmall,
-                  TextMuted);
-    canvas.textAt(259, B + 60, L"Entwickelt vom Ventrasol-Projektteam · freie Software",
-                  Font::FontSmall, TextMuted);
-    canvas.textAt(259, B + 78,
-                  L"Intelligente automatische Hardware-Erkennung & herstellerspezifische "
-                  L"Sensor-Anbindung",
-                  Font::FontSmall, TextMuted);
+    const int width = l.W - 32;
 
-    drawCard(canvas, {243, B + 124, l.W + 243, B + 254});
-    canvas.textAt(259, B + 138, L"Unterstützte Architekturen & Hersteller", Font::FontBold, Text);
-    canvas.textAt(259, B + 164,
-                  L"• Apple Boot Camp: AppleSMC MMIO Direct Kernel-Treiber (T2 Chip / Intel "
-                  L"MacBooks)",
-                  Font::FontSmall, TextMuted);
-    canvas.textAt(259, B + 182,
-                  L"• ASUS, Lenovo, Dell, HP, Acer, MSI, Gigabyte: ACPI WMI, SMM, NVAPI & AMD "
-                  L"Driver",
-                  Font::FontSmall, TextMuted);
-    canvas.textAt(259, B + 200,
-                  L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) & AMD ADLX Direktanbindung",
-                  Font::FontSmall, TextMuted);
+    struct Paragraph {
+        const wchar_t* text;
+        int usualY; // relative to the card's top
+        Font font;
+        Color color;
+    };
+    const Paragraph about[] = {
+        {L"Ventrasol Universal for Windows", 14, Font::FontTitle, Text},
+        {L"Version 2.0.0 (x64 Native Multi-Vendor Build)", 42, Font::FontSmall, TextMuted},
+        {L"Entwickelt vom Ventrasol-Projektteam · freie Software", 60, Font::FontSmall, TextMuted},
+        {L"Intelligente automatische Hardware-Erkennung & herstellerspezifische "
+         L"Sensor-Anbindung",
+         78, Font::FontSmall, TextMuted},
+    };
+    // Only what the program does: the SMC through its driver on Intel MacBooks; elsewhere the
+    // ACPI thermal zones and an NVIDIA GPU's readings, with the fans left to the firmware.
+    const Paragraph supported[] = {
+        {L"Unterstützte Architekturen & Hersteller", 14, Font::FontBold, Text},
+        {L"• Apple Boot Camp (Intel MacBooks): SMC über den Kernel-Treiber applesmc.sys · "
+         L"Sensoren lesen, Lüfter steuern",
+         40, Font::FontSmall, TextMuted},
+        {L"• ASUS, Lenovo, Dell, HP, Acer, MSI, Gigabyte und andere PCs: ACPI-Temperaturzonen "
+         L"über WMI · nur Anzeige, die Lüfter regelt die Firmware",
+         58, Font::FontSmall, TextMuted},
+        {L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) · GPU-Temperatur und Lüfterdrehzahl lesen",
+         76, Font::FontSmall, TextMuted},
+    };
+
+    auto layout = [&](const Paragraph* ps, int count, int top, TextBlock* out) {
+        int y = top;
+        for (int i = 0; i < count; ++i) {
+            y = std::max(y, top + ps[i].usualY);
+            out[i] =
+                layoutBlock(canvas, 259, y, width, ps[i].font == Font::FontSmall ? kSmallLine : 0,
+                            ps[i].text, ps[i].font, ps[i].color);
+            y = out[i].bottom() + (i == 0 ? 6 : 0);
+        }
+    };
+    TextBlock blocks[4];
+    layout(about, 4, B, blocks);
+    const int next = paintCard(canvas, l, B, B + 110, blocks, 4) + 14;
+    layout(supported, 4, next, blocks);
+    paintCard(canvas, l, next, next + 130, blocks, 4);
 }

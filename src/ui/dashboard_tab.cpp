@@ -1,9 +1,12 @@
 #include "app/app_state.h"
 #include "base/bounded_format.h"
+#include "ui/history_chart.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -17,64 +20,104 @@ double rangeFraction(const FanChannel& fan, double value) {
 
 void paintReadingCards(Canvas& canvas, const ContentLayout& l) {
     using namespace palette;
+    const ReadingQuality& q = appState.readingQuality;
     struct Card {
         const wchar_t* caption;
         double value;
         const wchar_t* unit;
         Color color;
         const wchar_t* subtitle;
+        bool lost;     // no current value: "--"
+        bool noSensor; // a stand-in, not a reading: "--" and "kein Sensor"
+        bool estimate; // computed, not measured
     };
     const Card cards[] = {
         {L"CPU Temperatur", appState.cpuTemp, L"°C", temperatureColor(appState.cpuTemp),
-         L"Package / Kern-Maximum"},
+         L"Package / Kern-Maximum", appState.cpuTempLost, q.cpuTempFallback, false},
         {L"GPU Temperatur", appState.gpuTemp, L"°C", temperatureColor(appState.gpuTemp),
-         L"Grafikprozessor Diode"},
-        {L"Gesamtleistung", appState.powerWatts, L"W", AccentLight, L"Sensoren / ACPI Power"},
+         L"Grafikprozessor Diode", appState.gpuTempLost, q.gpuTempFallback, false},
+        {L"Gesamtleistung", appState.powerWatts, L"W", AccentLight, L"Sensoren / ACPI Power",
+         appState.powerLost, false, q.powerEstimated},
     };
     const int cw3 = (l.W - 16) / 3;
     for (int k = 0; k < 3; ++k) {
         const Card& card = cards[k];
         const int x = 243 + k * (cw3 + 8);
+        const int room = cw3 - 28;
         drawCard(canvas, {x, l.B, x + cw3, l.B + 95});
         wchar_t value[32];
-        formatBounded(value, 32, L"%.0f %ls", card.value, card.unit);
-        canvas.textAt(x + 14, l.B + 12, card.caption, Font::FontSmall, TextMuted);
-        canvas.textAt(x + 14, l.B + 30, value, Font::FontBig, card.color);
-        canvas.textAt(x + 14, l.B + 70, card.subtitle, Font::FontSmall, TextMuted);
+        formatBounded(value, 32, card.estimate ? L"~%.0f %ls" : L"%.0f %ls", card.value, card.unit);
+        const bool dashes = card.lost || card.noSensor;
+        const wchar_t* subtitle = card.noSensor   ? L"kein Sensor"
+                                  : card.estimate ? L"geschätzt"
+                                                  : card.subtitle;
+        canvas.textAt(x + 14, l.B + 12,
+                      fitWithEllipsis(canvas, card.caption, Font::FontSmall, room), Font::FontSmall,
+                      TextMuted);
+        canvas.textAt(x + 14, l.B + 30,
+                      fitWithEllipsis(canvas, dashes ? L"--" : value, Font::FontBig, room),
+                      Font::FontBig, dashes ? TextMuted : card.color);
+        // Four pixels lower than the reading's line ends, so that the big digits' cell and the
+        // subtitle never share a row of pixels.
+        canvas.textAt(x + 14, l.B + 74, fitWithEllipsis(canvas, subtitle, Font::FontSmall, room),
+                      Font::FontSmall, TextMuted);
     }
 }
 
 void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw) {
     using namespace palette;
     const int B = l.B;
+    const int room = cw - 32;
     drawCard(canvas, {x, B + 105, x + cw, B + 300});
     if (static_cast<std::size_t>(i) >= appState.fanList.size()) {
         // An empty place keeps the layout; there is no fan to show or drive.
         wchar_t label[32];
         formatBounded(label, 32, L"Lüfter %d", i + 1);
         canvas.textAt(x + 16, B + 119, label, Font::FontBold, Text);
-        canvas.textAt(x + 16, B + 139, L"Kein Lüfter erkannt", Font::FontSmall, TextMuted);
+        canvas.textAt(x + 16, B + 139,
+                      fitWithEllipsis(canvas, L"Kein Lüfter erkannt", Font::FontSmall, room),
+                      Font::FontSmall, TextMuted);
         return;
     }
     const FanChannel& fan = appState.fanList[static_cast<std::size_t>(i)];
-    canvas.textAt(x + 16, B + 119, fan.label, Font::FontBold, Text);
 
+    // The range and the fan's state on one line; where that is too long for the card, the
+    // state moves up beside the fan's name.
+    const wchar_t* state = fan.manual ? L"Manuell" : L"Auto-Modus";
     wchar_t range[64];
-    formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM · %ls", fan.minRpm, fan.maxRpm,
-                  fan.manual ? L"Manuell" : L"Auto-Modus");
-    canvas.textAt(x + 16, B + 139, range, Font::FontSmall, TextMuted);
+    formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM · %ls", fan.minRpm, fan.maxRpm, state);
+    if (canvas.measureText(range, Font::FontSmall).width <= room) {
+        canvas.textAt(x + 16, B + 119, fitWithEllipsis(canvas, fan.label, Font::FontBold, room),
+                      Font::FontBold, Text);
+    } else {
+        drawLabelValue(canvas, {x + 16, B + 119, x + cw - 16, B + 137}, fan.label, state,
+                       {Font::FontBold, Text, Font::FontSmall, TextMuted});
+        formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM", fan.minRpm, fan.maxRpm);
+    }
+    canvas.textAt(x + 16, B + 139, fitWithEllipsis(canvas, range, Font::FontSmall, room),
+                  Font::FontSmall, TextMuted);
 
     wchar_t current[32];
     formatBounded(current, 32, L"%.0f RPM", fan.currentRpm);
-    canvas.textAt(x + 16, B + 159, current, Font::FontBig, AccentLight);
-    drawBar(canvas, x + 16, B + 209, cw - 32, 8, rangeFraction(fan, fan.currentRpm), AccentLight);
+    if (fan.measured) {
+        canvas.textAt(x + 16, B + 159, fitWithEllipsis(canvas, current, Font::FontBig, room),
+                      Font::FontBig, AccentLight);
+    } else {
+        // A speed that was only asked for never looks like a reading.
+        canvas.textAt(x + 16, B + 164,
+                      fitWithEllipsis(canvas, L"Sollwert (nicht gemessen)", Font::FontSmall, room),
+                      Font::FontSmall, TextMuted);
+        canvas.textAt(x + 16, B + 182, fitWithEllipsis(canvas, current, Font::FontBold, room),
+                      Font::FontBold, TextMuted);
+    }
+    drawBar(canvas, x + 16, B + 209, cw - 32, 8, rangeFraction(fan, fan.currentRpm),
+            fan.measured ? AccentLight : TextMuted);
 
     const double manual = appState.manualRpm[static_cast<std::size_t>(i)];
     wchar_t manualText[32];
     formatBounded(manualText, 32, L"%.0f RPM", manual);
-    canvas.textAt(x + 16, B + 229, L"Manuelle Drehzahl-Vorgabe:", Font::FontSmall, TextMuted);
-    canvas.textIn({x + cw - 100, B + 229, x + cw - 16, B + 245}, manualText, Font::FontBold, Text,
-                  TextAlign::Right);
+    drawLabelValue(canvas, {x + 16, B + 229, x + cw - 16, B + 245}, L"Manuelle Drehzahl-Vorgabe:",
+                   manualText, {Font::FontSmall, TextMuted, Font::FontBold, Text});
 
     drawSlider(canvas, x + 16, B + 251, cw - 32, rangeFraction(fan, manual), Accent, i);
     addHitRegion(appState.sliderRects[static_cast<std::size_t>(i)], REGION_SLIDER_FIRST + i, i);
@@ -97,10 +140,16 @@ void paintDashboardTab(Canvas& canvas, const ContentLayout& l) {
     const int B = l.B;
     drawCard(canvas, {243, B + 310, l.W + 243, B + 364});
     drawToggle(canvas, 257, B + 326, appState.linkSliders, REGION_LINK_SWITCH);
-    canvas.textAt(297, B + 328, L"Lüfter-Schieberegler synchron koppeln", Font::FontBody, Text);
-
     const Rect apply{l.W + 43, B + 320, l.W + 229, B + 354};
+    drawWrappedInBand(canvas, {297, B + 314, apply.left - 10, B + 360},
+                      L"Lüfter-Schieberegler synchron koppeln", Font::FontBody, Text);
+
     drawRoundPanel(canvas, apply, 8, Accent, AccentLight);
     canvas.textIn(apply, L"Manuelle RPM anwenden", Font::FontBold, White, TextAlign::Center);
     addHitRegion(apply, REGION_APPLY_MANUAL, 0);
+
+    // The free space below: how the readings moved. A short window cuts it like any content.
+    const int top = B + 374;
+    if (top + 60 <= l.H)
+        paintHistoryCard(canvas, {243, top, l.W + 243, std::max(l.H - 20, top + 150)});
 }

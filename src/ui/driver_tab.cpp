@@ -2,66 +2,105 @@
 #include "hardware/apple_smc_controller.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
 
+#include <algorithm>
 #include <string>
 
-void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
+namespace {
+
+constexpr int kSmallLine = 18;
+constexpr int kOptionLine = 16;
+
+// The status card: its lines wrap, and the card grows with them beyond its usual height.
+int paintStatusCard(Canvas& canvas, const ContentLayout& l) {
     using namespace palette;
     const int B = l.B;
-    const int W = l.W;
     const IHardwareController* controller = appState.controller.get();
     const bool connected = controller && controller->isConnected();
+    const bool fault = connected && appState.driverFault;
+    const int right = l.W + 243 - 16;
+    const Rect reload{l.W + 63, B + 14, l.W + 227, B + 42};
 
-    drawCard(canvas, {243, B, W + 243, B + 115});
     std::wstring status = controller ? controller->statusText() : L"Treiber nicht initialisiert";
-    if (connected && appState.driverFault)
-        status = L"Treiber antwortet nicht – " + status;
-    canvas.textAt(259, B + 14, status, Font::FontBold,
-                  connected && !appState.driverFault ? Good : Warning);
-    canvas.textAt(259, B + 38,
-                  L"Erkanntes Backend: " + (controller ? controller->backendName() : L"Keins"),
-                  Font::FontSmall, TextMuted);
-    canvas.textAt(259, B + 56,
-                  L"Hersteller: " + appState.identity.manufacturer + L" · Modell: " +
-                      appState.identity.product,
-                  Font::FontSmall, TextMuted);
-    canvas.textAt(259, B + 74,
-                  L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
-                  L"Laufzeitumgebung und Hintergrunddienste",
-                  Font::FontSmall, TextMuted);
-    int noteY = B + 92;
-    if (const std::wstring smc = smcGenerationText(controller); !smc.empty()) {
-        canvas.textAt(259, noteY, L"SMC-Generation: " + smc, Font::FontSmall, TextMuted);
-        noteY += 18;
+    if (fault)
+        status = L"Treiber-Fehler: die Hardware antwortet nicht · " + status;
+    // The status steps its font down before it wraps, so that the card keeps its height.
+    const int statusRoom = reload.left - 10 - 259;
+    const Font statusFonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
+    TextBlock blocks[6];
+    blocks[0] = layoutBlock(canvas, 259, B + 14, statusRoom, 0, status,
+                            firstFontThatFits(canvas, status, statusFonts, 3, statusRoom),
+                            fault ? Critical : (connected ? Good : Warning));
+    const std::wstring smc = smcGenerationText(controller);
+    const std::wstring lines[5] = {
+        L"Erkanntes Backend: " + (controller ? controller->backendName() : L"Keins"),
+        L"Hersteller: " + appState.identity.manufacturer + L" · Modell: " +
+            appState.identity.product,
+        L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
+        L"Laufzeitumgebung und Hintergrunddienste",
+        smc.empty() ? std::wstring() : L"SMC-Generation: " + smc,
+        appState.driverNote,
+    };
+    int y = std::max(blocks[0].bottom() + 6, B + 38);
+    int count = 1;
+    for (int i = 0; i < 5; ++i) {
+        if (lines[i].empty())
+            continue;
+        blocks[count] = layoutBlock(canvas, 259, y, right - 259, kSmallLine, lines[i],
+                                    Font::FontSmall, i == 4 ? Warning : TextMuted);
+        y = blocks[count++].bottom();
     }
-    if (!appState.driverNote.empty())
-        canvas.textAt(259, noteY, appState.driverNote, Font::FontSmall, Warning);
+    const int bottom = std::max(B + 115, y + 5);
+    drawCard(canvas, {243, B, l.W + 243, bottom});
+    for (int i = 0; i < count; ++i)
+        drawBlock(canvas, blocks[i]);
 
-    const Rect reload{W + 63, B + 14, W + 227, B + 42};
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);
     canvas.textIn(reload, L"Treiber neu laden", Font::FontBold, White, TextAlign::Center);
     addHitRegion(reload, REGION_RELOAD_DRIVER, 0);
+    return bottom;
+}
 
-    drawCard(canvas, {243, B + 128, W + 243, B + 276});
-    canvas.textAt(259, B + 140, L"Windows 10/11 Autostart & Optionen", Font::FontBold, Text);
+} // namespace
+
+void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
+    using namespace palette;
+    const int top = paintStatusCard(canvas, l) + 13; // B + 128 at the usual height
+    const int right = l.W + 243 - 16;
 
     struct Option {
         const wchar_t* text;
-        int y;
         bool on;
         std::int32_t id;
     };
     const Option options[] = {
-        {L"Ventrasol beim Start von Windows automatisch ausführen (Autostart)", B + 170,
+        {L"Ventrasol beim Start von Windows automatisch ausführen (Autostart)",
          appState.autostartEnabled, REGION_AUTOSTART_SWITCH},
-        {L"Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)", B + 204,
+        {L"Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)",
          appState.startMinimized, REGION_MINIMIZED_SWITCH},
         {L"Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen",
-         B + 238, appState.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH},
+         appState.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH},
     };
-    for (const Option& o : options) {
-        drawToggle(canvas, 259, o.y - 2, o.on, o.id);
-        canvas.textAt(309, o.y, o.text, Font::FontBody, Text);
+    // Each option's first line keeps its usual place, 34 pixels below the last; an option
+    // that wraps pushes the next one down only when its lines need the room.
+    TextBlock blocks[3];
+    int y = top + 42;
+    for (int i = 0; i < 3; ++i) {
+        // Wrapped lines stand close, so that two of them fit the usual 34-pixel row.
+        blocks[i] = layoutBlock(canvas, 309, y, right - 309, -kOptionLine, options[i].text,
+                                Font::FontBody, Text);
+        y = std::max(y + 34, blocks[i].bottom() + 2);
+    }
+    const int bottom = std::max(top + 148, blocks[2].bottom() + 14);
+    drawCard(canvas, {243, top, l.W + 243, bottom});
+    canvas.textAt(
+        259, top + 12,
+        fitWithEllipsis(canvas, L"Windows 10/11 Autostart & Optionen", Font::FontBold, right - 259),
+        Font::FontBold, Text);
+    for (int i = 0; i < 3; ++i) {
+        drawToggle(canvas, 259, blocks[i].y - 2, options[i].on, options[i].id);
+        drawBlock(canvas, blocks[i]);
     }
 }

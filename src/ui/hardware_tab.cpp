@@ -1,32 +1,93 @@
 #include "app/app_state.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace {
 
-int cardHeight(const InventorySection& section) {
-    const std::size_t rows = section.rows.size();
+constexpr int kRowPitch = 24;
+constexpr int kLabelGap = 10;
+constexpr int kMaxValueLines = 3;
+
+// How one row is laid out in a card of the given inner width: the value right-aligned beside
+// the whole label when both fit, else the label on its own line and the value, wrapped where
+// needed, right-aligned on the lines below it.
+struct RowLayout {
+    std::wstring label;
+    std::vector<std::wstring> value;
+    bool below = false; // the value starts on the line under the label
+};
+
+RowLayout layoutRow(Canvas& canvas, const InventoryRow& row, int inner) {
+    RowLayout r;
+    const int labelWidth = canvas.measureText(row.label, Font::FontSmall).width;
+    const int valueWidth = canvas.measureText(row.value, Font::FontBold).width;
+    if (labelWidth + kLabelGap + valueWidth <= inner) {
+        r.label = row.label;
+        r.value = {row.value};
+        return r;
+    }
+    r.below = true;
+    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner);
+    r.value = wrapText(canvas, row.value, Font::FontBold, inner);
+    if (r.value.size() > static_cast<std::size_t>(kMaxValueLines)) {
+        std::wstring rest;
+        for (std::size_t i = kMaxValueLines - 1; i < r.value.size(); ++i)
+            rest += (rest.empty() ? L"" : L" ") + r.value[i];
+        r.value.resize(kMaxValueLines);
+        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, inner);
+    }
+    return r;
+}
+
+int valueLineHeight(Canvas& canvas) {
+    return canvas.measureText(L"", Font::FontBold).height;
+}
+
+int rowHeight(const RowLayout& r, int lineHeight) {
+    const int lines = static_cast<int>(r.value.size()) + (r.below ? 0 : -1);
+    return kRowPitch + lineHeight * std::max(lines, 0);
+}
+
+int cardHeight(Canvas& canvas, const InventorySection& s, int inner, int lineHeight) {
     // A section that could not fit any window is as tall as the limit allows.
-    if (rows > static_cast<std::size_t>((INT_MAX - 52) / 24))
-        return INT_MAX / 2;
-    return 52 + 24 * static_cast<int>(rows);
+    const std::size_t limit = (INT_MAX / 4 - 52) / (kRowPitch * (kMaxValueLines + 1));
+    if (s.rows.size() > limit)
+        return INT_MAX / 4;
+    int h = 52;
+    for (const InventoryRow& row : s.rows)
+        h += rowHeight(layoutRow(canvas, row, inner), lineHeight);
+    return h;
 }
 
 void paintSection(Canvas& canvas, const InventorySection& s, int off, int half, int y, int h) {
     using namespace palette;
+    const int left = 257 + off, right = off + half + 223;
+    const int inner = right - left;
     drawCard(canvas, {243 + off, y, off + half + 237, y + h});
-    canvas.textAt(257 + off, y + 10, s.title, Font::FontBold, s.accentColor);
-    canvas.textAt(257 + off, y + 26, s.subtitle, Font::FontSmall, TextMuted);
+    canvas.textAt(left, y + 10, fitWithEllipsis(canvas, s.title, Font::FontBold, inner),
+                  Font::FontBold, s.accentColor);
+    canvas.textAt(left, y + 26, fitWithEllipsis(canvas, s.subtitle, Font::FontSmall, inner),
+                  Font::FontSmall, TextMuted);
+    const int lineHeight = valueLineHeight(canvas);
     int yk = y + 46;
     for (const InventoryRow& row : s.rows) {
-        canvas.textAt(257 + off, yk, row.label, Font::FontSmall, TextMuted);
-        canvas.textIn({388 + off, yk, off + half + 223, yk + 20}, row.value, Font::FontBold, Text,
-                      TextAlign::RightEllipsis);
-        yk += 24;
+        const RowLayout r = layoutRow(canvas, row, inner);
+        canvas.textAt(left, yk, r.label, Font::FontSmall, TextMuted);
+        int yl = r.below ? yk + lineHeight : yk;
+        for (const std::wstring& line : r.value) {
+            canvas.textIn({left, yl, right, yl + lineHeight}, line, Font::FontBold, Text,
+                          TextAlign::Right);
+            yl += lineHeight;
+        }
+        yk += rowHeight(r, lineHeight);
     }
 }
 
@@ -34,12 +95,14 @@ void paintSection(Canvas& canvas, const InventorySection& s, int off, int half, 
 
 void paintHardwareTab(Canvas& canvas, const ContentLayout& l) {
     const int half = l.W / 2;
+    const int inner = half - 34;
+    const int lineHeight = valueLineHeight(canvas);
     int nextY[2] = {l.B, l.B}; // left, right
     for (const InventorySection& s : appState.inventory) {
         const int column = nextY[0] > nextY[1] ? 1 : 0; // ties go left
         const int off = column == 0 ? 0 : half + 6;
         const int y = nextY[column];
-        const int h = cardHeight(s);
+        const int h = cardHeight(canvas, s, inner, lineHeight);
         // Cards out of sight keep their place, so the packing does not depend on the window.
         if (y <= l.H && y + h >= l.B - 20)
             paintSection(canvas, s, off, half, y, h);

@@ -5,6 +5,7 @@
 #include "regulation/control_modes.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
 
 #include <algorithm>
@@ -47,54 +48,63 @@ void paintSidebar(Canvas& canvas, int H) {
     drawRoundPanel(canvas, {16, 18, 48, 50}, 10, Accent, AccentLight);
     canvas.textIn({16, 18, 48, 50}, L"VS", Font::FontTitle, White, TextAlign::Center);
     canvas.textAt(58, 17, L"Ventrasol", Font::FontBrand, Text);
-    canvas.textAt(58, 35, shortManufacturer(appState.identity.manufacturer), Font::FontSmall,
-                  TextMuted);
+    canvas.textAt(58, 35,
+                  fitWithEllipsis(canvas, shortManufacturer(appState.identity.manufacturer),
+                                  Font::FontSmall, kSidebarWidth - 8 - 58),
+                  Font::FontSmall, TextMuted);
 
     for (int i = 0; i < kTabCount; ++i) {
         const Rect entry{12, 70 + 36 * i, 213, 100 + 36 * i};
         const Rect caption{24, 70 + 36 * i, 205, 100 + 36 * i};
-        if (i == appState.activeTab) {
-            drawRoundPanel(canvas, entry, 8, Accent, Accent);
-            canvas.textIn(caption, kTabCaptions[i], Font::FontBold, White, TextAlign::LeftVCenter);
-        } else {
-            drawRoundPanel(canvas, entry, 8, SidebarFill, SidebarFill);
-            canvas.textIn(caption, kTabCaptions[i], Font::FontBody, TextMuted,
-                          TextAlign::LeftVCenter);
-        }
+        const bool active = i == appState.activeTab;
+        const Font font = active ? Font::FontBold : Font::FontBody;
+        drawRoundPanel(canvas, entry, 8, active ? Accent : SidebarFill,
+                       active ? Accent : SidebarFill);
+        canvas.textIn(caption, fitWithEllipsis(canvas, kTabCaptions[i], font, caption.width()),
+                      font, active ? White : TextMuted, TextAlign::LeftVCenter);
         addHitRegion(entry, REGION_TAB_FIRST + i, i);
     }
 
     drawCard(canvas, {12, H - 148, 213, H - 12});
-    canvas.textAt(22, H - 138, L"LIVE-STATUS", Font::FontSmall, TextMuted);
+    // The state's dot and text sit at the card's right; a longer text pushes the dot left.
     const bool connected = controllerConnected();
-    const bool healthy = connected && !appState.driverFault;
-    const Color state = healthy ? Good : Warning;
-    canvas.ellipse({147, H - 136, 155, H - 128}, state, Line);
-    canvas.textAt(159, H - 138,
-                  healthy ? L"Treiber OK" : (connected ? L"Treiber-Fehler" : L"Offline"),
-                  Font::FontSmall, state);
+    const bool fault = connected && appState.driverFault;
+    const Color state = fault ? Critical : (connected ? Good : Warning);
+    const wchar_t* stateText = fault ? L"Treiber-Fehler" : (connected ? L"Treiber OK" : L"Offline");
+    const int stateLeft = std::min(159, 207 - canvas.measureText(stateText, Font::FontSmall).width);
+    canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state, Line);
+    canvas.textAt(stateLeft, H - 138, stateText, Font::FontSmall, state);
+    canvas.textAt(22, H - 138,
+                  fitWithEllipsis(canvas, L"LIVE-STATUS", Font::FontSmall, stateLeft - 16 - 22),
+                  Font::FontSmall, TextMuted);
 
     const auto& fans = appState.fanList;
-    const double fan1 = fans.size() >= 1 ? fans[0].currentRpm : 0.0;
-    const double fan2 = fans.size() >= 2 ? fans[1].currentRpm : 0.0;
     struct Row {
         const wchar_t* label;
         const wchar_t* format;
         double value;
+        bool lost;
         Color color;
     };
     const Row rows[] = {
-        {L"CPU Max", L"%.1f °C", appState.cpuTemp, temperatureColor(appState.cpuTemp)},
-        {L"GPU Max", L"%.1f °C", appState.gpuTemp, temperatureColor(appState.gpuTemp)},
-        {L"Lüfter 1", L"%.0f RPM", fan1, AccentLight},
-        {L"Lüfter 2", L"%.0f RPM", fan2, AccentLight},
+        {L"CPU Max", L"%.1f °C", appState.cpuTemp,
+         appState.cpuTempLost || appState.readingQuality.cpuTempFallback,
+         temperatureColor(appState.cpuTemp)},
+        {L"GPU Max", L"%.1f °C", appState.gpuTemp,
+         appState.gpuTempLost || appState.readingQuality.gpuTempFallback,
+         temperatureColor(appState.gpuTemp)},
+        {L"Lüfter 1", L"%.0f RPM", fans.size() >= 1 ? fans[0].currentRpm : 0.0,
+         fans.size() >= 1 && !fans[0].measured, AccentLight},
+        {L"Lüfter 2", L"%.0f RPM", fans.size() >= 2 ? fans[1].currentRpm : 0.0,
+         fans.size() >= 2 && !fans[1].measured, AccentLight},
     };
     int y = H - 114;
     for (const Row& row : rows) {
         wchar_t value[32];
         formatBounded(value, 32, row.format, row.value);
-        canvas.textAt(22, y, row.label, Font::FontSmall, TextMuted);
-        canvas.textIn({95, y, 203, y + 18}, value, Font::FontMono, row.color, TextAlign::Right);
+        drawLabelValue(
+            canvas, {22, y, 203, y + 18}, row.label, row.lost ? L"--" : value,
+            {Font::FontSmall, TextMuted, Font::FontMono, row.lost ? TextMuted : row.color});
         y += 23;
     }
 }
@@ -102,13 +112,18 @@ void paintSidebar(Canvas& canvas, int H) {
 void paintHeader(Canvas& canvas, int W) {
     using namespace palette;
     drawCard(canvas, {243, 14, W + 243, 92});
-    canvas.textAt(257, 24, appState.identity.product + L" — Lüftersteuerung:", Font::FontBold,
-                  Text);
     const Rect badge{W + 98, 22, W + 229, 42};
+    canvas.textAt(257, 24,
+                  fitWithEllipsis(canvas, appState.identity.product + L" — Lüftersteuerung:",
+                                  Font::FontBold, badge.left - 8 - 257),
+                  Font::FontBold, Text);
     drawRoundPanel(canvas, badge, 8, BadgeFill, Accent);
-    canvas.textIn(badge, controlModeName(appState.mode), Font::FontSmall, AccentLight,
-                  TextAlign::Center);
+    const Font badgeFonts[] = {Font::FontSmall};
+    drawFittedCaption(canvas, badge, 4, controlModeName(appState.mode), badgeFonts, 1, AccentLight);
 
+    // Captions step down to the smallest readable size before they are cut.
+    const Font activeFonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
+    const Font inactiveFonts[] = {Font::FontSmall};
     const int bw = (W - 58) / 6;
     const int active = static_cast<int>(appState.mode);
     for (int m = 0; m < kModeCount; ++m) {
@@ -117,10 +132,10 @@ void paintHeader(Canvas& canvas, int W) {
         const wchar_t* name = controlModeName(static_cast<ControlMode>(m));
         if (m == active) {
             drawRoundPanel(canvas, button, 7, Accent, AccentLight);
-            canvas.textIn(button, name, Font::FontBold, White, TextAlign::Center);
+            drawFittedCaption(canvas, button, 3, name, activeFonts, 3, White);
         } else {
             drawRoundPanel(canvas, button, 7, ButtonFill, Line);
-            canvas.textIn(button, name, Font::FontSmall, Text, TextAlign::Center);
+            drawFittedCaption(canvas, button, 3, name, inactiveFonts, 1, Text);
         }
         addHitRegion(button, REGION_MODE_FIRST + m, m);
     }
@@ -134,7 +149,8 @@ int paintNotice(Canvas& canvas, int W) {
     const bool error = appState.noticeIsError;
     drawRoundPanel(canvas, {243, 102, W + 243, 128}, 6, error ? NoticeErrorFill : NoticeOkFill,
                    error ? Critical : Good);
-    canvas.textAt(255, 108, appState.noticeText, Font::FontSmall, error ? NoticeErrorText : Good);
+    canvas.textAt(255, 108, fitWithEllipsis(canvas, appState.noticeText, Font::FontSmall, W - 24),
+                  Font::FontSmall, error ? NoticeErrorText : Good);
     return 136;
 }
 

@@ -2,9 +2,59 @@
 #include "base/bounded_format.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
+#include "ui/text_fit.h"
 #include "ui/theme.h"
 
+#include <algorithm>
 #include <climits>
+
+namespace {
+
+constexpr int kColumnGap = 12;
+constexpr int kMinLabelWidth = 60;
+
+struct Columns {
+    int key = 0, label = 0, category = 0, value = 0; // widths
+};
+
+void formatValue(const SensorReading& s, wchar_t (&out)[32]) {
+    if (s.lost)
+        formatBounded(out, 32, L"--");
+    else
+        formatBounded(out, 32, L"%.1f %ls", s.value, s.unit.c_str());
+}
+
+// Each column as wide as its widest visible cell or heading; when the row is too narrow the
+// name column gives way first, then the group column.
+Columns measureColumns(Canvas& canvas, int rows, int avail) {
+    Columns c;
+    c.key = canvas.measureText(L"ID / SCHLÜSSEL", Font::FontSmall).width;
+    c.label = canvas.measureText(L"BEZEICHNUNG", Font::FontSmall).width;
+    c.category = canvas.measureText(L"KATEGORIE", Font::FontSmall).width;
+    c.value = canvas.measureText(L"MESSWERT", Font::FontSmall).width;
+    for (int i = 0; i < rows; ++i) {
+        const SensorReading& s = appState.sensorList[static_cast<std::size_t>(i)];
+        wchar_t value[32];
+        formatValue(s, value);
+        c.key = std::max(c.key, canvas.measureText(s.key, Font::FontMono).width);
+        c.label = std::max(c.label, canvas.measureText(s.label, Font::FontBody).width);
+        c.category = std::max(c.category, canvas.measureText(s.category, Font::FontSmall).width);
+        c.value = std::max(c.value, canvas.measureText(value, Font::FontBold).width);
+    }
+    c.value = std::min(c.value, avail / 4);
+    c.key = std::min(c.key, avail / 4);
+    int over = c.key + c.label + c.category + c.value + 3 * kColumnGap - avail;
+    if (over > 0) {
+        const int give = std::min(over, std::max(c.label - kMinLabelWidth, 0));
+        c.label -= give;
+        over -= give;
+    }
+    if (over > 0)
+        c.category = std::max(c.category - over, 0);
+    return c;
+}
+
+} // namespace
 
 void paintSensorsTab(Canvas& canvas, const ContentLayout& l) {
     using namespace palette;
@@ -18,28 +68,50 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l) {
                           : static_cast<int>(sensors.size());
     wchar_t title[64];
     formatBounded(title, 64, L"Hardware-Sensoren (%d aktiv)", count);
-    canvas.textAt(259, B + 14, title, Font::FontBold, Text);
+    canvas.textAt(259, B + 14, fitWithEllipsis(canvas, title, Font::FontBold, W - 32),
+                  Font::FontBold, Text);
 
-    canvas.textAt(263, B + 44, L"ID / SCHLÜSSEL", Font::FontSmall, TextMuted);
-    canvas.textAt(383, B + 44, L"BEZEICHNUNG", Font::FontSmall, TextMuted);
-    canvas.textAt(603, B + 44, L"KATEGORIE", Font::FontSmall, TextMuted);
-    canvas.textAt(W + 143, B + 44, L"MESSWERT", Font::FontSmall, TextMuted);
+    // No scrolling: the rows that reach the card's bottom margin are left out and do not
+    // widen the columns either.
+    int visible = 0;
+    while (visible < count && B + 68 + 24 * visible < l.H - 39)
+        ++visible;
+    const int left = 263, right = W + 223;
+    const Columns c = measureColumns(canvas, visible, right - left);
+    const int xLabel = left + c.key + kColumnGap;
+    const int xCategory = xLabel + c.label + kColumnGap;
 
-    // No scrolling: the rows that reach the card's bottom margin are left out.
-    for (int i = 0; i < count; ++i) {
+    const int hy = B + 44;
+    const int hh = canvas.measureText(L"", Font::FontSmall).height;
+    canvas.textAt(left, hy, fitWithEllipsis(canvas, L"ID / SCHLÜSSEL", Font::FontSmall, c.key),
+                  Font::FontSmall, TextMuted);
+    canvas.textAt(xLabel, hy, fitWithEllipsis(canvas, L"BEZEICHNUNG", Font::FontSmall, c.label),
+                  Font::FontSmall, TextMuted);
+    canvas.textAt(xCategory, hy, fitWithEllipsis(canvas, L"KATEGORIE", Font::FontSmall, c.category),
+                  Font::FontSmall, TextMuted);
+    canvas.textIn({right - c.value, hy, right, hy + hh},
+                  fitWithEllipsis(canvas, L"MESSWERT", Font::FontSmall, c.value), Font::FontSmall,
+                  TextMuted, TextAlign::Right);
+
+    for (int i = 0; i < visible; ++i) {
         const int y = B + 68 + 24 * i;
-        if (!(y < l.H - 39))
-            break;
         const SensorReading& s = sensors[static_cast<std::size_t>(i)];
         if (i % 2 == 1)
             canvas.fillRect({251, y - 2, W + 235, y + 22}, ButtonFill);
-        canvas.textAt(263, y, s.key, Font::FontMono, Accent);
-        canvas.textAt(383, y, s.label, Font::FontBody, Text);
-        canvas.textAt(603, y, s.category, Font::FontSmall, TextMuted);
-        const Color color = s.unit == L"°C" ? temperatureColor(s.value) : AccentLight;
+        canvas.textAt(left, y, fitWithEllipsis(canvas, s.key, Font::FontMono, c.key),
+                      Font::FontMono, Accent);
+        canvas.textAt(xLabel, y, fitWithEllipsis(canvas, s.label, Font::FontBody, c.label),
+                      Font::FontBody, Text);
+        canvas.textAt(xCategory, y,
+                      fitWithEllipsis(canvas, s.category, Font::FontSmall, c.category),
+                      Font::FontSmall, TextMuted);
+        const Color color = s.lost            ? TextMuted
+                            : s.unit == L"°C" ? temperatureColor(s.value)
+                                              : AccentLight;
         wchar_t value[32];
-        formatBounded(value, 32, L"%.1f %ls", s.value, s.unit.c_str());
-        canvas.textIn({W + 103, y, W + 223, y + 20}, value, Font::FontBold, color,
-                      TextAlign::Right);
+        formatValue(s, value);
+        canvas.textIn({right - c.value, y, right, y + 20},
+                      fitWithEllipsis(canvas, value, Font::FontBold, c.value), Font::FontBold,
+                      color, TextAlign::Right);
     }
 }

@@ -218,3 +218,38 @@ TEST_P(CanvasContract, PaintsCanFollowEachOtherAndShapesNeedNoPaint) {
     EXPECT_TRUE(p.is(15, 15, kBlue));
     EXPECT_TRUE(p.is(40, 40, kGreen));
 }
+
+TEST_P(CanvasContract, MeasuredTextBoundsItsInkAndGrowsWithTextAndFont) {
+    auto s = GetParam().make(400, 120, kClear);
+    Canvas& c = s->canvas();
+    // Measuring works before any paint, and nothing is drawn by it.
+    const TextSize word = c.measureText(L"Drehzahl", Font::FontBold);
+    EXPECT_EQ(c.measureText(L"", Font::FontBold).width, 0);
+    EXPECT_GT(word.width, 0);
+    for (int f = 0; f < FONT_COUNT; ++f) {
+        const Font font = static_cast<Font>(f);
+        const TextSize one = c.measureText(L"Lüfter 2", font);
+        const TextSize two = c.measureText(L"Lüfter 2Lüfter 2", font);
+        SCOPED_TRACE(f);
+        EXPECT_GE(one.height, FONT_DEFINITIONS[f].pixelSize);
+        EXPECT_LE(one.height, 2 * FONT_DEFINITIONS[f].pixelSize);
+        EXPECT_NEAR(two.width, 2 * one.width, 2);
+    }
+    EXPECT_GT(c.measureText(L"Drehzahl", Font::FontBig).width, word.width);
+    EXPECT_LT(c.measureText(L"Drehzahl", Font::FontBoldMin).width, word.width);
+
+    c.beginPaint();
+    const wchar_t* text = L"Manuelle Drehzahl-Vorgabe: Wg";
+    const TextSize size = c.measureText(text, Font::FontBig);
+    c.textAt(10, 20, text, Font::FontBig, kRed);
+    c.endPaint();
+    Probe p{*s};
+    for (int x = 0; x < 400; x += 3) {
+        if (x < 10 || x >= 10 + size.width) {
+            for (int y = 20; y < 20 + size.height; y += 2)
+                EXPECT_TRUE(p.is(x, y, kClear));
+        }
+        EXPECT_TRUE(p.is(x, 19, kClear));
+        EXPECT_TRUE(p.is(x, 20 + size.height, kClear));
+    }
+}

@@ -14,6 +14,7 @@
 //                              WM_NULL so that they have been handled when the call returns
 //   client                     "left top width height" of the client area on the screen
 //   window                     "left top width height" of the whole window on the screen
+//   workarea                   "left top width height" of the work area of the window's monitor
 //   reg KEY NAME               a value under HKEY_CURRENT_USER (HKLM\KEY: the machine's):
 //                              a DWORD in decimal, a string as UTF-8, binary data as hex;
 //                              "absent" when missing
@@ -605,6 +606,17 @@ bool run(const std::vector<std::string>& a) {
         return need(0) && memory(window);
     if (c == "crash-thread")
         return need(0) && crashThread(window);
+    if (c == "workarea") {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            std::printf("failed\n");
+            return false;
+        }
+        const RECT& r = monitor.rcWork;
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return true;
+    }
     if (c == "window") {
         RECT r{};
         if (!GetWindowRect(window, &r)) {

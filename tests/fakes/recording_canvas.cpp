@@ -206,3 +206,13 @@ void RecordingCanvas::textIn(const Rect& rect, std::wstring_view text, Font font
     c.align = align;
     calls.push_back(c);
 }
+
+TextSize RecordingCanvas::measureText(std::wstring_view text, Font font) {
+    if (measurer != nullptr)
+        return measurer->measureText(text, font);
+    const FontDefinition& d = FONT_DEFINITIONS[static_cast<int>(font)];
+    const long long perMille = d.fixedPitch ? 550 : (d.weight >= 600 ? 620 : 560);
+    const long long n = static_cast<long long>(text.size());
+    const long long width = (n * d.pixelSize * perMille + 999) / 1000;
+    return {static_cast<int>(width), (d.pixelSize * 4 + 2) / 3};
+}

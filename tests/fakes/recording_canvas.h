@@ -26,13 +26,17 @@ struct DrawCall {
 // Records every call and, when given a size, also keeps a pixel model of the shapes: fills
 // exactly, panels on their straight edges and inside away from the corners, the middle of
 // ellipses, axis-parallel lines. Pixels the model cannot know (rounded corners, diagonal
-// strokes) read as unknown; text never changes a pixel.
+// strokes) read as unknown; text never changes a pixel. Text is measured with a fixed model:
+// every character as wide as a share of the font's pixel size (wider for bold), lines 4/3 of
+// it tall, so layout tests run without fonts and a caption that fits does so with room.
 class RecordingCanvas final : public Canvas {
 public:
     RecordingCanvas() = default;
     RecordingCanvas(int width, int height, Color clear);
 
     std::vector<DrawCall> calls;
+    // When set, text is measured by this canvas (real fonts) instead of the fixed model.
+    Canvas* measurer = nullptr;
 
     // The model's colour at (x, y); nullopt outside the surface or where the model cannot say.
     std::optional<Color> pixel(int x, int y) const;
@@ -53,6 +57,7 @@ public:
     void textAt(int x, int y, std::wstring_view text, Font font, Color color) override;
     void textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
                 TextAlign align) override;
+    TextSize measureText(std::wstring_view text, Font font) override;
 
 private:
     Rect clip(const Rect& r) const; // r within the surface

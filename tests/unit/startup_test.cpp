@@ -11,13 +11,37 @@ TEST(StartupTest, TitleNamesTheProduct) {
               L"Ventrasol — MacBookPro15,1 Thermal & Fan Control [Universal Windows]");
 }
 
-TEST(StartupTest, HiddenStartIsAPlainCaseSensitiveSubstringRule) {
-    for (const wchar_t* hidden : {L"--minimized", L"-m", L"\"C:\\x\\ventrasol.exe\" --minimized",
-                                  L"-mode", L"foo-mbar", L"--max"})
+TEST(StartupTest, HiddenStartNeedsTheSwitchAsAWholeArgument) {
+    for (const wchar_t* hidden :
+         {L"--minimized", L"-m", L"-M", L"--MINIMIZED", L"  --Minimized  ", L"\"-m\"",
+          L"\"C:\\x\\ventrasol.exe\" --minimized", L"--verbose\t-m", L"a \"b c\" -m"})
         EXPECT_TRUE(startsHidden(hidden)) << hidden;
-    for (const wchar_t* shown : {L"", L"--MINIMIZED", L"-M", L"/m", L"--verbose", L"minimized"})
+    for (const wchar_t* shown :
+         {L"", L"   ", L"-mode", L"foo-mbar", L"--max", L"/m", L"minimized", L"--minimized2",
+          L"C:\\tools-m\\x.exe", L"\"C:\\my -m dir\\x.exe\"", L"\"-m x\"", L"---m"})
         EXPECT_FALSE(startsHidden(shown)) << shown;
     EXPECT_FALSE(startsHidden(nullptr));
+}
+
+TEST(StartupTest, WindowIsShrunkAndMovedIntoTheWorkArea) {
+    const WindowSize minimum{600, 360};
+    const Rect work{0, 0, 1280, 760}; // a 1280 x 800 screen less its taskbar
+    struct Case {
+        Rect window, expected;
+    } cases[] = {
+        {{100, 50, 840, 1130}, {100, 0, 840, 760}},     // too tall: as tall as the work area
+        {{100, 50, 840, 650}, {100, 50, 840, 650}},     // fits: unchanged
+        {{900, 300, 1640, 700}, {540, 300, 1280, 700}}, // off the right edge: moved in
+        {{-50, -20, 690, 380}, {0, 0, 740, 400}},       // above and left: moved in
+        {{0, 0, 300, 200}, {0, 0, 600, 360}},           // below the minimum: grown to it
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fitWindowToWorkArea(c.window, work, minimum), c.expected)
+            << c.window.left << "," << c.window.top;
+    }
+    // A work area smaller than the minimum: the minimum wins, the top-left corner stays visible.
+    EXPECT_EQ(fitWindowToWorkArea({10, 10, 750, 1090}, {0, 0, 500, 400}, minimum),
+              (Rect{0, 0, 600, 400}));
 }
 
 TEST(StartupTest, InitialSizeFollowsTheScale) {

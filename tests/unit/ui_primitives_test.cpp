@@ -182,6 +182,8 @@ TEST(UiThemeTest, PaletteAndFontsHoldTheirExactValues) {
         {Font::FontSmall, L"Segoe UI", 11, 400, false},
         {Font::FontBig, L"Segoe UI", 32, 700, false},
         {Font::FontMono, L"Consolas", 12, 400, true},
+        {Font::FontBoldStep, L"Segoe UI", 12, 700, false},
+        {Font::FontBoldMin, L"Segoe UI", 11, 700, false},
     };
     static_assert(std::size(fonts) == FONT_COUNT);
     for (const Expected& e : fonts) {

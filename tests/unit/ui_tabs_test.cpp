@@ -96,7 +96,6 @@ TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
         ASSERT_NE(v, nullptr);
         EXPECT_EQ(v->fill, k.color);
         EXPECT_EQ(v->align, TextAlign::Right);
-        EXPECT_EQ(v->rect.left, W + 103);
         EXPECT_EQ(v->rect.right, W + 223);
     }
     EXPECT_EQ(c.findText(L"K0")->fill, palette::Accent);
@@ -128,11 +127,12 @@ TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
         empty |= p->rect == Rect{243, 212, half + 237, 264};
     EXPECT_TRUE(empty) << "a section without rows is a 52-pixel card";
 
-    // Values are right-aligned with an ellipsis, 14 pixels inside the card's right edge.
+    // Values are right-aligned 14 pixels inside the card's right edge.
     const DrawCall* value = c.findText(L"Wert 1");
     ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->align, TextAlign::RightEllipsis);
-    EXPECT_EQ(value->rect, (Rect{388, 102 + 70, half + 223, 102 + 90}));
+    EXPECT_EQ(value->align, TextAlign::Right);
+    EXPECT_EQ(value->rect.right, half + 223);
+    EXPECT_EQ(value->rect.top, 102 + 70);
     EXPECT_EQ(c.findText(L"Feld 1")->at, (Point{257, 172}));
     EXPECT_TRUE(contentRegions().empty());
 }
@@ -231,7 +231,68 @@ TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
     EXPECT_EQ(title->font, Font::FontTitle);
     EXPECT_EQ(title->at, (Point{259, 116}));
     EXPECT_NE(c.findText(L"Version 2.0.0 (x64 Native Multi-Vendor Build)"), nullptr);
-    EXPECT_NE(c.findText(L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) & AMD ADLX Direktanbindung"),
-              nullptr);
+    // Only what the program does: no SMM, no AMD driver access, nothing cut or run off.
+    std::wstring all;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        all += t->text + L" ";
+    EXPECT_NE(all.find(L"NVIDIA NvAPI"), std::wstring::npos);
+    EXPECT_NE(all.find(L"applesmc.sys"), std::wstring::npos);
+    EXPECT_EQ(all.find(L"SMM"), std::wstring::npos);
+    EXPECT_EQ(all.find(L"AMD"), std::wstring::npos);
     EXPECT_EQ(c.findText(L"Über Ventrasol")->fill, palette::White); // its sidebar entry
+}
+
+TEST_F(UiTabsTest, ValuesThatAreNoMeasurementsSaySo) {
+    appState.fanList = {makeFan(0, 1000, 5000, 2100), makeFan(1, 1000, 5000, 4600)};
+    appState.sensorList = {{L"TZ00", L"Zone", L"ACPI", L"°C", 47.0, true}};
+    auto controller = std::make_unique<RecordingController>();
+    controller->connected = true;
+    controller->status = L"Bereit";
+    appState.controller = std::move(controller);
+    struct Case {
+        const char* what;
+        void (*set)();
+        std::vector<const wchar_t*> shown; // on the dashboard or, for the driver, its tab
+        int tab;
+    } cases[] = {
+        {"stand-in temperatures",
+         [] {
+             appState.readingQuality = {true, true, false};
+         },
+         {L"--", L"kein Sensor"},
+         0},
+        {"estimated power",
+         [] { appState.readingQuality.powerEstimated = true; },
+         {L"~25 W", L"geschätzt"},
+         0},
+        {"lost CPU temperature", [] { appState.cpuTempLost = true; }, {L"--"}, 0},
+        {"commanded fan speed",
+         [] { appState.fanList[0].measured = false; },
+         {L"Sollwert (nicht gemessen)", L"2100 RPM"},
+         0},
+        {"lost sensor row", [] {}, {L"--"}, 2},
+        {"driver fault", [] { appState.driverFault = true; }, {L"Treiber-Fehler"}, 0},
+    };
+    for (const Case& c : cases) {
+        appState.readingQuality = {};
+        appState.cpuTempLost = appState.driverFault = false;
+        appState.fanList[0].measured = true;
+        c.set();
+        appState.activeTab = c.tab;
+        auto canvas = paint(740, 1080);
+        for (const wchar_t* text : c.shown)
+            EXPECT_NE(canvas.findText(text), nullptr) << c.what;
+    }
+    // A commanded speed never looks like a reading: no large "2100 RPM".
+    appState.fanList[0].measured = false;
+    appState.activeTab = 0;
+    auto canvas = paint(740, 1080);
+    EXPECT_EQ(canvas.findText(L"2100 RPM")->font, Font::FontBold);
+    EXPECT_EQ(canvas.findText(L"Treiber-Fehler")->fill, palette::Critical);
+    appState.activeTab = 4;
+    canvas = paint(740, 1080);
+    bool faultStatus = false;
+    for (const DrawCall* t : canvas.ofKind(Kind::TextAt))
+        faultStatus |= t->text.rfind(L"Treiber-Fehler", 0) == 0 && t->fill == palette::Critical;
+    EXPECT_TRUE(faultStatus) << "the driver tab's status shows the fault as an error";
 }

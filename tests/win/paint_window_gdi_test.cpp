@@ -3,9 +3,11 @@
 #include "fakes/recording_controller.h"
 #include "gdi_object_count.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/gdi_font_set.h"
 #include "ui/paint_window.h"
 #include "ui/theme.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -107,23 +109,50 @@ TEST_F(PaintWindowGdiTest, ObjectCounterSeesALeakedObject) {
     EXPECT_EQ(gdiObjectCount(), before);
 }
 
-TEST_F(PaintWindowGdiTest, HundredPaintsOfEveryTabLeaveNoGdiObjectBehind) {
+TEST_F(PaintWindowGdiTest, ThousandsOfPaintsMakeFontsOncePerScaleAndLeaveNothingBehind) {
     DibSurface dib(kWidth, kHeight, 0);
     ASSERT_TRUE(dib.valid());
-    paintTab(dib, 0); // anything made once per process (font caches) exists from here on
+    GdiFontSet fonts;
+    const auto paintWith = [&](int tab, float scale) {
+        appState.activeTab = tab;
+        GdiCanvas canvas(dib.dc(), fonts, scale);
+        paintWindow(canvas, {0, 0, kWidth, kHeight});
+    };
     const HGDIOBJ pen = GetCurrentObject(dib.dc(), OBJ_PEN);
     const HGDIOBJ brush = GetCurrentObject(dib.dc(), OBJ_BRUSH);
     const HGDIOBJ font = GetCurrentObject(dib.dc(), OBJ_FONT);
     const long before = gdiObjectCount();
     ASSERT_GE(before, 0);
-    for (int round = 0; round < 100; ++round)
-        for (int tab = 0; tab < 6; ++tab)
-            paintTab(dib, tab);
-    EXPECT_EQ(gdiObjectCount(), before);
+    paintWith(0, 1.0f);
+    EXPECT_EQ(gdiObjectCount(), before + FONT_COUNT) << "the fonts, made by the first paint";
+    const DWORD start = GetTickCount();
+    for (int round = 0; round < 1200; ++round)
+        paintWith(round % 6, 1.0f);
+    std::printf("1200 paints: %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
+    EXPECT_EQ(gdiObjectCount(), before + FONT_COUNT);
+    // A new scale replaces the fonts rather than adding to them.
+    paintWith(0, 1.5f);
+    paintWith(1, 1.5f);
+    EXPECT_EQ(gdiObjectCount(), before + FONT_COUNT);
     // The device context is left with what it had selected.
     EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_PEN), pen);
     EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_BRUSH), brush);
     EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_FONT), font);
+}
+
+TEST_F(PaintWindowGdiTest, AScaledPaintPutsTheLayoutAtItsDevicePixels) {
+    DibSurface dib(kWidth * 3 / 2, kHeight * 3 / 2, rgb(255, 0, 255));
+    ASSERT_TRUE(dib.valid());
+    GdiFontSet fonts;
+    appState.activeTab = 4;
+    GdiCanvas canvas(dib.dc(), fonts, 1.5f);
+    paintWindow(canvas, {0, 0, kWidth, kHeight});
+    const int B = 136;
+    // The reload button at (W + 67, B + 28) in layout pixels lies at 1.5 times that.
+    EXPECT_EQ(dib.pixel((W + 67) * 3 / 2, (B + 28) * 3 / 2), palette::Accent);
+    EXPECT_EQ(dib.pixel(5 * 3 / 2, 600 * 3 / 2), palette::SidebarFill);
+    EXPECT_EQ(dib.pixel(225 * 3 / 2 + 1, 600 * 3 / 2), palette::Line); // the divider, 1.5 wide
+    EXPECT_EQ(dib.pixel(234 * 3 / 2, 600 * 3 / 2), palette::Background);
 }
 
 TEST_F(PaintWindowGdiTest, AnAbandonedPaintStillReleasesItsFonts) {

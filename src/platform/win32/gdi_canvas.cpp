@@ -1,12 +1,10 @@
 #include "platform/win32/gdi_canvas.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
-
-RECT toRect(const Rect& r) {
-    return RECT{r.left, r.top, r.right, r.bottom};
-}
 
 int clampedLength(std::size_t n) {
     return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
@@ -74,21 +72,33 @@ UINT drawTextFlags(TextAlign align) {
 
 } // namespace
 
-GdiCanvas::GdiCanvas(HDC dc) : dc_(dc) {}
+GdiCanvas::GdiCanvas(HDC dc) : dc_(dc), fonts_(&ownFonts_) {}
+
+GdiCanvas::GdiCanvas(HDC dc, GdiFontSet& fonts, float scale)
+    : dc_(dc), fonts_(&fonts), scale_(scale > 0.0f ? scale : 1.0f) {}
 
 GdiCanvas::~GdiCanvas() {
     endPaint();
 }
 
+int GdiCanvas::px(int layout) const {
+    if (scale_ == 1.0f)
+        return layout;
+    return static_cast<int>(std::lround(static_cast<double>(layout) * scale_));
+}
+
+RECT GdiCanvas::toDevice(const Rect& r) const {
+    return RECT{px(r.left), px(r.top), px(r.right), px(r.bottom)};
+}
+
+HFONT GdiCanvas::fontFor(Font font) {
+    fonts_->prepare(scale_);
+    return fonts_->font(font);
+}
+
 void GdiCanvas::beginPaint() {
     endPaint();
-    for (int i = 0; i < FONT_COUNT; ++i) {
-        const FontDefinition& font = FONT_DEFINITIONS[i];
-        fonts_[i] =
-            CreateFontW(-font.pixelSize, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                        (font.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE, font.face);
-    }
+    fonts_->prepare(scale_);
     savedBkMode_ = SetBkMode(dc_, TRANSPARENT);
     savedTextColor_ = GetTextColor(dc_);
     painting_ = true;
@@ -101,16 +111,8 @@ void GdiCanvas::endPaint() {
         SetTextColor(dc_, savedTextColor_);
         painting_ = false;
     }
-    releaseFonts();
-}
-
-void GdiCanvas::releaseFonts() {
     // Text calls put the previous font back, so none of ours is selected here.
-    for (HFONT& font : fonts_) {
-        if (font)
-            DeleteObject(font);
-        font = nullptr;
-    }
+    ownFonts_.release();
 }
 
 void GdiCanvas::fillRect(const Rect& rect, Color color) {
@@ -120,47 +122,65 @@ void GdiCanvas::fillRect(const Rect& rect, Color color) {
     HBRUSH brush = CreateSolidBrush(color);
     if (!brush)
         return;
-    const RECT r = toRect(rect);
+    const RECT r = toDevice(rect);
     FillRect(dc_, &r, brush);
     DeleteObject(brush);
 }
 
 void GdiCanvas::roundPanel(const Rect& rect, int radius, Color fill, Color border) {
     ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, border), CreateSolidBrush(fill));
-    RoundRect(dc_, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
+    const RECT r = toDevice(rect);
+    RoundRect(dc_, r.left, r.top, r.right, r.bottom, px(radius), px(radius));
 }
 
 void GdiCanvas::ellipse(const Rect& rect, Color fill, Color outline) {
     ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, outline), CreateSolidBrush(fill));
-    Ellipse(dc_, rect.left, rect.top, rect.right, rect.bottom);
+    const RECT r = toDevice(rect);
+    Ellipse(dc_, r.left, r.top, r.right, r.bottom);
 }
 
 void GdiCanvas::line(Point from, Point to, Color color, int width, bool dotted) {
-    ScopedPenBrush objects(dc_, CreatePen(dotted ? PS_DOT : PS_SOLID, dotted ? 1 : width, color),
-                           nullptr);
-    MoveToEx(dc_, from.x, from.y, nullptr);
-    LineTo(dc_, to.x, to.y);
+    ScopedPenBrush objects(
+        dc_, CreatePen(dotted ? PS_DOT : PS_SOLID, dotted ? 1 : std::max(px(width), 1), color),
+        nullptr);
+    MoveToEx(dc_, px(from.x), px(from.y), nullptr);
+    LineTo(dc_, px(to.x), px(to.y));
 }
 
 void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, int width) {
     if (points == nullptr || count < 2)
         return;
-    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, width, color), nullptr);
-    MoveToEx(dc_, points[0].x, points[0].y, nullptr);
+    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, std::max(px(width), 1), color), nullptr);
+    MoveToEx(dc_, px(points[0].x), px(points[0].y), nullptr);
     for (std::size_t i = 1; i < count; ++i)
-        LineTo(dc_, points[i].x, points[i].y);
+        LineTo(dc_, px(points[i].x), px(points[i].y));
 }
 
 void GdiCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color color) {
-    ScopedFont selected(dc_, fonts_[static_cast<int>(font)]);
+    ScopedFont selected(dc_, fontFor(font));
     SetTextColor(dc_, color);
-    TextOutW(dc_, x, y, text.data(), clampedLength(text.size()));
+    TextOutW(dc_, px(x), px(y), text.data(), clampedLength(text.size()));
 }
 
 void GdiCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
                        TextAlign align) {
-    ScopedFont selected(dc_, fonts_[static_cast<int>(font)]);
+    ScopedFont selected(dc_, fontFor(font));
     SetTextColor(dc_, color);
-    RECT r = toRect(rect);
+    RECT r = toDevice(rect);
     DrawTextW(dc_, text.data(), clampedLength(text.size()), &r, drawTextFlags(align));
+}
+
+TextSize GdiCanvas::measureText(std::wstring_view text, Font font) {
+    ScopedFont selected(dc_, fontFor(font));
+    SIZE extent{};
+    if (!text.empty())
+        GetTextExtentPoint32W(dc_, text.data(), clampedLength(text.size()), &extent);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc_, &metrics);
+    // Overhanging glyphs (italic ends, some bold ones) ink past the advance width.
+    int width = text.empty() ? 0 : static_cast<int>(extent.cx) + metrics.tmOverhang;
+    int height = static_cast<int>(metrics.tmHeight);
+    const double s = static_cast<double>(scale_);
+    return {static_cast<int>(std::ceil(width / s - 1e-9)),
+            static_cast<int>(std::ceil(height / s - 1e-9))};
 }

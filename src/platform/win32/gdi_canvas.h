@@ -1,15 +1,22 @@
 #pragma once
 
 #include "platform/canvas.h"
+#include "platform/win32/gdi_font_set.h"
 
 #include <windows.h>
 
 // Draws into a device context the caller owns (the paint's memory DC). Brushes and pens are
-// made and deleted inside each call; the fonts live from beginPaint to endPaint, or to the
-// destructor when a paint is abandoned. Every object is deselected before it is deleted.
+// made and deleted inside each call. Fonts come from a font set the caller keeps across paints;
+// a canvas made without one makes its own fonts for each paint and releases them at endPaint
+// or, for an abandoned paint, in the destructor. Every object is deselected before it is
+// deleted.
+//
+// Coordinates are layout pixels; scale turns them into device pixels (1.5 at 144 DPI), so the
+// same layout fills a window of any DPI. Measurements come back in layout pixels, rounded up.
 class GdiCanvas final : public Canvas {
 public:
     explicit GdiCanvas(HDC dc);
+    GdiCanvas(HDC dc, GdiFontSet& fonts, float scale);
     ~GdiCanvas() override;
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -24,12 +31,17 @@ public:
     void textAt(int x, int y, std::wstring_view text, Font font, Color color) override;
     void textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
                 TextAlign align) override;
+    TextSize measureText(std::wstring_view text, Font font) override;
 
 private:
-    void releaseFonts();
+    HFONT fontFor(Font font);
+    int px(int layout) const;
+    RECT toDevice(const Rect& r) const;
 
     HDC dc_;
-    HFONT fonts_[FONT_COUNT] = {};
+    GdiFontSet ownFonts_;
+    GdiFontSet* fonts_;
+    float scale_ = 1.0f;
     bool painting_ = false;
     int savedBkMode_ = 0;
     COLORREF savedTextColor_ = 0;

@@ -1,0 +1,152 @@
+#include "ui/history_chart.h"
+
+#include "app/app_state.h"
+#include "base/bounded_format.h"
+#include "base/rounding.h"
+#include "ui/history.h"
+#include "ui/primitives.h"
+#include "ui/text_fit.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kGridLines = 4; // 25 % steps of both axes
+// Fixed label columns, so that the plot (and a test's pixel) does not move with the font.
+constexpr int kLeftAxis = 46;
+constexpr int kRightAxis = 62;
+
+struct Series {
+    const wchar_t* name;
+    Color color;
+    float HistorySample::*temperature; // null for a fan
+    int fan;
+};
+
+const Series kSeries[] = {
+    {L"CPU", palette::Warning, &HistorySample::cpu, -1},
+    {L"GPU", palette::Caution, &HistorySample::gpu, -1},
+    {L"Lüfter 1", palette::AccentLight, nullptr, 0},
+    {L"Lüfter 2", palette::Good, nullptr, 1},
+};
+
+int yOf(const Rect& plot, double fraction) {
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    return plot.bottom - static_cast<int>(roundHalfAway(fraction * (plot.height() - 1))) - 1;
+}
+
+// x of the sample of age (0 = newest, at the right edge); the plot holds the full capacity.
+int xOf(const Rect& plot, std::size_t age) {
+    const double step = static_cast<double>(plot.width() - 1) / (HISTORY_CAPACITY - 1);
+    return plot.right - 1 - static_cast<int>(roundHalfAway(static_cast<double>(age) * step));
+}
+
+// One polyline per run of values; a gap (NaN) ends a run. The points live on the stack.
+void drawSeries(Canvas& canvas, const Rect& plot, const Series& s, double rpmTop) {
+    const History& h = appState.history;
+    Point points[HISTORY_CAPACITY + 1];
+    std::size_t n = 0;
+    const auto flush = [&] {
+        if (n == 1) // a single reading between gaps still shows
+            points[n++] = {points[0].x + 1, points[0].y};
+        if (n >= 2)
+            canvas.polyline(points, n, s.color, 2);
+        n = 0;
+    };
+    for (std::size_t age = h.count; age-- > 0;) {
+        const HistorySample& sample = h.byAge(age);
+        const float v = s.temperature ? sample.*s.temperature : sample.fan[s.fan];
+        if (std::isnan(v)) {
+            flush();
+            continue;
+        }
+        const double f =
+            s.temperature ? (v - HISTORY_MIN_CELSIUS) / (HISTORY_MAX_CELSIUS - HISTORY_MIN_CELSIUS)
+                          : v / rpmTop;
+        points[n++] = {xOf(plot, age), yOf(plot, f)};
+    }
+    flush();
+}
+
+} // namespace
+
+Rect historyPlotRect(const Rect& card) {
+    return {card.left + 16 + kLeftAxis, card.top + 40, card.right - 16 - kRightAxis,
+            card.bottom - 32};
+}
+
+double historyRpmTop() {
+    double top = 0.0;
+    for (const FanChannel& f : appState.fanList)
+        top = std::max(top, f.maxRpm);
+    if (!(top > 0.0) || !std::isfinite(top))
+        return 6000.0;
+    return std::min(std::ceil(top / 2000.0) * 2000.0, 1.0e6);
+}
+
+Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
+    using namespace palette;
+    drawCard(canvas, card);
+    const double rpmTop = historyRpmTop();
+    const int small = canvas.measureText(L"", Font::FontSmall).height;
+
+    // Title left, legend right; the legend gives way to the title where both do not fit.
+    const int right = card.right - 16;
+    int legendX = right;
+    for (int i = 3; i >= 0; --i) {
+        const int w = canvas.measureText(kSeries[i].name, Font::FontSmall).width;
+        legendX -= w + 16 + (i < 3 ? 10 : 0);
+    }
+    const std::wstring title = fitWithEllipsis(canvas, L"Verlauf der letzten 5 Minuten",
+                                               Font::FontBold, legendX - 12 - (card.left + 16));
+    canvas.textAt(card.left + 16, card.top + 12, title, Font::FontBold, Text);
+    int x = legendX;
+    for (const Series& s : kSeries) {
+        canvas.line({x, card.top + 19}, {x + 12, card.top + 19}, s.color, 2, false);
+        canvas.textAt(x + 16, card.top + 13, s.name, Font::FontSmall, TextMuted);
+        x += canvas.measureText(s.name, Font::FontSmall).width + 26;
+    }
+
+    wchar_t text[32];
+    const Rect plot = historyPlotRect(card);
+    if (plot.width() < 40 || plot.height() < 40)
+        return plot;
+    drawRoundPanel(canvas, plot, 0, TrackFill, TrackLine);
+
+    // On a short plot only every second or only the outer gridlines are labelled.
+    const int spacing = plot.height() / kGridLines;
+    const int labelStep = spacing > small ? 1 : (2 * spacing > small ? 2 : kGridLines);
+    for (int g = 0; g <= kGridLines; ++g) {
+        const double f = static_cast<double>(g) / kGridLines;
+        const int y = yOf(plot, f);
+        if (g > 0 && g < kGridLines)
+            canvas.line({plot.left + 1, y}, {plot.right - 1, y}, ButtonFill, 1, true);
+        if (g % labelStep != 0)
+            continue;
+        formatBounded(text, 32, L"%.0f °C",
+                      HISTORY_MIN_CELSIUS + f * (HISTORY_MAX_CELSIUS - HISTORY_MIN_CELSIUS));
+        const int ty = std::clamp(y - small / 2, plot.top, plot.bottom - small);
+        const std::wstring left = fitWithEllipsis(canvas, text, Font::FontSmall, kLeftAxis - 6);
+        const int tw = canvas.measureText(left, Font::FontSmall).width;
+        canvas.textAt(plot.left - 6 - tw, ty, left, Font::FontSmall, TextMuted);
+        formatBounded(text, 32, L"%.0f RPM", f * rpmTop);
+        canvas.textAt(plot.right + 6, ty,
+                      fitWithEllipsis(canvas, text, Font::FontSmall, kRightAxis - 6),
+                      Font::FontSmall, TextMuted);
+    }
+    // Time axis: a tick every minute, labelled at the ends.
+    for (int minute = 1; minute < 5; ++minute) {
+        const int tx = xOf(plot, static_cast<std::size_t>(minute * 60));
+        canvas.line({tx, plot.top + 1}, {tx, plot.bottom - 1}, ButtonFill, 1, true);
+    }
+    canvas.textAt(plot.left, plot.bottom + 2, L"−5 min", Font::FontSmall, TextMuted);
+    const int nowWidth = canvas.measureText(L"jetzt", Font::FontSmall).width;
+    canvas.textAt(plot.right - nowWidth, plot.bottom + 2, L"jetzt", Font::FontSmall, TextMuted);
+
+    for (const Series& s : kSeries)
+        if (s.fan < 0 || static_cast<std::size_t>(s.fan) < appState.fanList.size())
+            drawSeries(canvas, plot, s, rpmTop);
+    return plot;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "base/color.h"
+#include "base/rect.h"
+#include "platform/canvas.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Rules that keep every text inside its box, measured with the canvas's own fonts.
+
+// text when it fits in maxWidth, else its longest start that fits followed by "…" (never
+// splitting a surrogate pair); just "…" or nothing when not even that fits.
+std::wstring fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, int maxWidth);
+
+// The first of fonts (largest first) in which text fits maxWidth, else the last one.
+Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts, int count,
+                       int maxWidth);
+
+// Breaks text into lines no wider than maxWidth, at spaces where possible; a word wider than
+// a line is broken inside. Empty text gives no line.
+std::vector<std::wstring> wrapText(Canvas& canvas, std::wstring_view text, Font font, int maxWidth);
+
+// Draws text wrapped at maxWidth from (x, y), lineHeight apart; returns the y below the last
+// line (y itself for empty text).
+int drawWrapped(Canvas& canvas, int x, int y, int maxWidth, int lineHeight, std::wstring_view text,
+                Font font, Color color);
+
+// Paragraphs laid out top to bottom before anything is drawn, so that the card under them
+// can be sized first.
+struct TextBlock {
+    std::vector<std::wstring> lines;
+    int x = 0;
+    int y = 0;
+    int lineHeight = 0;
+    Font font = Font::FontBody;
+    Color color = 0;
+    int bottom() const { return y + lineHeight * static_cast<int>(lines.size()); }
+};
+// text wrapped at width from (x, y), lines at least minLineHeight apart; a negative
+// minLineHeight sets lines exactly that far apart (its magnitude), closer than the font's cell
+// but not closer than its characters.
+TextBlock layoutBlock(Canvas& canvas, int x, int y, int width, int minLineHeight,
+                      std::wstring_view text, Font font, Color color);
+void drawBlock(Canvas& canvas, const TextBlock& block);
+
+// Wrapped to band's width and centred in its height, as many lines as fit; the last shown
+// line ends in "…" when text goes on.
+void drawWrappedInBand(Canvas& canvas, const Rect& band, std::wstring_view text, Font font,
+                       Color color);
+
+// A label and a value on one row of row's width: the value gets the width it needs first
+// (cut with "…" only if the row cannot hold it at all) and is right-aligned at row.right; the
+// label gets what is left, less a gap, and is cut with "…" when longer.
+struct LabelValueStyle {
+    Font labelFont;
+    Color labelColor;
+    Font valueFont;
+    Color valueColor;
+};
+void drawLabelValue(Canvas& canvas, const Rect& row, std::wstring_view label,
+                    std::wstring_view value, const LabelValueStyle& style);
+
+// Centred in box, stepping through fonts (largest first) until it fits, then cut with "…".
+void drawFittedCaption(Canvas& canvas, const Rect& box, int padding, std::wstring_view text,
+                       const Font* fonts, int count, Color color);

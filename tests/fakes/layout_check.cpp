@@ -1,0 +1,228 @@
+#include "fakes/layout_check.h"
+
+#include "app/app_state.h"
+#include "fakes/recording_controller.h"
+#include "ui/paint_window.h"
+#include "ui/theme.h"
+
+#include <algorithm>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+Rect boxOf(const DrawCall& c, TextSize size);
+
+struct Placed {
+    Rect ink;
+    const DrawCall* call;
+};
+
+std::string narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::string describe(const Rect& r) {
+    std::ostringstream s;
+    s << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+    return s.str();
+}
+
+bool overlaps(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool inside(const Rect& inner, const Rect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Where the glyphs can be: the measured width, and of the line's height the part below the
+// internal leading (the cell less the character height), which no glyph of our texts reaches.
+Rect inkOf(const DrawCall& c, TextSize size) {
+    const int leading =
+        std::max(size.height - FONT_DEFINITIONS[static_cast<int>(c.font)].pixelSize, 0);
+    Rect r = boxOf(c, size);
+    r.top += leading;
+    return r;
+}
+
+Rect boxOf(const DrawCall& c, TextSize size) {
+    if (c.kind == DrawCall::Kind::TextAt)
+        return {c.at.x, c.at.y, c.at.x + size.width, c.at.y + size.height};
+    const Rect& r = c.rect;
+    const int midY = r.top + (r.height() - size.height) / 2;
+    switch (c.align) {
+    case TextAlign::Center: {
+        const int x = r.left + (r.width() - size.width) / 2;
+        return {x, midY, x + size.width, midY + size.height};
+    }
+    case TextAlign::LeftVCenter:
+        return {r.left, midY, r.left + size.width, midY + size.height};
+    case TextAlign::Right:
+    case TextAlign::RightEllipsis:
+        return {r.right - size.width, r.top, r.right, r.top + size.height};
+    }
+    return r;
+}
+
+} // namespace
+
+std::vector<std::string> findLayoutFaults(RecordingCanvas& canvas) {
+    std::vector<std::string> faults;
+    std::vector<Placed> texts;
+    for (std::size_t i = 0; i < canvas.calls.size(); ++i) {
+        const DrawCall& c = canvas.calls[i];
+        if ((c.kind != DrawCall::Kind::TextAt && c.kind != DrawCall::Kind::TextIn) ||
+            c.text.empty())
+            continue;
+        const TextSize size = canvas.measureText(c.text, c.font);
+        const Rect ink = inkOf(c, size);
+        // Appended piece by piece: GCC 12 warns wrongly about "literal" + std::string.
+        std::string name(1, '"');
+        name.append(narrow(c.text)).append("\" ").append(describe(ink));
+        if (c.kind == DrawCall::Kind::TextIn &&
+            (size.width > c.rect.width() || !inside(ink, c.rect)))
+            faults.push_back(name + " does not fit its box " + describe(c.rect));
+        // The shape it sits on: the last one drawn before it under its top-left corner.
+        const DrawCall* base = nullptr;
+        for (std::size_t j = i; j-- > 0;) {
+            const DrawCall& s = canvas.calls[j];
+            if ((s.kind == DrawCall::Kind::Panel || s.kind == DrawCall::Kind::Fill) &&
+                s.rect.contains(ink.left, ink.top)) {
+                base = &s;
+                break;
+            }
+        }
+        if (base == nullptr)
+            faults.push_back(name + " lies on no shape");
+        else if (!inside(ink, base->rect))
+            faults.push_back(name + " runs out of " + describe(base->rect));
+        for (const Placed& other : texts)
+            if (overlaps(ink, other.ink))
+                faults.push_back(name + " overlaps \"" + narrow(other.call->text) + "\" " +
+                                 describe(other.ink));
+        texts.push_back({ink, &c});
+    }
+    return faults;
+}
+
+void loadLayoutScene(bool apple) {
+    appState.noticeText = L"Modus 'Temperatur-Kurve' aktiviert · Lüfter folgen der Kurve";
+    appState.noticeIsError = false;
+    auto controller = std::make_unique<RecordingController>();
+    controller->connected = true;
+    if (apple) {
+        controller->name = L"Apple SMC (applesmc.sys)";
+        controller->status = L"AppleSMC Treiber verbunden · 2 Lüfter · 15 Sensoren";
+        appState.identity.manufacturer = L"Apple Inc.";
+        appState.identity.product = L"MacBookPro15,1";
+        appState.fanList = {makeFan(0, 1200, 5927, 2416), makeFan(1, 1200, 5507, 2210)};
+        appState.fanList[0].label = L"Linker Lüfter (CPU-Seite)";
+        appState.fanList[1].label = L"Rechter Lüfter (GPU-Seite)";
+        const wchar_t* keys[][3] = {{L"TC0P", L"CPU Proximity", L"CPU"},
+                                    {L"TC0D", L"CPU Die", L"CPU"},
+                                    {L"TC1C", L"CPU Kern 1", L"CPU"},
+                                    {L"TC2C", L"CPU Kern 2", L"CPU"},
+                                    {L"TG0P", L"GPU Proximity", L"Grafik"},
+                                    {L"TG0D", L"GPU Die", L"Grafik"},
+                                    {L"Th1H", L"Kühlkörper rechts", L"Gehäuse"},
+                                    {L"TB0T", L"Akku Temperatur", L"Akku & Netzteil"},
+                                    {L"Ts0P", L"Handauflage links", L"Gehäuse"},
+                                    {L"TM0P", L"Speicher Proximity", L"Arbeitsspeicher"},
+                                    {L"TPCD", L"Platform Controller Hub", L"Mainboard"},
+                                    {L"TW0P", L"WLAN-Modul", L"Funk"},
+                                    {L"TA0P", L"Umgebungsluft", L"Gehäuse"},
+                                    {L"PSTR", L"System-Gesamtleistung", L"Spannung & Leistung"},
+                                    {L"PCPT", L"CPU Package Leistung", L"Spannung & Leistung"}};
+        for (const auto& k : keys) {
+            const bool power = k[0][0] == L'P';
+            appState.sensorList.push_back(
+                {k[0], k[1], k[2], power ? L"W" : L"°C", power ? 31.4 : 101.5, false});
+        }
+        appState.sensorList[3].lost = true;
+    } else {
+        controller->name = L"ASUS ROG/TUF Armoury ACPI-WMI Schnittstelle";
+        controller->status = L"ASUS WMI Thermal-Schnittstelle aktiv (nur Anzeige, keine "
+                             L"Lüftersteuerung)";
+        appState.identity.manufacturer = L"ASUSTeK COMPUTER INC. (Republic of Gamers)";
+        appState.identity.product = L"ROG Zephyrus G14 GA401QM_GA401QM";
+        appState.fanList = {makeFan(0, 1800, 5200, 2400), makeFan(1, 800, 4200, 1600)};
+        appState.fanList[0].label = L"CPU-Lüfter (Systemlüfter)";
+        appState.fanList[1].label = L"Sekundärlüfter (GPU / Gehäuse)";
+        for (FanChannel& f : appState.fanList)
+            f.measured = false;
+        appState.readingQuality = {true, true, true};
+        appState.sensorList = {{L"PWR1", L"Geschätzte System-Gesamtleistung",
+                                L"Spannung & Leistung", L"W", 33.4, false}};
+    }
+    appState.controller = std::move(controller);
+    appState.inventory = {
+        {L"Geräte-Erkennung & Modell",
+         L"Mobiles Gerät (Notebook / Laptop)",
+         palette::Accent,
+         {{L"Hersteller", appState.identity.manufacturer},
+          {L"Modell / Produkt", appState.identity.product},
+          {L"Mainboard", L"Apple Inc. Mac-937A206F2EE63C01"},
+          {L"BIOS-Version", L"1554.140.20.0.0 (iBridge: 18.16.14759.0.1,0)"},
+          {L"Treiber-Backend", L"Apple SMC (applesmc.sys)"}}},
+        {L"Prozessor (CPU)",
+         L"Prozessorarchitektur & Cache-Hierarchie",
+         palette::Warning,
+         {{L"Modell", L"Intel(R) Core(TM) i7-8850H CPU @ 2.60GHz"},
+          {L"Kerne / Threads", L"12 Logische Prozessorkerne"},
+          {L"Taktrate", L"2.30 GHz Taktung"}}},
+        {L"Arbeitsspeicher (RAM)",
+         L"Physische Speicher-Auslastung",
+         palette::Good,
+         {{L"Gesamtkapazität", L"24 GB RAM (23.9 GB nutzbar)"},
+          {L"Auslastung (Live)", L"11.2 GB belegt / 12.7 GB frei (46 %)"}}},
+        {L"Grafikkarte (GPU)",
+         L"Erkannte Grafik-Adapter & Anzeigegeräte",
+         palette::Critical,
+         {{L"Aktive GPU", L"Radeon Pro 560X / Intel(R) UHD Graphics 630"},
+          {L"Aktuelle Auflösung", L"2880 × 1800 Pixel"}}},
+        {L"Festspeicher & Partitionen",
+         L"Lokale Laufwerke & Speicherplatz",
+         palette::Accent,
+         {{L"Laufwerk C: (BOOTCAMP)", L"112.4 GB frei von 255.9 GB (NTFS)"},
+          {L"Laufwerk D: (Daten)", L"1.2 GB frei von 31.9 GB (exFAT)"}}},
+    };
+    appState.cpuTemp = 67.4;
+    appState.gpuTemp = 58.9;
+    appState.powerWatts = 104.0;
+    appState.manualRpm = {2200.0, 2000.0};
+}
+
+std::vector<std::string> layoutFaultsOfEveryTab(Canvas* measurer) {
+    const Rect clients[] = {{0, 0, 581, 520}, {0, 0, 724, 721}, {0, 0, 724, 1041}};
+    std::vector<std::string> all;
+    for (bool apple : {true, false}) {
+        resetAppState();
+        loadLayoutScene(apple);
+        for (const Rect& client : clients) {
+            for (int tab = 0; tab < 6; ++tab) {
+                for (int mode = 0; mode < 6; ++mode) {
+                    if (tab != 0 && mode != 1)
+                        continue;
+                    appState.activeTab = tab;
+                    appState.mode = static_cast<ControlMode>(mode);
+                    RecordingCanvas canvas;
+                    canvas.measurer = measurer;
+                    paintWindow(canvas, client);
+                    for (const std::string& f : findLayoutFaults(canvas)) {
+                        std::ostringstream where;
+                        where << (apple ? "apple " : "generic ") << client.width() << "x"
+                              << client.height() << " tab " << tab << " mode " << mode << ": ";
+                        all.push_back(where.str() + f);
+                    }
+                }
+            }
+        }
+    }
+    resetAppState();
+    return all;
+}
