@@ -249,8 +249,8 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
     c = paint(740, 800);
     EXPECT_EQ(c.findText(L"Treiber OK"), nullptr);
     ASSERT_NE(c.findText(L"Treiber-Fehler"), nullptr);
-    EXPECT_EQ(c.findText(L"Treiber-Fehler")->fill, palette::Warning);
-    EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, palette::Warning);
+    EXPECT_EQ(c.findText(L"Treiber-Fehler")->fill, palette::Critical);
+    EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, palette::Critical);
 }
 
 TEST_F(PaintWindowTest, ActiveTabIsHighlightedAndUnknownTabsDrawNoContent) {

@@ -213,13 +213,19 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Warning);
     EXPECT_EQ(c.findText(DRIVER_REFUSED_NOTE), nullptr);
 
-    // Why the driver was not installed: one warning line inside the status card.
+    // Why the driver was not installed: a warning below the card's other lines, wrapped
+    // inside the card when it does not fit on one.
     appState.driverNote = DRIVER_REFUSED_NOTE;
     c = paint(740, 1080);
-    const DrawCall* note = c.findText(DRIVER_REFUSED_NOTE);
+    const std::wstring noteText = DRIVER_REFUSED_NOTE;
+    const DrawCall* note = nullptr;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        if (!t->text.empty() && noteText.rfind(t->text, 0) == 0 && note == nullptr)
+            note = t;
     ASSERT_NE(note, nullptr);
     EXPECT_EQ(note->fill, palette::Warning);
-    EXPECT_EQ(note->at, (Point{259, 102 + 92}));
+    EXPECT_EQ(note->at.x, 259);
+    EXPECT_GT(note->at.y, c.findText(L"Erkanntes Backend: Testgerät")->at.y);
 }
 
 TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
