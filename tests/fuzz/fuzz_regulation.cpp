@@ -74,7 +74,7 @@ public:
             return false; // the driver refused; *returned stays as it was
         const std::uint32_t count = outputSize ? in->byte() % (outputSize + 1) : 0;
         const std::vector<std::uint8_t> reply = in->bytes(count);
-        if (output)
+        if (output && !reply.empty())
             std::memcpy(output, reply.data(), reply.size());
         *returned = count;
         return true;
