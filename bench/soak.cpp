@@ -1,9 +1,11 @@
 // A simulated day of each backend against its fakes: 86,400 ticks (one per simulated second),
 // each painted, the temperatures wandering, the mode changing every hour with the curve among
-// the modes. Prints the heap in use at the start, after the first hour (warm-up) and at the
-// end; any growth after the warm-up is a leak. Exits 1 when the heap grew.
+// the modes. Prints the heap in use at the start, after the first round of the eight hourly
+// modes (warm-up: every text and list has had its longest value once) and at the end, which
+// falls on the same point of the round; any growth after the warm-up is a leak. Exits 1 when
+// the heap grew.
 //
-//   ventrasol_soak [ticks]
+//   ventrasol_soak [ticks]     default 86,400; a multiple of 28,800 ends where a round ends
 #include "app/app_state.h"
 #include "fakes/await_sample.h"
 #include "fakes/fake_library_loader.h"
@@ -37,6 +39,8 @@ const ControlMode HOURLY[] = {ControlMode::Curve,    ControlMode::Quiet,     Con
                               ControlMode::Manual,   ControlMode::Max,       ControlMode::Curve,
                               ControlMode::Balanced, ControlMode::SystemAuto};
 
+constexpr long ROUND = 3600 * static_cast<long>(sizeof HOURLY / sizeof HOURLY[0]);
+
 // Runs the day; setTemperature moves the fakes to the given CPU temperature before a tick,
 // and forgetRecords empties what the fakes remember (their logs are not the program's memory).
 bool soak(const char* name, long ticks, const std::function<void(double)>& setTemperature,
@@ -55,7 +59,7 @@ bool soak(const char* name, long ticks, const std::function<void(double)>& setTe
         forgetRecords();
         if (t == 0)
             start = heapInUse();
-        if (t == 3599 || (ticks < 3600 && t == 0))
+        if (t == ROUND - 1 || (ticks < ROUND && t == 0))
             warm = heapInUse();
     }
     const std::size_t end = heapInUse();
@@ -85,7 +89,10 @@ int main(int argc, char** argv) {
         ok &= soak(
             "apple", ticks,
             [&](double celsius) { device.setFloat("TC0P", static_cast<float>(celsius)); },
-            [&] { device.requests.clear(); });
+            [&] {
+                device.requests.clear();
+                registry.writes.clear();
+            });
         resetAppState();
     }
     {
@@ -118,6 +125,7 @@ int main(int argc, char** argv) {
             [&] {
                 wmi.events.clear();
                 nvapi.calls.clear();
+                registry.writes.clear();
             });
         resetAppState();
     }

@@ -11,10 +11,14 @@
 inline bool awaitSample(const UniversalPCController& pc, std::uint64_t seen,
                         std::chrono::milliseconds limit = std::chrono::seconds(5)) {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (pc.samplesTaken() <= seen) {
+    // A snapshot of fakes takes microseconds: yield first, sleep only when it takes longer.
+    for (int spins = 0; pc.samplesTaken() <= seen; ++spins) {
         if (std::chrono::steady_clock::now() > end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (spins < 2000)
+            std::this_thread::yield();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }
