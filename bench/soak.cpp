@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
         UniversalPCController* pc = owned.get();
         appState.controller = std::move(owned);
         pc->connect(SystemIdentity{});
+        pc->sampleSoon();
         awaitSample(*pc, 0);
         ok &= soak(
             "generic", ticks,

@@ -18,11 +18,15 @@ void SensorWorker::start(std::chrono::milliseconds period, std::function<void()>
 
 void SensorWorker::loop(std::chrono::milliseconds period, const std::function<void()>& job,
                         const std::function<void()>& closing) {
-    auto next = std::chrono::steady_clock::now();
+    // Nothing runs before the first wake; from then on once per period, or sooner when woken.
+    auto next = std::chrono::steady_clock::time_point::max();
     for (;;) {
         {
             std::unique_lock<std::mutex> guard(lock);
-            signal.wait_until(guard, next, [this] { return stopping || woken; });
+            if (next == std::chrono::steady_clock::time_point::max())
+                signal.wait(guard, [this] { return stopping || woken; });
+            else
+                signal.wait_until(guard, next, [this] { return stopping || woken; });
             if (stopping)
                 break;
             woken = false;

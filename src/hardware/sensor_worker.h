@@ -6,10 +6,10 @@
 #include <mutex>
 #include <thread>
 
-// A thread of its own that runs one job at once and then once per period until stopped, so a
-// slow source never holds up its owner's thread. The job runs only on this thread; the closing
-// step (given to start) too, after the last job, so objects a source made on this thread are
-// released on it.
+// A thread of its own that runs one job when first woken and then once per period until
+// stopped, so a slow source never holds up its owner's thread. The job runs only on this thread;
+// the closing step (given to start) too, after the last job, so objects a source made on this
+// thread are released on it.
 class SensorWorker {
 public:
     SensorWorker() = default;

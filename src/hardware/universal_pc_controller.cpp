@@ -94,6 +94,8 @@ UniversalPCController::~UniversalPCController() {
 
 void UniversalPCController::startSensors() {
     sensorsStarted = true;
+    if (!worker.running())
+        roundsSinceStart = 0;
     worker.start(
         sensorPeriod, [this] { takeSample(); }, [this] { wmi.leaveThread(); });
 }
@@ -169,6 +171,11 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
     // the first connect the libraries are not loaded yet, and there is nothing to read.
     if (sensorsStarted)
         startSensors();
+    // The first round (the one right after connect, before the program's window exists) only
+    // starts the thread: COM joined on another thread while the window is being created makes
+    // Wine put that window out of other processes' reach. From the second round on it reads.
+    if (++roundsSinceStart == 2)
+        worker.wake();
     GenericSensorSnapshot snapshot;
     {
         std::lock_guard<std::mutex> guard(snapshotLock);

@@ -22,9 +22,10 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead);
 // and NVIDIA's library, two fans with the maker's names and ranges whose commanded speeds are
 // only recorded, and an estimated power draw.
 //
-// WMI and NVAPI are read on a sensor thread the backend owns, once per period from connect
-// until disconnect or destruction; update only turns the latest complete snapshot into readings
-// and never waits for a source. The WMI objects live and die on that thread.
+// WMI and NVAPI are read on a sensor thread the backend owns, once per period from the second
+// update after connect until disconnect or destruction; update only turns the latest complete
+// snapshot into readings and never waits for a source. The WMI objects live and die on that
+// thread.
 class UniversalPCController final : public IHardwareController {
 public:
     static constexpr std::chrono::milliseconds SENSOR_PERIOD{1000};
@@ -75,6 +76,7 @@ private:
     // Shared with the sensor thread: the latest snapshot under its lock, and its count.
     std::chrono::milliseconds sensorPeriod;
     bool sensorsStarted = false;  // by the first connect
+    int roundsSinceStart = 0;     // updates since the sensor thread started, counted to 2
     GenericSensorSampler sampler; // sensor thread only
     std::mutex snapshotLock;
     GenericSensorSnapshot latest;

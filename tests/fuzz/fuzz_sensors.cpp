@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SystemIdentity id;
     id.vendor = static_cast<VendorKind>(in.byte() % 11);
     pc.connect(id);
+    pc.sampleSoon();
     FUZZ_CHECK(awaitSample(pc, 0));
     double cpu = -1, gpu = -1, power = -1;
     std::vector<SensorReading> rows;

@@ -48,6 +48,7 @@ protected:
 void awaitFirstSnapshot() {
     auto* pc = dynamic_cast<UniversalPCController*>(appState.controller.get());
     ASSERT_NE(pc, nullptr);
+    pc->sampleSoon(); // the program's next tick would
     ASSERT_TRUE(awaitSample(*pc, 0));
 }
 

@@ -92,7 +92,7 @@ TEST(GenericSensorSampler, TheGpuIsAskedEveryRound) {
     EXPECT_EQ(query.connectAttempts, 1);
 }
 
-TEST(SensorWorker, RunsAtOnceOnWakeAndClosesOnItsOwnThread) {
+TEST(SensorWorker, RunsWhenWokenAndClosesOnItsOwnThread) {
     std::atomic<int> runs{0};
     std::thread::id jobThread, closingThread;
     SensorWorker worker;
@@ -103,6 +103,9 @@ TEST(SensorWorker, RunsAtOnceOnWakeAndClosesOnItsOwnThread) {
             ++runs;
         },
         [&] { closingThread = std::this_thread::get_id(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(runs, 0); // not before the first wake
+    worker.wake();
     for (int i = 0; i < 5000 && runs < 1; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(runs, 1);

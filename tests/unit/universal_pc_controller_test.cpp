@@ -232,6 +232,7 @@ TEST_F(UniversalPc, DisconnectEndsWmiButKeepsTheLibraries) {
     {
         UniversalPCController pc(&loader, &wmi, ON_REQUEST);
         pc.connect(identityOf(VendorKind::Generic));
+        pc.sampleSoon();
         ASSERT_TRUE(awaitSample(pc, 0));
         EXPECT_EQ(wmi.liveConnections, 1);
         pc.disconnect();

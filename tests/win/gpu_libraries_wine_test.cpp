@@ -121,6 +121,7 @@ TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZon
         SystemIdentity id;
         id.vendor = VendorKind::Msi;
         ASSERT_TRUE(pc.connect(id));
+        pc.sampleSoon();
         ASSERT_TRUE(awaitSample(pc, 0)); // Wine has WMI, but no thermal zones
         double cpu = 0, gpu = 0, power = 0;
         std::vector<SensorReading> rows;
@@ -139,6 +140,7 @@ TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZon
         behaviour.set("FAKE_NVAPI_SENSORS", "0");
         UniversalPCController pc(&loader, &wmi);
         ASSERT_TRUE(pc.connect(SystemIdentity{}));
+        pc.sampleSoon();
         ASSERT_TRUE(awaitSample(pc, 0));
         double cpu = 0, gpu = 0, power = 0;
         std::vector<SensorReading> rows;

@@ -199,6 +199,7 @@ TEST_F(WmiComUnderWine, AHungProviderNeitherStallsTheWindowNorOutlivesTheBackend
     TestWindow window;
     auto pc = std::make_unique<UniversalPCController>(&loader, &wmi);
     pc->connect(SystemIdentity{});
+    pc->sampleSoon();
     ASSERT_TRUE(awaitSample(*pc, 0));
     double cpu = 0;
     pc->update(&cpu, nullptr, nullptr, nullptr);
