@@ -83,20 +83,38 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
     return std::max(cpuPart + gpuPart, 15.0);
 }
 
-UniversalPCController::UniversalPCController(LibraryLoader* loader, ThermalZoneQuery* thermalZones)
-    : gpu(loader), wmi(thermalZones) {}
+UniversalPCController::UniversalPCController(LibraryLoader* loader, ThermalZoneQuery* thermalZones,
+                                             std::chrono::milliseconds sensorPeriod)
+    : gpu(loader), wmi(thermalZones), sensorPeriod(sensorPeriod), sampler(&wmi, &gpu) {}
 
 UniversalPCController::~UniversalPCController() {
-    // WMI objects first; the libraries follow as members (AMD, then NVIDIA).
-    wmi.release();
+    // The sensor thread releases the WMI objects as it ends; the libraries follow as members
+    // (AMD, then NVIDIA), when nothing can call into them any more.
+    worker.stop();
+}
+
+void UniversalPCController::startSensors() {
+    sensorsStarted = true;
+    if (!worker.running())
+        roundsSinceStart = 0;
+    worker.start(
+        sensorPeriod, [this] { takeSample(); }, [this] { wmi.leaveThread(); });
+}
+
+void UniversalPCController::takeSample() {
+    GenericSensorSnapshot fresh = sampler.sample(RetryBackoff::Clock::now());
+    {
+        std::lock_guard<std::mutex> guard(snapshotLock);
+        latest = std::move(fresh);
+    }
+    samples.fetch_add(1, std::memory_order_release);
 }
 
 bool UniversalPCController::connect(const SystemIdentity& id) {
     identity = id;
     connected = true;
-    gpu.load();
-    if (!wmi.isReady())
-        wmi.connect(); // a failure is retried by every query
+    gpu.load(); // before the sensor thread exists, which then only reads through it
+    startSensors();
     const VendorProfile& profile = profileOf(identity.vendor);
     fanChannels.clear();
     for (std::int32_t i = 0; i < 2; ++i) {
@@ -117,7 +135,7 @@ bool UniversalPCController::connect(const SystemIdentity& id) {
 }
 
 void UniversalPCController::disconnect() {
-    wmi.release();
+    worker.stop(); // releases WMI on its way out
     connected = false;
 }
 
@@ -155,39 +173,40 @@ bool UniversalPCController::setAutomatic() {
 
 bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* powerWatts,
                                    std::vector<SensorReading>* readings) {
+    // After a disconnect the sensors start again, as the query would have reconnected; before
+    // the first connect the libraries are not loaded yet, and there is nothing to read.
+    if (sensorsStarted)
+        startSensors();
+    // The first round (the one right after connect, before the program's window exists) only
+    // starts the thread: COM joined on another thread while the window is being created makes
+    // Wine put that window out of other processes' reach. From the second round on it reads.
+    if (++roundsSinceStart == 2)
+        worker.wake();
+    GenericSensorSnapshot snapshot;
+    {
+        std::lock_guard<std::mutex> guard(snapshotLock);
+        snapshot = latest;
+    }
     std::vector<SensorReading> rows;
 
     double cpu = 0.0;
-    std::vector<ThermalZoneReading> zones;
-    if (wmi.queryThermalZones(&zones)) {
-        for (std::size_t i = 0; i < zones.size(); ++i) {
-            wchar_t key[16];
-            formatBounded(key, 16, L"TZ%02d", static_cast<int>(i));
-            rows.push_back(
-                reading(key, zones[i].name, L"ACPI Thermal Zones", L"°C", zones[i].temperature));
-            cpu = std::max(cpu, zones[i].temperature);
-        }
+    const std::vector<ThermalZoneReading>& zones = snapshot.zones;
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        wchar_t key[16];
+        formatBounded(key, 16, L"TZ%02d", static_cast<int>(i));
+        rows.push_back(
+            reading(key, zones[i].name, L"ACPI Thermal Zones", L"°C", zones[i].temperature));
+        cpu = std::max(cpu, zones[i].temperature);
     }
 
-    double gpuCelsius = 0.0;
-    bool gpuRead = false;
-    if (gpu.nvapiReady()) {
-        std::int32_t celsius = 0;
-        if (gpu.hasThermalSettings() && gpu.readTemperature(&celsius)) {
-            gpuCelsius = celsius;
-            gpuRead = true;
-        }
-        std::uint32_t rpm = 0;
-        const bool tach = gpu.hasTachometer() && gpu.readFanSpeed(&rpm);
-        if (!tach)
-            rpm = 0;
-        if (gpuRead || tach) {
-            rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
-                                   L"°C", gpuCelsius));
-            if (rpm > 0 && fanChannels.size() >= 2) {
-                fanChannels[1].currentRpm = rpm;
-                fanChannels[1].measured = true;
-            }
+    const bool gpuRead = snapshot.gpuTemperatureRead;
+    double gpuCelsius = gpuRead ? snapshot.gpuCelsius : 0.0;
+    if (gpuRead || snapshot.gpuFanRead) {
+        rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
+                               L"°C", gpuCelsius));
+        if (snapshot.gpuFanRead && snapshot.gpuFanRpm > 0 && fanChannels.size() >= 2) {
+            fanChannels[1].currentRpm = snapshot.gpuFanRpm;
+            fanChannels[1].measured = true;
         }
     }
 

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "hardware/generic_sensor_sampler.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/hardware_controller.h"
+#include "hardware/sensor_worker.h"
 #include "hardware/wmi_thermal_source.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,11 +21,19 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead);
 // The backend for every machine that is not an Apple: temperatures from the ACPI thermal zones
 // and NVIDIA's library, two fans with the maker's names and ranges whose commanded speeds are
 // only recorded, and an estimated power draw.
+//
+// WMI and NVAPI are read on a sensor thread the backend owns, once per period from the second
+// update after connect until disconnect or destruction; update only turns the latest complete
+// snapshot into readings and never waits for a source. The WMI objects live and die on that
+// thread.
 class UniversalPCController final : public IHardwareController {
 public:
+    static constexpr std::chrono::milliseconds SENSOR_PERIOD{1000};
+
     // The seams default to the platform's.
     explicit UniversalPCController(LibraryLoader* loader = nullptr,
-                                   ThermalZoneQuery* thermalZones = nullptr);
+                                   ThermalZoneQuery* thermalZones = nullptr,
+                                   std::chrono::milliseconds sensorPeriod = SENSOR_PERIOD);
     ~UniversalPCController() override;
     UniversalPCController(const UniversalPCController&) = delete;
     UniversalPCController& operator=(const UniversalPCController&) = delete;
@@ -39,14 +53,20 @@ public:
     ReadingQuality readingQuality() const override { return quality; }
 
     const GpuLibraries& gpuLibraries() const { return gpu; }
-    const WmiThermalSource& thermalSource() const { return wmi; }
     double lastCpu() const { return lastCpuTemp; }
     double lastGpu() const { return lastGpuTemp; }
+    // Snapshots completed by the sensor thread so far.
+    std::uint64_t samplesTaken() const { return samples.load(std::memory_order_acquire); }
+    // Has the sensor thread take a snapshot now rather than at the end of its period.
+    void sampleSoon() { worker.wake(); }
 
 protected:
     const FanChannel* knownFan(std::int32_t fanIndex) const override;
 
 private:
+    void startSensors();
+    void takeSample(); // on the sensor thread
+
     SystemIdentity identity;
     GpuLibraries gpu;
     WmiThermalSource wmi;
@@ -56,4 +76,14 @@ private:
     double lastCpuTemp = 0.0;
     double lastGpuTemp = 0.0;
     ReadingQuality quality;
+
+    // Shared with the sensor thread: the latest snapshot under its lock, and its count.
+    std::chrono::milliseconds sensorPeriod;
+    bool sensorsStarted = false;  // by the first connect
+    int roundsSinceStart = 0;     // updates since the sensor thread started, counted to 2
+    GenericSensorSampler sampler; // sensor thread only
+    std::mutex snapshotLock;
+    GenericSensorSnapshot latest;
+    std::atomic<std::uint64_t> samples{0};
+    SensorWorker worker;
 };

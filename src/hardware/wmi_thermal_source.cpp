@@ -35,8 +35,11 @@ bool WmiThermalSource::queryThermalZones(std::vector<ThermalZoneReading>* list) 
     if (!ready && !connect())
         return false;
     std::vector<ThermalZoneRow> rows;
-    if (!connection->query(&rows))
+    if (!connection->query(&rows)) {
+        // A query that failed or timed out may have left the connection broken: start over.
+        release();
         return false;
+    }
     for (const ThermalZoneRow& row : rows) {
         ThermalZoneReading reading;
         if (decodeThermalZoneRow(row, &reading))
@@ -48,4 +51,10 @@ bool WmiThermalSource::queryThermalZones(std::vector<ThermalZoneReading>* list) 
 void WmiThermalSource::release() {
     connection.reset();
     ready = false;
+}
+
+void WmiThermalSource::leaveThread() {
+    release();
+    if (query)
+        query->leaveThread();
 }

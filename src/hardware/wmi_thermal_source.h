@@ -18,8 +18,9 @@ inline constexpr const wchar_t* THERMAL_ZONE_DEFAULT_NAME = L"ACPI Thermal Zone"
 // count, taken as unsigned tenths of a kelvin, and only 0 < °C < 130 is kept.
 bool decodeThermalZoneRow(const ThermalZoneRow& row, ThermalZoneReading* reading);
 
-// The ACPI thermal zones over WMI. Keeps its connection between queries and, after a failed
-// connection, tries again on the next query.
+// The ACPI thermal zones over WMI. Keeps its connection between queries; after a failed
+// connection, or a failed query (which drops the connection), the next query connects anew.
+// All calls but release belong on one thread, the one that queries.
 class WmiThermalSource {
 public:
     // Reaches WMI through query (platform.thermalZones when not given).
@@ -35,6 +36,8 @@ public:
     bool queryThermalZones(std::vector<ThermalZoneReading>* list);
     // Services, then locator; not ready afterwards.
     void release();
+    // Releases, then lets the querying thread leave COM; the last call on that thread.
+    void leaveThread();
 
 private:
     ThermalZoneQuery* query;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// How long the query waits for each object before it counts as failed.
+inline constexpr std::uint32_t THERMAL_ZONE_NEXT_TIMEOUT_MS = 2000;
+
 // Variant types as WMI delivers them; only the core decides which ones it accepts.
 inline constexpr std::uint16_t VARIANT_TYPE_EMPTY = 0; // VT_EMPTY
 inline constexpr std::uint16_t VARIANT_TYPE_I4 = 3;    // VT_I4
@@ -25,7 +28,7 @@ class ThermalZoneConnection {
 public:
     virtual ~ThermalZoneConnection() = default;
     // Runs the thermal-zone query and appends every object it yields; false when the query
-    // itself fails or gives no enumerator.
+    // itself fails, gives no enumerator, or an object does not come within two seconds.
     virtual bool query(std::vector<ThermalZoneRow>* rows) = 0;
 };
 
@@ -34,5 +37,8 @@ public:
     virtual ~ThermalZoneQuery() = default;
     // Joins COM, creates the locator, connects to "ROOT\WMI" and sets the proxy security;
     // nothing (with everything created so far released) when a step fails.
+    // The first call on a thread joins COM for that thread, later ones reuse it.
     virtual std::unique_ptr<ThermalZoneConnection> connect() = 0;
+    // Ends what connect began for the calling thread, once every connection is gone.
+    virtual void leaveThread() {}
 };

@@ -1,5 +1,7 @@
 #include "contract/thermal_zone_query_contract.h"
 
+#include <thread>
+
 TEST_P(ThermalZoneQueryContract, AConnectionQueriesAgainAndAgain) {
     const auto wmi = GetParam().make();
     auto connection = wmi->connect();
@@ -47,4 +49,21 @@ TEST_P(ThermalZoneQueryContract, ConnectionsAreIndependent) {
     auto c = wmi->connect();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->query(&rows));
+}
+
+TEST_P(ThermalZoneQueryContract, EachQueryingThreadLeavesWhenItsConnectionsAreGone) {
+    const auto wmi = GetParam().make();
+    for (int round = 0; round < 2; ++round) {
+        bool queried = false;
+        std::thread worker([&] {
+            auto connection = wmi->connect();
+            std::vector<ThermalZoneRow> rows;
+            queried = connection && connection->query(&rows);
+            connection.reset();
+            wmi->leaveThread();
+            wmi->leaveThread(); // a second leave finds nothing to end
+        });
+        worker.join();
+        EXPECT_TRUE(queried) << "round " << round;
+    }
 }

@@ -9,6 +9,8 @@
  *   FAKE_WMI_ZONES     the objects the query yields, separated by ';', each "TYPE,VALUE,NAME":
  *                      TYPE I4, UI4, BSTR (the value as text) or MISSING (Get fails);
  *                      NAME a text, "!" (Get of InstanceName fails) or "~" (VT_NULL).
+ *   FAKE_WMI_HANG_UNTIL  a GetTickCount64 value: until then the provider hangs, so Next waits
+ *                      out its timeout (all of it when infinite) and answers WBEM_S_TIMEDOUT.
  * Only the namespace ROOT\WMI, the language WQL, the exact thermal-zone query and the flags
  * 0x30 are answered. fakeWmiStatistics reports what was created and released, in order. */
 #define COBJMACROS
@@ -200,12 +202,33 @@ static HRESULT STDMETHODCALLTYPE objectGet(Object* self, LPCWSTR name, LONG flag
     return WBEM_E_NOT_FOUND;
 }
 
+/* Waits like a hung provider would; FALSE when it still hangs after the caller's timeout. */
+static BOOL waitOutHang(LONG timeout) {
+    WCHAR text[32];
+    ULONGLONG until, now;
+    if (!GetEnvironmentVariableW(L"FAKE_WMI_HANG_UNTIL", text, 32))
+        return TRUE;
+    until = 0;
+    for (const WCHAR* c = text; *c >= L'0' && *c <= L'9'; ++c)
+        until = until * 10 + (ULONGLONG)(*c - L'0');
+    now = GetTickCount64();
+    if (now >= until)
+        return TRUE;
+    if (timeout == (LONG)WBEM_INFINITE || (ULONGLONG)(ULONG)timeout >= until - now) {
+        Sleep((DWORD)(until - now));
+        return TRUE;
+    }
+    Sleep((DWORD)timeout);
+    return FALSE;
+}
+
 static HRESULT STDMETHODCALLTYPE enumNext(Object* self, LONG timeout, ULONG count,
                                           IWbemClassObject** objects, ULONG* returned) {
-    (void)timeout;
     *returned = 0;
     if (count < 1)
         return WBEM_E_INVALID_PARAMETER;
+    if (!waitOutHang(timeout))
+        return WBEM_S_TIMEDOUT;
     if (self->next >= self->count)
         return WBEM_S_FALSE;
     Object* o = newObject(objectVtbl, 'O');

@@ -18,7 +18,10 @@ public:
     int liveConnections = 0;
     std::vector<std::string> events; // "connect", "connect failed", "query", "release"
 
+    int threadsLeft = 0;
+
     std::unique_ptr<ThermalZoneConnection> connect() override;
+    void leaveThread() override { ++threadsLeft; }
 
     // Helpers for rows as WMI would deliver them.
     static ThermalZoneRow row(std::uint32_t tenthsKelvin, const std::wstring& name,

@@ -3,6 +3,7 @@
 #include "app/control_recovery.h"
 
 #include "fakes/app_state_fixture.h"
+#include "fakes/await_sample.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
 #include "fakes/fake_registry.h"
@@ -13,6 +14,7 @@
 #include "hardware/smc_codec.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_curve.h"
+#include "regulation/periodic_tick.h"
 
 namespace {
 
@@ -44,6 +46,14 @@ protected:
     FakeNvapi nvapi;
 };
 
+// Waits for the generic backend's first snapshot, taken on its sensor thread.
+void awaitFirstSnapshot() {
+    auto* pc = dynamic_cast<UniversalPCController*>(appState.controller.get());
+    ASSERT_NE(pc, nullptr);
+    pc->sampleSoon(); // the program's next tick would
+    ASSERT_TRUE(awaitSample(*pc, 0));
+}
+
 } // namespace
 
 TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadings) {
@@ -51,6 +61,11 @@ TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadin
     wmi.rows = {FakeThermalZoneQuery::row(3332, L"CPU")};
     initBackend();
     ASSERT_NE(appState.controller, nullptr);
+    // The first round finds no snapshot yet: the fans are known, the readings are fallbacks.
+    EXPECT_EQ(appState.cpuTemp, 42);
+    EXPECT_EQ(appState.gpuTemp, 39);
+    awaitFirstSnapshot();
+    runTick();
     EXPECT_EQ(appState.identity.vendor, VendorKind::Dell);
     EXPECT_EQ(appState.controller->backendName(), L"Dell SMM / Alienware Controller");
     EXPECT_TRUE(appState.controller->isConnected());
@@ -87,9 +102,10 @@ TEST_F(BackendSelection, AnAppleWithoutItsDriverKeepsTheDegradedSmcBackend) {
 
 TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnects) {
     machine(L"LENOVO", L"ThinkPad");
-    initBackend();
-    initBackend();
-    initBackend();
+    for (int i = 0; i < 3; ++i) {
+        initBackend();
+        awaitFirstSnapshot();
+    }
     EXPECT_EQ(wmi.events, (std::vector<std::string>{"connect", "query", "release", "connect",
                                                     "query", "release", "connect", "query"}));
     const std::vector<std::wstring> oneRound = {L"load nvapi64.dll", L"load atiadlxx.dll failed",

@@ -1,12 +1,26 @@
 #include "hardware/universal_pc_controller.h"
 
+#include "fakes/await_sample.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
 #include "fakes/fake_thermal_zone_query.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace {
+
+// The sensor thread then samples at connect and when asked, so the fakes change only between
+// two snapshots.
+constexpr std::chrono::hours ON_REQUEST{1};
+
+// Has the sensor thread take one more snapshot and waits for it.
+void freshSample(UniversalPCController& pc) {
+    const std::uint64_t seen = pc.samplesTaken();
+    pc.sampleSoon();
+    ASSERT_TRUE(awaitSample(pc, seen)) << "the sensor thread took no snapshot";
+}
 
 SystemIdentity identityOf(VendorKind vendor) {
     SystemIdentity id;
@@ -20,6 +34,7 @@ struct Readings {
 };
 
 Readings updateOnce(UniversalPCController& pc) {
+    freshSample(pc);
     Readings r;
     EXPECT_TRUE(pc.update(&r.cpu, &r.gpu, &r.power, &r.rows));
     return r;
@@ -65,7 +80,7 @@ TEST_F(UniversalPc, EachMakerHasItsNameStatusAndFans) {
          800, 4500, L"Sekundärlüfter (GPU / Gehäuse)", 1600, 800, 4200},
     };
     for (const Expected& e : table) {
-        UniversalPCController pc(&loader, &wmi);
+        UniversalPCController pc(&loader, &wmi, ON_REQUEST);
         EXPECT_EQ(pc.statusText(), L"Initialisiere...");
         EXPECT_TRUE(pc.fans().empty());
         EXPECT_FALSE(pc.isConnected());
@@ -91,7 +106,7 @@ TEST_F(UniversalPc, EachMakerHasItsNameStatusAndFans) {
 }
 
 TEST_F(UniversalPc, CommandedSpeedsAreRecordedOnly) {
-    UniversalPCController pc(&loader, &wmi);
+    UniversalPCController pc(&loader, &wmi, ON_REQUEST);
     EXPECT_FALSE(pc.setFanRpm(0, 2000)); // no fans before connect
     pc.connect(identityOf(VendorKind::Dell));
     ASSERT_TRUE(pc.setFanPercent(0, 50));
@@ -133,7 +148,7 @@ TEST(EstimateSystemPower, PlausibleWindowAndFallbacks) {
 }
 
 TEST_F(UniversalPc, WithoutZonesOrGpuItReportsTheFallbacks) {
-    UniversalPCController pc(&loader, &wmi);
+    UniversalPCController pc(&loader, &wmi, ON_REQUEST);
     pc.connect(identityOf(VendorKind::Generic));
     const Readings r = updateOnce(pc);
     EXPECT_EQ(r.cpu, 42);
@@ -156,7 +171,7 @@ TEST_F(UniversalPc, ZonesThenGpuThenPowerInThatOrder) {
     wmi.rows = {FakeThermalZoneQuery::unnamedRow(3232),
                 FakeThermalZoneQuery::row(3332, L"CPU Zone"),
                 FakeThermalZoneQuery::row(2000, L"implausible")};
-    UniversalPCController pc(&loader, &wmi);
+    UniversalPCController pc(&loader, &wmi, ON_REQUEST);
     pc.connect(identityOf(VendorKind::Asus));
     Readings r = updateOnce(pc);
     ASSERT_EQ(r.rows.size(), 4u);
@@ -192,7 +207,7 @@ TEST_F(UniversalPc, AGpuAnsweringOnlyTheTachometer) {
     FakeNvapi nvapi;
     nvapi.installInto(&loader);
     nvapi.sensors = 0;
-    UniversalPCController pc(&loader, &wmi);
+    UniversalPCController pc(&loader, &wmi, ON_REQUEST);
     pc.connect(identityOf(VendorKind::Generic));
     Readings r = updateOnce(pc);
     ASSERT_EQ(r.rows.size(), 2u);
@@ -215,14 +230,18 @@ TEST_F(UniversalPc, DisconnectEndsWmiButKeepsTheLibraries) {
     loader.available[L"atiadlxx.dll"] = {};
     wmi.rows = {FakeThermalZoneQuery::row(3300, L"zone")};
     {
-        UniversalPCController pc(&loader, &wmi);
+        UniversalPCController pc(&loader, &wmi, ON_REQUEST);
         pc.connect(identityOf(VendorKind::Generic));
+        pc.sampleSoon();
+        ASSERT_TRUE(awaitSample(pc, 0));
         EXPECT_EQ(wmi.liveConnections, 1);
         pc.disconnect();
         EXPECT_FALSE(pc.isConnected());
         EXPECT_EQ(wmi.liveConnections, 0);
         EXPECT_EQ(loader.references[L"nvapi64.dll"], 1);
-        const Readings r = updateOnce(pc); // reconnects through the query
+        double cpu = 0;
+        pc.update(&cpu, nullptr, nullptr, nullptr); // starts the sensors again
+        const Readings r = updateOnce(pc);
         EXPECT_EQ(wmi.liveConnections, 1);
         EXPECT_EQ(r.rows.size(), 3u);
         EXPECT_FALSE(pc.isConnected());
@@ -235,13 +254,22 @@ TEST_F(UniversalPc, DisconnectEndsWmiButKeepsTheLibraries) {
     EXPECT_EQ(loader.events.back(), L"free nvapi64.dll");
 }
 
-TEST_F(UniversalPc, AFailedWmiConnectionIsRetriedByEachUpdate) {
-    wmi.connectResults = {false, false};
+TEST_F(UniversalPc, SensorsAreReadOffTheCallersThreadAndReleasedThere) {
     wmi.rows = {FakeThermalZoneQuery::row(3300, L"zone")};
-    UniversalPCController pc(&loader, &wmi);
-    pc.connect(identityOf(VendorKind::Generic));
-    EXPECT_EQ(updateOnce(pc).cpu, 42);
-    EXPECT_EQ(wmi.connectAttempts, 2);
-    EXPECT_NEAR(updateOnce(pc).cpu, 56.85, 1e-9);
-    EXPECT_EQ(wmi.connectAttempts, 3);
+    {
+        UniversalPCController pc(&loader, &wmi, ON_REQUEST);
+        Readings r;
+        pc.update(&r.cpu, &r.gpu, &r.power, &r.rows); // before any snapshot: the fallbacks
+        pc.connect(identityOf(VendorKind::Generic));
+        EXPECT_NEAR(updateOnce(pc).cpu, 56.85, 1e-9);
+        // A failing query drops the connection and waits for its back-off: the next snapshot
+        // does not ask WMI again, and shows no zones.
+        wmi.queryFails = true;
+        EXPECT_EQ(updateOnce(pc).cpu, 42);
+        wmi.queryFails = false;
+        r = updateOnce(pc);
+        EXPECT_EQ(r.cpu, 42);
+        EXPECT_EQ(wmi.events, (std::vector<std::string>{"connect", "query", "query", "release"}));
+    }
+    EXPECT_EQ(wmi.threadsLeft, 1);
 }

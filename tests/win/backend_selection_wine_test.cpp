@@ -1,13 +1,16 @@
 // initBackend on the real Win32 seams: an Apple notebook reaching the simulator driver through
 // the real installer, then the same session as a generic PC with the stand-in nvapi64.dll.
 #include "fakes/app_state_fixture.h"
+#include "fakes/await_sample.h"
 #include "hardware/backend_selection.h"
+#include "hardware/universal_pc_controller.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_thermal_zone_query.h"
+#include "regulation/periodic_tick.h"
 #include "win/scoped_bios_identity.h"
 #include "win/smc_simulator.h"
 
@@ -68,6 +71,12 @@ TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
     EXPECT_EQ(appState.controller->statusText(),
               L"Universeller PC ACPI / WMI Sensor-Treiber aktiv");
     EXPECT_NE(GetModuleHandleW(L"nvapi64.dll"), nullptr);
+    // The sensors are read on the backend's own thread: the next tick shows them.
+    auto* pc = dynamic_cast<UniversalPCController*>(appState.controller.get());
+    ASSERT_NE(pc, nullptr);
+    pc->sampleSoon();
+    ASSERT_TRUE(awaitSample(*pc, 0));
+    runTick();
     ASSERT_EQ(appState.sensorList.size(), 2u); // no thermal zones under Wine; NV01 and PWR1
     EXPECT_EQ(appState.sensorList[0].key, L"NV01");
     EXPECT_EQ(appState.gpuTemp, 57);

@@ -1,5 +1,6 @@
 // The real library loading against the stand-in nvapi64.dll and atiadlxy.dll that lie beside
 // the test binary, and the generic backend on top of them and of Wine's WMI.
+#include "fakes/await_sample.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/universal_pc_controller.h"
 #include "platform/win32/win32_library_loader.h"
@@ -120,7 +121,8 @@ TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZon
         SystemIdentity id;
         id.vendor = VendorKind::Msi;
         ASSERT_TRUE(pc.connect(id));
-        EXPECT_TRUE(pc.thermalSource().isReady()); // Wine has WMI, but no thermal zones
+        pc.sampleSoon();
+        ASSERT_TRUE(awaitSample(pc, 0)); // Wine has WMI, but no thermal zones
         double cpu = 0, gpu = 0, power = 0;
         std::vector<SensorReading> rows;
         ASSERT_TRUE(pc.update(&cpu, &gpu, &power, &rows));
@@ -138,6 +140,8 @@ TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZon
         behaviour.set("FAKE_NVAPI_SENSORS", "0");
         UniversalPCController pc(&loader, &wmi);
         ASSERT_TRUE(pc.connect(SystemIdentity{}));
+        pc.sampleSoon();
+        ASSERT_TRUE(awaitSample(pc, 0));
         double cpu = 0, gpu = 0, power = 0;
         std::vector<SensorReading> rows;
         ASSERT_TRUE(pc.update(&cpu, &gpu, &power, &rows));

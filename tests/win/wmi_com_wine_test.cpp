@@ -1,13 +1,24 @@
 // The program's real COM/WMI path against a stand-in locator class registered for the length of
 // each case: connection, proxy security, query, enumeration, property types, releases.
+#include "fakes/await_sample.h"
+#include "hardware/universal_pc_controller.h"
 #include "hardware/wmi_thermal_source.h"
+#include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_thermal_zone_query.h"
+#include "win/test_window.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -64,6 +75,7 @@ protected:
     void TearDown() override {
         SetEnvironmentVariableW(L"FAKE_WMI_ZONES", nullptr);
         SetEnvironmentVariableW(L"FAKE_WMI_CONNECT", nullptr);
+        SetEnvironmentVariableW(L"FAKE_WMI_HANG_UNTIL", nullptr);
         if (hadServer)
             writeString(key, nullptr, server);
         else
@@ -138,4 +150,102 @@ TEST_F(WmiComUnderWine, AFailedConnectionReleasesTheLocatorAndIsTriedAgain) {
     EXPECT_EQ(statistics().connects, 2);
     source.release();
     EXPECT_EQ(std::string(statistics().releases), "LOESL"); // object, enumerator, services, locator
+}
+
+namespace {
+
+// Sends messages to window from another thread every 50 ms and keeps how long each answer
+// took; read them after stop.
+class SentMessageProbe {
+public:
+    explicit SentMessageProbe(HWND window)
+        : thread([this, window] {
+              while (!done) {
+                  const ULONGLONG start = GetTickCount64();
+                  DWORD_PTR result = 0;
+                  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+                      unanswered = true;
+                  answers.push_back(GetTickCount64() - start);
+                  Sleep(50);
+              }
+          }) {}
+    ~SentMessageProbe() { stop(); }
+    void stop() {
+        done = true;
+        if (thread.joinable())
+            thread.join();
+        std::sort(answers.begin(), answers.end());
+    }
+    ULONGLONG percentile(double p) const {
+        return answers.empty() ? 0 : answers[static_cast<std::size_t>(p * (answers.size() - 1))];
+    }
+    std::atomic<bool> done{false};
+    bool unanswered = false;
+    std::vector<ULONGLONG> answers;
+    std::thread thread;
+};
+
+void hangWmiFor(DWORD ms) {
+    wchar_t until[32];
+    swprintf(until, 32, L"%llu", static_cast<unsigned long long>(GetTickCount64() + ms));
+    SetEnvironmentVariableW(L"FAKE_WMI_HANG_UNTIL", until);
+}
+
+} // namespace
+
+TEST_F(WmiComUnderWine, AHungProviderNeitherStallsTheWindowNorOutlivesTheBackend) {
+    SetEnvironmentVariableW(L"FAKE_WMI_ZONES", L"I4,3300,zone");
+    Win32LibraryLoader loader;
+    TestWindow window;
+    auto pc = std::make_unique<UniversalPCController>(&loader, &wmi);
+    pc->connect(SystemIdentity{});
+    pc->sampleSoon();
+    ASSERT_TRUE(awaitSample(*pc, 0));
+    double cpu = 0;
+    pc->update(&cpu, nullptr, nullptr, nullptr);
+    EXPECT_NEAR(cpu, 56.85, 1e-9);
+
+    // Ticks go on as the program's would while the provider hangs for ten seconds.
+    hangWmiFor(10000);
+    const ULONGLONG hangStart = GetTickCount64();
+    SentMessageProbe probe(window.handle());
+    ULONGLONG slowestUpdate = 0, resumedAfter = 0;
+    bool sawFallback = false;
+    while (GetTickCount64() - hangStart < 25000) {
+        window.pump(250);
+        const ULONGLONG start = GetTickCount64();
+        pc->update(&cpu, nullptr, nullptr, nullptr);
+        slowestUpdate = std::max(slowestUpdate, GetTickCount64() - start);
+        if (cpu == 42)
+            sawFallback = true;
+        else if (sawFallback && std::abs(cpu - 56.85) < 1e-9) {
+            resumedAfter = GetTickCount64() - hangStart;
+            break;
+        }
+    }
+    probe.stop();
+    // The window's thread itself never waited; a shared machine may still delay a sent
+    // message now and then, never as long as one query timeout.
+    EXPECT_LT(slowestUpdate, 100u);
+    EXPECT_LT(probe.percentile(0.9), 100u) << "the window answered late";
+    EXPECT_LT(probe.percentile(1.0), 1000u) << "the window answered late";
+    EXPECT_FALSE(probe.unanswered);
+    EXPECT_TRUE(sawFallback);
+    EXPECT_GE(resumedAfter, 10000u) << "readings came back during the hang";
+    EXPECT_LT(resumedAfter, 25000u) << "readings did not come back";
+
+    // Destroyed while the sensor thread waits in Next: it ends within the query's timeout.
+    hangWmiFor(10000);
+    pc->sampleSoon();
+    Sleep(300);
+    const ULONGLONG start = GetTickCount64();
+    pc.reset();
+    const ULONGLONG stopped = GetTickCount64() - start;
+    SetEnvironmentVariableW(L"FAKE_WMI_HANG_UNTIL", nullptr);
+    EXPECT_LE(stopped, 2200u);
+    std::printf("hang: update <= %llu ms, window answered %zu times, median %llu ms, slowest "
+                "%llu ms, readings back after %llu ms, backend destroyed in %llu ms\n",
+                slowestUpdate, probe.answers.size(), probe.percentile(0.5), probe.percentile(1.0),
+                resumedAfter, stopped);
+    EXPECT_EQ(statistics().services, 0); // released on the sensor thread
 }

@@ -78,17 +78,26 @@ public:
         }
         if (FAILED(hr) || !enumerator)
             return false;
+        bool complete = true;
         for (;;) {
             IWbemClassObject* object = nullptr;
             ULONG count = 0;
-            enumerator->Next(static_cast<LONG>(WBEM_INFINITE), 1, &object, &count);
+            // A hung provider must not hold the querying thread: it could not be stopped.
+            const HRESULT next = enumerator->Next(static_cast<LONG>(THERMAL_ZONE_NEXT_TIMEOUT_MS),
+                                                  1, &object, &count);
+            if (next == WBEM_S_TIMEDOUT || FAILED(next)) {
+                if (object)
+                    object->Release();
+                complete = false;
+                break;
+            }
             if (count == 0 || !object)
                 break;
             rows->push_back(readRow(object));
             object->Release();
         }
         enumerator->Release();
-        return true;
+        return complete;
     }
 
 private:
@@ -96,11 +105,19 @@ private:
     IWbemServices* services;
 };
 
+// Whether this thread has joined COM through connect: not yet, joined (to be left again), or
+// already in another apartment (which is not ours to leave).
+enum class ComJoin { None, Joined, Foreign };
+thread_local ComJoin comJoin = ComJoin::None;
+
 } // namespace
 
 std::unique_ptr<ThermalZoneConnection> Win32ThermalZoneQuery::connect() {
-    // Already joined (in any model) is fine: the calls below work in either apartment.
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // Once per thread: every successful CoInitializeEx needs its own CoUninitialize. Already
+    // joined in another model is fine, the calls below work in either apartment.
+    if (comJoin == ComJoin::None)
+        comJoin = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) ? ComJoin::Joined
+                                                                           : ComJoin::Foreign;
 
     IWbemLocator* locator = nullptr;
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
@@ -122,4 +139,10 @@ std::unique_ptr<ThermalZoneConnection> Win32ThermalZoneQuery::connect() {
     CoSetProxyBlanket(services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     return std::make_unique<Win32ThermalZoneConnection>(locator, services);
+}
+
+void Win32ThermalZoneQuery::leaveThread() {
+    if (comJoin == ComJoin::Joined)
+        CoUninitialize();
+    comJoin = ComJoin::None;
 }

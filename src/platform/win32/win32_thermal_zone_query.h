@@ -5,4 +5,5 @@
 class Win32ThermalZoneQuery final : public ThermalZoneQuery {
 public:
     std::unique_ptr<ThermalZoneConnection> connect() override;
+    void leaveThread() override;
 };
