@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,33 +18,26 @@ bool age(double fresh, double* shown, std::int32_t* ticks) {
     return *ticks >= READING_LOST_TICKS;
 }
 
+// The rows come in the backend's order; a row it did not answer for stays, aged, after them
+// until it is answered again.
 void mergeRows(const std::vector<SensorReading>& fresh) {
-    std::vector<SensorReading>& rows = appState.sensorList;
-    std::vector<bool> seen(rows.size(), false);
+    std::vector<SensorReading> rows;
+    rows.reserve(fresh.size() + appState.sensorList.size());
     for (const SensorReading& reading : fresh) {
-        bool found = false;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].key != reading.key)
-                continue;
-            rows[i] = reading;
-            rows[i].staleTicks = 0;
-            rows[i].lost = false;
-            seen[i] = true;
-            found = true;
-            break;
-        }
-        if (!found) {
-            rows.push_back(reading);
-            rows.back().staleTicks = 0;
-            rows.back().lost = false;
-        }
+        rows.push_back(reading);
+        rows.back().staleTicks = 0;
+        rows.back().lost = false;
     }
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-        if (seen[i])
+    for (SensorReading& old : appState.sensorList) {
+        const bool answered = std::any_of(fresh.begin(), fresh.end(),
+                                          [&](const SensorReading& r) { return r.key == old.key; });
+        if (answered)
             continue;
-        ++rows[i].staleTicks;
-        rows[i].lost = rows[i].staleTicks >= READING_LOST_TICKS;
+        ++old.staleTicks;
+        old.lost = old.staleTicks >= READING_LOST_TICKS;
+        rows.push_back(std::move(old));
     }
+    appState.sensorList.swap(rows);
 }
 
 } // namespace

@@ -11,5 +11,6 @@ inline constexpr std::int32_t READING_LOST_TICKS = 5;
 
 // Takes one tick's answer from the backend. A summary value that is not a number, and a sensor
 // row missing from fresh, was not refreshed this tick; the state keeps its last value and ages
-// it. Rows keep the order in which they first appeared.
+// it. Rows follow the backend's order; one it did not answer for follows them until it is
+// answered again.
 void refreshReadings(double cpu, double gpu, double power, const std::vector<SensorReading>& fresh);

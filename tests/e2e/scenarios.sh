@@ -74,7 +74,10 @@ common_window_checks() { # PREFIX
     expect_pixel "Ausgewogen button inactive" $((257 + 3 * (bw + 6) + bw / 2)) 55 "$BUTTON"
     # The options tab, then its autostart switch: the same effect as command 2008.
     open_tab 4
-    click_at "270 $((B + 178))"
+    screenshot
+    local o
+    o=$(options_shift)
+    click_at "270 $((B + o + 178))"
     expect_eq "task after the autostart switch" present "$(task)"
     drive paint >/dev/null
     screenshot
@@ -82,14 +85,14 @@ common_window_checks() { # PREFIX
     expect_pixel "dashboard tab inactive" 16 85 "$SIDEBAR"
     expect_pixel "status card" $((W + 235)) $((B + 105)) "$CARD"
     expect_pixel "reload button" $((W + 68)) $((B + 28)) "$ACCENT"
-    expect_pixel "autostart switch on" 264 $((B + 178)) "$ACCENT"
-    expect_pixel "start minimised switch on" 264 $((B + 212)) "$ACCENT"
-    expect_pixel "reset on exit switch on" 264 $((B + 246)) "$ACCENT"
-    click_at "270 $((B + 178))"
+    expect_pixel "autostart switch on" 264 $((B + o + 178)) "$ACCENT"
+    expect_pixel "start minimised switch on" 264 $((B + o + 212)) "$ACCENT"
+    expect_pixel "reset on exit switch on" 264 $((B + o + 246)) "$ACCENT"
+    click_at "270 $((B + o + 178))"
     expect_eq "task after the switch again" absent "$(task)"
     drive paint >/dev/null
     screenshot
-    expect_pixel "autostart switch off" 290 $((B + 178)) "$TOGGLE_OFF"
+    expect_pixel "autostart switch off" 290 $((B + o + 178)) "$TOGGLE_OFF"
     end
 
     begin "$p.CurveTabFills"
@@ -307,7 +310,8 @@ scenario_apple() {
     drive paint >/dev/null
     screenshot
     expect_in_row "CPU line left 95 degrees" "$(age_x 2)" "$(age_x 0)" "$y95" "$WARNING" absent
-    expect_in_row "95 degrees moved to older samples" "$(age_x 40)" "$(age_x 5)" "$y95" "$WARNING"
+    # Older by the ticks sent and by the program's own timer, however slow the machine is.
+    expect_in_row "95 degrees moved to older samples" "$(age_x 150)" "$(age_x 5)" "$y95" "$WARNING"
     end
 
     begin "Apple.ModesReachTheSmc"
@@ -380,7 +384,8 @@ scenario_apple() {
     measure
     drive command 2006 , paint >/dev/null
     open_tab 4
-    click_at "270 $((B + 246))" # the reset-on-exit switch
+    screenshot
+    click_at "270 $((B + $(options_shift) + 246))" # the reset-on-exit switch
     expect_eq "ResetOnExit saved" 0 "$(setting ResetOnExit)"
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20

@@ -54,19 +54,21 @@ TEST_F(FanGuardTest, AValueNotRefreshedForFiveTicksIsLostAndComesBackWithTheNext
     for (int tick = 1; tick <= 5; ++tick) {
         runTick();
         EXPECT_EQ(appState.cpuTempLost, tick >= 5) << "tick " << tick;
-        EXPECT_EQ(appState.sensorList[0].lost, tick >= 5) << "tick " << tick;
+        EXPECT_EQ(appState.sensorList[1].lost, tick >= 5) << "tick " << tick;
         EXPECT_EQ(appState.cpuTemp, 50.0); // the last value is kept, not zeroed
     }
-    // Rows keep their order and the others stay live.
+    // The unanswered row stays, after the answered ones, which stay live.
     ASSERT_EQ(appState.sensorList.size(), 2u);
-    EXPECT_EQ(appState.sensorList[0].key, L"TC0P");
-    EXPECT_FALSE(appState.sensorList[1].lost);
+    EXPECT_EQ(appState.sensorList[1].key, L"TC0P");
+    EXPECT_EQ(appState.sensorList[1].value, 50.0);
+    EXPECT_FALSE(appState.sensorList[0].lost);
     EXPECT_FALSE(appState.gpuTempLost);
 
     b.cpu = 61.0;
     b.readings.insert(b.readings.begin(), SensorReading{L"TC0P", L"CPU", L"CPU", L"°C", 61.0});
     runTick();
     EXPECT_FALSE(appState.cpuTempLost);
+    EXPECT_EQ(appState.sensorList[0].key, L"TC0P"); // back in the backend's order
     EXPECT_FALSE(appState.sensorList[0].lost);
     EXPECT_EQ(appState.cpuTemp, 61.0);
     EXPECT_EQ(appState.sensorList[0].value, 61.0);
