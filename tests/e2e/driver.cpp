@@ -315,12 +315,17 @@ bool smcWrites() {
     return true;
 }
 
+// The process that owns the window, opened with access; null when it cannot be opened.
+HANDLE openWindowProcess(HWND window, DWORD access) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return OpenProcess(access, FALSE, processId);
+}
+
 // A fault on a thread of the program's own: what a crash inside the program or a library it
 // loaded looks like to the process.
 bool crashThread(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    HANDLE process = openWindowProcess(window, PROCESS_ALL_ACCESS);
     if (process == nullptr) {
         std::printf("no process\n");
         return false;
@@ -370,9 +375,7 @@ bool startTimed(double seconds, const std::string& exe, const std::string& arg) 
 }
 
 bool memory(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    HANDLE process = openWindowProcess(window, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
     if (process == nullptr) {
         std::printf("failed\n");
         return false;
@@ -428,9 +431,7 @@ long remoteGdiObjects(HANDLE process) {
 
 // handles, GDI objects, private bytes of the window's process.
 bool resources(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    HANDLE process = openWindowProcess(window, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
     if (process == nullptr) {
         std::printf("failed\n");
         return false;
