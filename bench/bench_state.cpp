@@ -7,7 +7,9 @@
 #include "regulation/control_modes.h"
 #include "regulation/periodic_tick.h"
 #include "settings/registry_settings.h"
+#include "ui/history.h"
 
+#include <cmath>
 #include <memory>
 
 BenchState::BenchState() {
@@ -39,6 +41,15 @@ BenchState::BenchState() {
     applyControlMode(ControlMode::Curve);
     runTick();
     saveSettings();
+
+    // A chart with five full minutes of moving readings, as after any real five minutes.
+    appState.history = History{};
+    for (std::size_t i = 0; i < HISTORY_CAPACITY; ++i) {
+        const float wave = static_cast<float>(std::sin(static_cast<double>(i) / 17.0));
+        appState.history.push({55.0f + 12.0f * wave,
+                               47.0f + 6.0f * wave,
+                               {2400.0f + 600.0f * wave, 2200.0f + 500.0f * wave}});
+    }
 }
 
 BenchState::~BenchState() {

@@ -6,14 +6,12 @@
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/window_events.h"
+#include "app/window_paint_win32.h"
 #include "hardware/backend_selection.h"
 #include "hardware/fan_handback.h"
 #include "inventory/inventory.h"
 #include "platform/platform.h"
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/gdi_font_set.h"
 #include "platform/win32/process_hardening.h"
-#include "platform/win32/win32_back_buffer.h"
 #include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
@@ -51,26 +49,6 @@ UINT taskbarCreatedMessage = 0;
 
 void repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
-}
-// Made once per scale and kept across paints; deleted at process exit.
-GdiFontSet windowFonts;
-
-void paint(HWND window) {
-    PAINTSTRUCT ps{};
-    HDC target = BeginPaint(window, &ps);
-    RECT client{};
-    GetClientRect(window, &client);
-    {
-        Win32BackBuffer buffer(target, client.right - client.left, client.bottom - client.top);
-        if (buffer.dc() != nullptr) {
-            const float scale = appState.dpiScale;
-            GdiCanvas canvas(buffer.dc(), windowFonts, scale);
-            paintWindow(canvas, Rect{0, 0, toLayoutPixel(client.right - client.left, scale),
-                                     toLayoutPixel(client.bottom - client.top, scale)});
-        }
-        buffer.present();
-    }
-    EndPaint(window, &ps);
 }
 
 int layoutX(LPARAM lParam) {
@@ -120,7 +98,8 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         // The timer must belong to this window, and CreateWindowExW has not returned yet.
         appState.mainWindow = reinterpret_cast<WindowHandle>(window);
         if (platform.windowHost == nullptr)
-            platform.windowHost = lifelong<Win32WindowHost>(appState.mainWindow);
+            platform.windowHost =
+                lifelong<Win32WindowHost>(appState.mainWindow, &invalidateChangedArea);
         onWindowCreated();
         return 0;
     case WM_DESTROY:
@@ -134,7 +113,7 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         repaint(window);
         return TRUE;
     case WM_PAINT:
-        paint(window);
+        paintMainWindow(window);
         return 0;
     case WM_ERASEBKGND:
         return 1;

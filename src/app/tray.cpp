@@ -5,6 +5,8 @@
 #include "base/bounded_format.h"
 #include "platform/platform.h"
 
+#include <utility>
+
 std::wstring formatTrayTooltip(double rpm, double cpu, double gpu, double watts) {
     wchar_t tip[TRAY_TIP_CAPACITY];
     formatBounded(tip, TRAY_TIP_CAPACITY,
@@ -21,7 +23,11 @@ void addTrayIcon() {
 }
 
 void refreshTrayTooltip(double rpm, double cpu, double gpu, double watts) {
-    appState.trayIcon.tip = formatTrayTooltip(rpm, cpu, gpu, watts);
+    std::wstring tip = formatTrayTooltip(rpm, cpu, gpu, watts);
+    // Steady readings give the same tip; the shell need not hear of it again.
+    if (tip == appState.trayIcon.tip && appState.trayIcon.added)
+        return;
+    appState.trayIcon.tip = std::move(tip);
     if (platform.windowHost != nullptr)
         platform.windowHost->trayModify(appState.trayIcon.tip);
 }

@@ -35,14 +35,14 @@ RowLayout layoutRow(Canvas& canvas, const InventoryRow& row, int inner) {
         return r;
     }
     r.below = true;
-    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner);
+    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner).str();
     r.value = wrapText(canvas, row.value, Font::FontBold, inner);
     if (r.value.size() > static_cast<std::size_t>(kMaxValueLines)) {
         std::wstring rest;
         for (std::size_t i = kMaxValueLines - 1; i < r.value.size(); ++i)
             rest += (rest.empty() ? L"" : L" ") + r.value[i];
         r.value.resize(kMaxValueLines);
-        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, inner);
+        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, inner).str();
     }
     return r;
 }

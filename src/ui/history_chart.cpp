@@ -65,7 +65,12 @@ void drawSeries(Canvas& canvas, const Rect& plot, const Series& s, double rpmTop
         const double f =
             s.temperature ? (v - HISTORY_MIN_CELSIUS) / (HISTORY_MAX_CELSIUS - HISTORY_MIN_CELSIUS)
                           : v / rpmTop;
-        points[n++] = {xOf(plot, age), yOf(plot, f)};
+        const Point p{xOf(plot, age), yOf(plot, f)};
+        // A steady reading is a horizontal run: its inner points add nothing to the line.
+        if (n >= 2 && points[n - 1].y == p.y && points[n - 2].y == p.y)
+            points[n - 1] = p;
+        else
+            points[n++] = p;
     }
     flush();
 }
@@ -99,8 +104,8 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
         const int w = canvas.measureText(kSeries[i].name, Font::FontSmall).width;
         legendX -= w + 16 + (i < 3 ? 10 : 0);
     }
-    const std::wstring title = fitWithEllipsis(canvas, L"Verlauf der letzten 5 Minuten",
-                                               Font::FontBold, legendX - 12 - (card.left + 16));
+    const FittedText title = fitWithEllipsis(canvas, L"Verlauf der letzten 5 Minuten",
+                                             Font::FontBold, legendX - 12 - (card.left + 16));
     canvas.textAt(card.left + 16, card.top + 12, title, Font::FontBold, Text);
     int x = legendX;
     for (const Series& s : kSeries) {
@@ -128,7 +133,7 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
         formatBounded(text, 32, L"%.0f °C",
                       HISTORY_MIN_CELSIUS + f * (HISTORY_MAX_CELSIUS - HISTORY_MIN_CELSIUS));
         const int ty = std::clamp(y - small / 2, plot.top, plot.bottom - small);
-        const std::wstring left = fitWithEllipsis(canvas, text, Font::FontSmall, kLeftAxis - 6);
+        const FittedText left = fitWithEllipsis(canvas, text, Font::FontSmall, kLeftAxis - 6);
         const int tw = canvas.measureText(left, Font::FontSmall).width;
         canvas.textAt(plot.left - 6 - tw, ty, left, Font::FontSmall, TextMuted);
         formatBounded(text, 32, L"%.0f RPM", f * rpmTop);

@@ -1,6 +1,7 @@
 #include "ui/text_fit.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -42,16 +43,29 @@ std::size_t longestFittingStart(Canvas& canvas, std::wstring_view text, Font fon
 
 } // namespace
 
-std::wstring fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, int maxWidth) {
+FittedText FittedText::whole(std::wstring_view text) {
+    FittedText t;
+    t.original_ = text;
+    return t;
+}
+
+FittedText FittedText::shortened(std::wstring text) {
+    FittedText t;
+    t.copy_ = std::move(text);
+    t.isCopy_ = true;
+    return t;
+}
+
+FittedText fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, int maxWidth) {
     if (widthOf(canvas, text, font) <= maxWidth)
-        return std::wstring(text);
+        return FittedText::whole(text);
     if (widthOf(canvas, kEllipsis, font) > maxWidth)
-        return {};
+        return FittedText::shortened({});
     std::size_t n = longestFittingStart(canvas, text, font, maxWidth, kEllipsis);
     // A cut right after a blank would show "word …".
     while (n > 0 && text[n - 1] == L' ')
         --n;
-    return std::wstring(text.substr(0, n)) + kEllipsis;
+    return FittedText::shortened(std::wstring(text.substr(0, n)) + kEllipsis);
 }
 
 Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts, int count,
@@ -132,7 +146,7 @@ void drawWrappedInBand(Canvas& canvas, const Rect& band, std::wstring_view text,
         for (std::size_t i = fit; i < lines.size(); ++i)
             rest += L" " + lines[i];
         lines.resize(fit);
-        lines.back() = fitWithEllipsis(canvas, rest, font, band.width());
+        lines.back() = fitWithEllipsis(canvas, rest, font, band.width()).str();
     }
     int y = band.top + (band.height() - static_cast<int>(lines.size()) * lineHeight) / 2;
     for (const std::wstring& line : lines) {
@@ -143,13 +157,14 @@ void drawWrappedInBand(Canvas& canvas, const Rect& band, std::wstring_view text,
 
 void drawLabelValue(Canvas& canvas, const Rect& row, std::wstring_view label,
                     std::wstring_view value, const LabelValueStyle& style) {
-    const std::wstring shownValue = fitWithEllipsis(canvas, value, style.valueFont, row.width());
-    const int valueWidth = widthOf(canvas, shownValue, style.valueFont);
-    const int valueHeight = canvas.measureText(shownValue, style.valueFont).height;
+    const FittedText shownValue = fitWithEllipsis(canvas, value, style.valueFont, row.width());
+    const TextSize valueSize = canvas.measureText(shownValue, style.valueFont);
+    const int valueWidth = valueSize.width;
+    const int valueHeight = valueSize.height;
     canvas.textIn({row.right - valueWidth, row.top, row.right, row.top + valueHeight}, shownValue,
                   style.valueFont, style.valueColor, TextAlign::Right);
     const int labelRoom = row.width() - valueWidth - (valueWidth > 0 ? kLabelGap : 0);
-    const std::wstring shownLabel = fitWithEllipsis(canvas, label, style.labelFont, labelRoom);
+    const FittedText shownLabel = fitWithEllipsis(canvas, label, style.labelFont, labelRoom);
     if (!shownLabel.empty())
         canvas.textAt(row.left, row.top, shownLabel, style.labelFont, style.labelColor);
 }
@@ -158,7 +173,7 @@ void drawFittedCaption(Canvas& canvas, const Rect& box, int padding, std::wstrin
                        const Font* fonts, int count, Color color) {
     const int room = box.width() - 2 * padding;
     const Font font = firstFontThatFits(canvas, text, fonts, count, room);
-    const std::wstring shown = fitWithEllipsis(canvas, text, font, room);
+    const FittedText shown = fitWithEllipsis(canvas, text, font, room);
     canvas.textIn({box.left + padding, box.top, box.right - padding, box.bottom}, shown, font,
                   color, TextAlign::Center);
 }

@@ -10,9 +10,26 @@
 
 // Rules that keep every text inside its box, measured with the canvas's own fonts.
 
+// A text made to fit: a view of the original when it fits (no copy, as nearly every text does),
+// else a shortened copy of its own. Views of the original live as long as the original.
+class FittedText {
+public:
+    static FittedText whole(std::wstring_view text);
+    static FittedText shortened(std::wstring text);
+    std::wstring_view view() const { return isCopy_ ? std::wstring_view(copy_) : original_; }
+    operator std::wstring_view() const { return view(); }
+    std::wstring str() const { return std::wstring(view()); }
+    bool empty() const { return view().empty(); }
+
+private:
+    std::wstring_view original_;
+    std::wstring copy_;
+    bool isCopy_ = false;
+};
+
 // text when it fits in maxWidth, else its longest start that fits followed by "…" (never
 // splitting a surrogate pair); just "…" or nothing when not even that fits.
-std::wstring fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, int maxWidth);
+FittedText fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, int maxWidth);
 
 // The first of fonts (largest first) in which text fits maxWidth, else the last one.
 Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts, int count,

@@ -110,3 +110,30 @@ TEST(Rounding, HalvesGoAwayFromZero) {
     EXPECT_EQ(roundHalfAway(-2.5), -3.0);
     EXPECT_EQ(roundHalfAway(2.4999), 2.0);
 }
+
+TEST(BoundedFormat, WholeNumbersRoundLikePrintfOnEveryLibrary) {
+    // Ties go to the even neighbour, negatives that round to zero keep their sign, and what
+    // the shortcut cannot write exactly still comes out as printf writes it.
+    const struct {
+        double value;
+        const wchar_t* expected;
+    } cases[] = {
+        {2422.4, L"2422 RPM"}, {61.5, L"62 RPM"},
+        {62.5, L"62 RPM"},     {0.5, L"0 RPM"},
+        {-0.3, L"-0 RPM"},     {-1.5, L"-2 RPM"},
+        {0.0, L"0 RPM"},       {4294967296.7, L"4294967297 RPM"},
+        {1e300, nullptr},
+    };
+    for (const auto& c : cases) {
+        Guarded<400> b;
+        formatBounded(b.data, 400, L"%.0f RPM", c.value);
+        if (c.expected != nullptr)
+            EXPECT_EQ(std::wstring(b.data), c.expected) << c.value;
+        else
+            EXPECT_EQ(std::wstring(b.data).substr(0, 5), L"10000") << c.value;
+        EXPECT_TRUE(b.tailIntact());
+    }
+    Guarded<64> mixed;
+    formatBounded(mixed.data, 64, L"%d%% · %ls · %d · %.1f", -7, L"Lüfter", 2147483647, 2.26);
+    EXPECT_EQ(std::wstring(mixed.data), L"-7% · Lüfter · 2147483647 · 2.3");
+}

@@ -32,6 +32,13 @@ TEST_F(TrayTest, AddingShowsTheInitialTipAndModifyingTheLiveOne) {
     EXPECT_EQ(host.calls.back(), "trayModify");
     EXPECT_EQ(host.tips.back(), L"Ventrasol — 1800 RPM · CPU 55°C · GPU 44°C (20.0 W)");
     EXPECT_EQ(appState.trayIcon.tip, host.tips.back());
+    // Steady readings leave the shell alone; the next change reaches it.
+    const std::size_t calls = host.calls.size();
+    refreshTrayTooltip(1800.2, 54.8, 44, 19.99);
+    EXPECT_EQ(host.calls.size(), calls);
+    refreshTrayTooltip(1810, 55, 44, 20);
+    EXPECT_EQ(host.calls.size(), calls + 1);
+    EXPECT_EQ(host.tips.back(), L"Ventrasol — 1810 RPM · CPU 55°C · GPU 44°C (20.0 W)");
     removeTrayIcon();
     EXPECT_EQ(host.calls.back(), "trayDelete");
     EXPECT_FALSE(appState.trayIcon.added);

@@ -77,3 +77,21 @@ TEST(BackBufferTest, AnEmptyClientAreaIsHarmless) {
     }
     EXPECT_EQ(GetPixel(target.dc, 0, 0), RGB(7, 7, 7));
 }
+
+TEST(BackBufferTest, APartialBufferDrawsInWindowCoordinatesAndTouchesOnlyItsArea) {
+    Target target(64, 48);
+    fill(target.dc, 0, 0, 64, 48, RGB(1, 2, 3));
+    {
+        Win32BackBuffer buffer(target.dc, RECT{10, 5, 30, 25});
+        ASSERT_NE(buffer.dc(), nullptr);
+        fill(buffer.dc(), 0, 0, 64, 48, RGB(28, 28, 30)); // clipped to the area by the bitmap
+        fill(buffer.dc(), 20, 15, 22, 17, RGB(10, 132, 255));
+        buffer.present();
+    }
+    EXPECT_EQ(GetPixel(target.dc, 10, 5), RGB(28, 28, 30));
+    EXPECT_EQ(GetPixel(target.dc, 29, 24), RGB(28, 28, 30));
+    EXPECT_EQ(GetPixel(target.dc, 21, 16), RGB(10, 132, 255));
+    EXPECT_EQ(GetPixel(target.dc, 9, 5), RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(target.dc, 30, 24), RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(target.dc, 10, 25), RGB(1, 2, 3));
+}

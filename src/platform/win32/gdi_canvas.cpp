@@ -1,8 +1,11 @@
 #include "platform/win32/gdi_canvas.h"
 
+#include "platform/canvas_bounds.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,22 +39,6 @@ private:
     HBRUSH brush_;
     HGDIOBJ oldPen_ = nullptr;
     HGDIOBJ oldBrush_ = nullptr;
-};
-
-// Keeps one of our fonts selected for one text call.
-class ScopedFont {
-public:
-    ScopedFont(HDC dc, HFONT font) : dc_(dc) { old_ = font ? SelectObject(dc_, font) : nullptr; }
-    ~ScopedFont() {
-        if (old_)
-            SelectObject(dc_, old_);
-    }
-    ScopedFont(const ScopedFont&) = delete;
-    ScopedFont& operator=(const ScopedFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 // DT_NOPREFIX throughout: our texts are labels, not menu captions, and names such as
@@ -91,9 +78,41 @@ RECT GdiCanvas::toDevice(const Rect& r) const {
     return RECT{px(r.left), px(r.top), px(r.right), px(r.bottom)};
 }
 
-HFONT GdiCanvas::fontFor(Font font) {
+void GdiCanvas::useFont(Font font) {
     fonts_->prepare(scale_);
-    return fonts_->font(font);
+    HFONT wanted = fonts_->font(font);
+    // Selecting a font is not free (under Wine every select asks the X server's resource
+    // defaults again), and a paint draws and measures hundreds of texts in a few fonts: keep the
+    // last one selected and put the context's own font back once, at the end.
+    if (wanted == nullptr || wanted == selectedFont_)
+        return;
+    HGDIOBJ previous = SelectObject(dc_, wanted);
+    if (previous == nullptr)
+        return;
+    if (originalFont_ == nullptr)
+        originalFont_ = previous;
+    selectedFont_ = wanted;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc_, &metrics);
+    selectedHeight_ = static_cast<int>(metrics.tmHeight);
+    selectedOverhang_ = static_cast<int>(metrics.tmOverhang);
+}
+
+void GdiCanvas::useTextColor(Color color) {
+    if (textColorSet_ && color == textColor_)
+        return;
+    SetTextColor(dc_, color);
+    textColor_ = color;
+    textColorSet_ = true;
+}
+
+void GdiCanvas::restoreFont() {
+    if (originalFont_ != nullptr)
+        SelectObject(dc_, originalFont_);
+    originalFont_ = nullptr;
+    selectedFont_ = nullptr;
+    selectedHeight_ = 0;
+    selectedOverhang_ = 0;
 }
 
 void GdiCanvas::beginPaint() {
@@ -111,13 +130,29 @@ void GdiCanvas::endPaint() {
         SetTextColor(dc_, savedTextColor_);
         painting_ = false;
     }
-    // Text calls put the previous font back, so none of ours is selected here.
+    // None of our fonts may stay selected once the set is free to delete them.
+    restoreFont();
+    textColorSet_ = false;
     ownFonts_.release();
+}
+
+void GdiCanvas::limitTo(std::vector<Rect> areas) {
+    areas_ = std::move(areas);
+    limited_ = true;
+}
+
+bool GdiCanvas::skips(const Rect& bounds) const {
+    if (!limited_)
+        return false;
+    for (const Rect& area : areas_)
+        if (intersects(bounds, area))
+            return false;
+    return true;
 }
 
 void GdiCanvas::fillRect(const Rect& rect, Color color) {
     // FillRect paints an inverted rectangle too; an empty one must draw nothing.
-    if (rect.right <= rect.left || rect.bottom <= rect.top)
+    if (rect.right <= rect.left || rect.bottom <= rect.top || skips(rect))
         return;
     HBRUSH brush = CreateSolidBrush(color);
     if (!brush)
@@ -128,18 +163,24 @@ void GdiCanvas::fillRect(const Rect& rect, Color color) {
 }
 
 void GdiCanvas::roundPanel(const Rect& rect, int radius, Color fill, Color border) {
+    if (skips(rect))
+        return;
     ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, border), CreateSolidBrush(fill));
     const RECT r = toDevice(rect);
     RoundRect(dc_, r.left, r.top, r.right, r.bottom, px(radius), px(radius));
 }
 
 void GdiCanvas::ellipse(const Rect& rect, Color fill, Color outline) {
+    if (skips(rect))
+        return;
     ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, outline), CreateSolidBrush(fill));
     const RECT r = toDevice(rect);
     Ellipse(dc_, r.left, r.top, r.right, r.bottom);
 }
 
 void GdiCanvas::line(Point from, Point to, Color color, int width, bool dotted) {
+    if (skips(lineBounds(from, to, width)))
+        return;
     ScopedPenBrush objects(
         dc_, CreatePen(dotted ? PS_DOT : PS_SOLID, dotted ? 1 : std::max(px(width), 1), color),
         nullptr);
@@ -148,7 +189,7 @@ void GdiCanvas::line(Point from, Point to, Color color, int width, bool dotted) 
 }
 
 void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, int width) {
-    if (points == nullptr || count < 2)
+    if (points == nullptr || count < 2 || skips(polylineBounds(points, count, width)))
         return;
     ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, std::max(px(width), 1), color), nullptr);
     MoveToEx(dc_, px(points[0].x), px(points[0].y), nullptr);
@@ -157,29 +198,31 @@ void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, in
 }
 
 void GdiCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color color) {
-    ScopedFont selected(dc_, fontFor(font));
-    SetTextColor(dc_, color);
+    if (skips(textAtBounds(x, y, font)))
+        return;
+    useFont(font);
+    useTextColor(color);
     TextOutW(dc_, px(x), px(y), text.data(), clampedLength(text.size()));
 }
 
 void GdiCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Color color,
                        TextAlign align) {
-    ScopedFont selected(dc_, fontFor(font));
-    SetTextColor(dc_, color);
+    if (skips(rect))
+        return;
+    useFont(font);
+    useTextColor(color);
     RECT r = toDevice(rect);
     DrawTextW(dc_, text.data(), clampedLength(text.size()), &r, drawTextFlags(align));
 }
 
 TextSize GdiCanvas::measureText(std::wstring_view text, Font font) {
-    ScopedFont selected(dc_, fontFor(font));
+    useFont(font);
     SIZE extent{};
     if (!text.empty())
         GetTextExtentPoint32W(dc_, text.data(), clampedLength(text.size()), &extent);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc_, &metrics);
     // Overhanging glyphs (italic ends, some bold ones) ink past the advance width.
-    int width = text.empty() ? 0 : static_cast<int>(extent.cx) + metrics.tmOverhang;
-    int height = static_cast<int>(metrics.tmHeight);
+    int width = text.empty() ? 0 : static_cast<int>(extent.cx) + selectedOverhang_;
+    int height = selectedHeight_;
     const double s = static_cast<double>(scale_);
     return {static_cast<int>(std::ceil(width / s - 1e-9)),
             static_cast<int>(std::ceil(height / s - 1e-9))};

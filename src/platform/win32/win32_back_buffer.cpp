@@ -1,7 +1,12 @@
 #include "platform/win32/win32_back_buffer.h"
 
 Win32BackBuffer::Win32BackBuffer(HDC target, int width, int height)
-    : target_(target), width_(width > 0 ? width : 0), height_(height > 0 ? height : 0) {
+    : Win32BackBuffer(target, RECT{0, 0, width, height}) {}
+
+Win32BackBuffer::Win32BackBuffer(HDC target, const RECT& area)
+    : target_(target), left_(area.left), top_(area.top),
+      width_(area.right > area.left ? area.right - area.left : 0),
+      height_(area.bottom > area.top ? area.bottom - area.top : 0) {
     memory_ = CreateCompatibleDC(target);
     if (memory_ == nullptr)
         return;
@@ -10,6 +15,7 @@ Win32BackBuffer::Win32BackBuffer(HDC target, int width, int height)
     bitmap_ = CreateCompatibleBitmap(target, width_, height_);
     if (bitmap_ != nullptr)
         previous_ = SelectObject(memory_, bitmap_);
+    SetWindowOrgEx(memory_, left_, top_, nullptr);
 }
 
 Win32BackBuffer::~Win32BackBuffer() {
@@ -23,5 +29,5 @@ Win32BackBuffer::~Win32BackBuffer() {
 
 void Win32BackBuffer::present() const {
     if (memory_ != nullptr && bitmap_ != nullptr)
-        BitBlt(target_, 0, 0, width_, height_, memory_, 0, 0, SRCCOPY);
+        BitBlt(target_, left_, top_, width_, height_, memory_, left_, top_, SRCCOPY);
 }

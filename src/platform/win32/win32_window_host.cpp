@@ -29,9 +29,12 @@ HICON programIcon() {
 
 } // namespace
 
-Win32WindowHost::Win32WindowHost(std::uintptr_t window) : window_(reinterpret_cast<HWND>(window)) {}
+Win32WindowHost::Win32WindowHost(std::uintptr_t window, PartialInvalidate partial)
+    : window_(reinterpret_cast<HWND>(window)), partial_(partial) {}
 
 void Win32WindowHost::invalidate(bool erase) {
+    if (!erase && partial_ != nullptr && partial_(window_))
+        return;
     InvalidateRect(window_, nullptr, erase ? TRUE : FALSE);
 }
 
@@ -103,7 +106,11 @@ bool Win32WindowHost::trayModify(const std::wstring& tip) {
     if (tray_.cbSize == 0)
         return false; // never added: there is no icon to change
     copyBounded(tray_.szTip, sizeof tray_.szTip / sizeof tray_.szTip[0], tip.c_str());
-    return Shell_NotifyIconW(NIM_MODIFY, &tray_) != FALSE;
+    // Only the tip changes: handing the icon over again makes the shell copy and redraw it on
+    // every tick.
+    NOTIFYICONDATAW change = tray_;
+    change.uFlags = NIF_TIP;
+    return Shell_NotifyIconW(NIM_MODIFY, &change) != FALSE;
 }
 
 bool Win32WindowHost::trayDelete() {

@@ -12,7 +12,11 @@
 // It owns only the icon record; the window belongs to whoever created it.
 class Win32WindowHost final : public WindowHost {
 public:
-    explicit Win32WindowHost(std::uintptr_t window);
+    // Asked first when only content changed: invalidates just what differs, or returns false
+    // to have the whole window invalidated.
+    using PartialInvalidate = bool (*)(HWND window);
+
+    explicit Win32WindowHost(std::uintptr_t window, PartialInvalidate partial = nullptr);
 
     void invalidate(bool erase) override;
     void setCapture() override;
@@ -36,5 +40,6 @@ public:
 
 private:
     HWND window_;
+    PartialInvalidate partial_;
     NOTIFYICONDATAW tray_{};
 };

@@ -1,0 +1,148 @@
+#include "app/window_paint_win32.h"
+
+#include "app/app_state.h"
+#include "base/rect.h"
+#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/gdi_font_set.h"
+#include "platform/win32/win32_back_buffer.h"
+#include "ui/dpi_scale.h"
+#include "ui/frame_digest.h"
+#include "ui/paint_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Made once per scale and kept across paints; deleted at process exit.
+GdiFontSet windowFonts;
+
+// What the window shows (once a paint covered all of it), and scratch for the next picture.
+std::vector<DigestEntry> shownFrame;
+std::vector<DigestEntry> nextFrame;
+bool shownFrameKnown = false;
+
+Rect layoutClient(const RECT& client, float scale) {
+    return {0, 0, toLayoutPixel(client.right - client.left, scale),
+            toLayoutPixel(client.bottom - client.top, scale)};
+}
+
+RECT deviceArea(const Rect& area, float scale) {
+    const double s = static_cast<double>(scale);
+    return {static_cast<LONG>(std::floor(area.left * s)) - 1,
+            static_cast<LONG>(std::floor(area.top * s)) - 1,
+            static_cast<LONG>(std::ceil(area.right * s)) + 1,
+            static_cast<LONG>(std::ceil(area.bottom * s)) + 1};
+}
+
+Rect layoutArea(const RECT& device, float scale) {
+    const double s = static_cast<double>(scale);
+    return {static_cast<int>(std::floor(device.left / s)) - 1,
+            static_cast<int>(std::floor(device.top / s)) - 1,
+            static_cast<int>(std::ceil(device.right / s)) + 1,
+            static_cast<int>(std::ceil(device.bottom / s)) + 1};
+}
+
+// A context for measuring outside a paint, with the same fonts as the paint.
+HDC measuringContext() {
+    static HDC context = CreateCompatibleDC(nullptr);
+    return context;
+}
+
+// Makes the window show nextFrame: whatever differs from the shown picture is invalidated.
+void invalidateDifference(HWND window, const Rect& client, float scale) {
+    const std::vector<Rect> areas = changedAreas(shownFrame, nextFrame, client);
+    std::swap(shownFrame, nextFrame);
+    for (const Rect& area : areas) {
+        const RECT device = deviceArea(area, scale);
+        InvalidateRect(window, &device, FALSE);
+    }
+}
+
+// The rectangles of the update region; the paint draws only what reaches them. The whole of
+// bounds when the region cannot be read.
+std::vector<RECT> updateRects(HRGN region, const RECT& bounds) {
+    std::vector<RECT> rects;
+    const DWORD size = region != nullptr ? GetRegionData(region, 0, nullptr) : 0;
+    if (size >= sizeof(RGNDATAHEADER)) {
+        std::vector<unsigned char> storage(size);
+        auto* data = reinterpret_cast<RGNDATA*>(storage.data());
+        if (GetRegionData(region, size, data) == size) {
+            const auto* first = reinterpret_cast<const RECT*>(data->Buffer);
+            rects.assign(first, first + data->rdh.nCount);
+        }
+    }
+    if (rects.empty())
+        rects.push_back(bounds);
+    return rects;
+}
+
+bool coversClient(const RECT& painted, const RECT& client) {
+    return painted.left <= client.left && painted.top <= client.top &&
+           painted.right >= client.right && painted.bottom >= client.bottom;
+}
+
+} // namespace
+
+void paintMainWindow(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (region != nullptr && GetUpdateRgn(window, region, FALSE) == ERROR) {
+        DeleteObject(region);
+        region = nullptr;
+    }
+    PAINTSTRUCT ps{};
+    HDC target = BeginPaint(window, &ps);
+    RECT client{};
+    GetClientRect(window, &client);
+    const float scale = appState.dpiScale;
+    const Rect layout = layoutClient(client, scale);
+    RECT painted = ps.rcPaint;
+    IntersectRect(&painted, &painted, &client);
+    const std::vector<RECT> rects = updateRects(region, painted);
+    std::vector<Rect> areas;
+    for (const RECT& r : rects)
+        areas.push_back(layoutArea(r, scale));
+    {
+        Win32BackBuffer buffer(target, painted);
+        if (buffer.dc() != nullptr) {
+            GdiCanvas canvas(buffer.dc(), windowFonts, scale);
+            canvas.limitTo(std::move(areas));
+            FrameDigestCanvas recorder(canvas, nextFrame, &canvas);
+            paintWindow(recorder, layout);
+        }
+        buffer.present();
+    }
+    EndPaint(window, &ps);
+    if (region != nullptr)
+        DeleteObject(region);
+
+    if (rects.size() == 1 && coversClient(rects.front(), client)) {
+        std::swap(shownFrame, nextFrame);
+        shownFrameKnown = true;
+    } else if (shownFrameKnown && shownFrame != nextFrame) {
+        // Something changed without asking for a repaint: the rest of the window catches up
+        // with the next paint.
+        invalidateDifference(window, layout, scale);
+    }
+}
+
+bool invalidateChangedArea(HWND window) {
+    if (!shownFrameKnown || !IsWindowVisible(window) || IsIconic(window)) {
+        // A hidden window paints nothing; when it shows again it is painted whole.
+        shownFrameKnown = false;
+        return false;
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    const float scale = appState.dpiScale;
+    const Rect layout = layoutClient(client, scale);
+    {
+        GdiCanvas measurer(measuringContext(), windowFonts, scale);
+        FrameDigestCanvas recorder(measurer, nextFrame);
+        paintWindow(recorder, layout);
+    }
+    invalidateDifference(window, layout, scale);
+    return true;
+}
