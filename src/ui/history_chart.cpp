@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "base/bounded_format.h"
-#include "base/rounding.h"
 #include "ui/history.h"
 #include "ui/primitives.h"
 #include "ui/text_fit.h"
@@ -32,19 +31,26 @@ const Series kSeries[] = {
     {L"Lüfter 2", palette::Good, nullptr, 1},
 };
 
+// Rounds a value that is never negative, halves up, as roundHalfAway does for such values; a
+// paint places 1,200 samples, and the library's round is the dearest part of that.
+int roundUp(double nonNegative) {
+    return static_cast<int>(nonNegative + 0.5);
+}
+
 int yOf(const Rect& plot, double fraction) {
     fraction = std::clamp(fraction, 0.0, 1.0);
-    return plot.bottom - static_cast<int>(roundHalfAway(fraction * (plot.height() - 1))) - 1;
+    return plot.bottom - roundUp(fraction * (plot.height() - 1)) - 1;
 }
 
 // x of the sample of age (0 = newest, at the right edge); the plot holds the full capacity.
 int xOf(const Rect& plot, std::size_t age) {
     const double step = static_cast<double>(plot.width() - 1) / (HISTORY_CAPACITY - 1);
-    return plot.right - 1 - static_cast<int>(roundHalfAway(static_cast<double>(age) * step));
+    return plot.right - 1 - roundUp(static_cast<double>(age) * step);
 }
 
-// One polyline per run of values; a gap (NaN) ends a run. The points live on the stack.
-void drawSeries(Canvas& canvas, const Rect& plot, const Series& s, double rpmTop) {
+// One polyline per run of values; a gap (NaN) ends a run. The points live on the stack; xs
+// holds the x of every age, the same for all series.
+void drawSeries(Canvas& canvas, const Rect& plot, const int* xs, const Series& s, double rpmTop) {
     const History& h = appState.history;
     Point points[HISTORY_CAPACITY + 1];
     std::size_t n = 0;
@@ -55,8 +61,10 @@ void drawSeries(Canvas& canvas, const Rect& plot, const Series& s, double rpmTop
             canvas.polyline(points, n, s.color, 2);
         n = 0;
     };
-    for (std::size_t age = h.count; age-- > 0;) {
-        const HistorySample& sample = h.byAge(age);
+    // Oldest first: the oldest sample sits count places before the next free slot.
+    std::size_t slot = (h.next + HISTORY_CAPACITY - h.count) % HISTORY_CAPACITY;
+    for (std::size_t age = h.count; age-- > 0; slot = (slot + 1) % HISTORY_CAPACITY) {
+        const HistorySample& sample = h.samples[slot];
         const float v = s.temperature ? sample.*s.temperature : sample.fan[s.fan];
         if (std::isnan(v)) {
             flush();
@@ -65,7 +73,7 @@ void drawSeries(Canvas& canvas, const Rect& plot, const Series& s, double rpmTop
         const double f =
             s.temperature ? (v - HISTORY_MIN_CELSIUS) / (HISTORY_MAX_CELSIUS - HISTORY_MIN_CELSIUS)
                           : v / rpmTop;
-        const Point p{xOf(plot, age), yOf(plot, f)};
+        const Point p{xs[age], yOf(plot, f)};
         // A steady reading is a horizontal run: its inner points add nothing to the line.
         if (n >= 2 && points[n - 1].y == p.y && points[n - 2].y == p.y)
             points[n - 1] = p;
@@ -150,8 +158,11 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
     const int nowWidth = canvas.measureText(L"jetzt", Font::FontSmall).width;
     canvas.textAt(plot.right - nowWidth, plot.bottom + 2, L"jetzt", Font::FontSmall, TextMuted);
 
+    int xs[HISTORY_CAPACITY];
+    for (std::size_t age = 0; age < HISTORY_CAPACITY; ++age)
+        xs[age] = xOf(plot, age);
     for (const Series& s : kSeries)
         if (s.fan < 0 || static_cast<std::size_t>(s.fan) < appState.fanList.size())
-            drawSeries(canvas, plot, s, rpmTop);
+            drawSeries(canvas, plot, xs, s, rpmTop);
     return plot;
 }
