@@ -104,9 +104,11 @@ void paintMainWindow(HWND window) {
     std::vector<Rect> areas;
     for (const RECT& r : rects)
         areas.push_back(layoutArea(r, scale));
+    bool drawn = false;
     {
         Win32BackBuffer buffer(target, painted);
         if (buffer.dc() != nullptr) {
+            drawn = true;
             GdiCanvas canvas(buffer.dc(), windowFonts, scale);
             canvas.limitTo(std::move(areas));
             FrameDigestCanvas recorder(canvas, nextFrame, &canvas);
@@ -118,7 +120,11 @@ void paintMainWindow(HWND window) {
     if (region != nullptr)
         DeleteObject(region);
 
-    if (rects.size() == 1 && coversClient(rects.front(), client)) {
+    if (!drawn) {
+        // Out of memory for the buffer: what the window shows is unknown, so the next change
+        // repaints all of it.
+        shownFrameKnown = false;
+    } else if (rects.size() == 1 && coversClient(rects.front(), client)) {
         std::swap(shownFrame, nextFrame);
         shownFrameKnown = true;
     } else if (shownFrameKnown && shownFrame != nextFrame) {
