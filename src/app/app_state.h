@@ -80,8 +80,9 @@ struct AppState {
     FanSafetyState safety;
     // What the backend says of its last summary values (stand-ins, estimates).
     ReadingQuality readingQuality;
-    // One sample per tick for the dashboard's chart.
+    // One sample per tick for the dashboard's chart, and its lines as last drawn.
     History history;
+    HistoryLines historyLines;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

@@ -9,6 +9,7 @@ void History::push(const HistorySample& sample) {
     next = (next + 1) % HISTORY_CAPACITY;
     if (count < HISTORY_CAPACITY)
         ++count;
+    ++pushes;
 }
 
 const HistorySample& History::byAge(std::size_t age) const {

@@ -48,18 +48,19 @@ int xOf(const Rect& plot, std::size_t age) {
     return plot.right - 1 - roundUp(static_cast<double>(age) * step);
 }
 
-// One polyline per run of values; a gap (NaN) ends a run. The points live on the stack; xs
-// holds the x of every age, the same for all series.
-void drawSeries(Canvas& canvas, const Rect& plot, const int* xs, const Series& s, double rpmTop) {
+// Places series s's samples as runs of points; a gap (NaN) ends a run.
+void placeSeries(HistoryLines& lines, std::size_t index, const Rect& plot, const int* xs,
+                 const Series& s, double rpmTop) {
     const History& h = appState.history;
-    Point points[HISTORY_CAPACITY + 1];
-    std::size_t n = 0;
-    const auto flush = [&] {
-        if (n == 1) // a single reading between gaps still shows
-            points[n++] = {points[0].x + 1, points[0].y};
-        if (n >= 2)
-            canvas.polyline(points, n, s.color, 2);
-        n = 0;
+    Point* points = lines.points[index].data();
+    std::size_t n = 0, runStart = 0;
+    lines.runs[index] = 0;
+    const auto endRun = [&] {
+        if (n - runStart == 1) // a single reading between gaps still shows
+            points[n++] = {points[runStart].x + 1, points[runStart].y};
+        if (n > runStart)
+            lines.runEnds[index][lines.runs[index]++] = static_cast<std::uint16_t>(n);
+        runStart = n;
     };
     // Oldest first: the oldest sample sits count places before the next free slot.
     std::size_t slot = (h.next + HISTORY_CAPACITY - h.count) % HISTORY_CAPACITY;
@@ -67,7 +68,7 @@ void drawSeries(Canvas& canvas, const Rect& plot, const int* xs, const Series& s
         const HistorySample& sample = h.samples[slot];
         const float v = s.temperature ? sample.*s.temperature : sample.fan[s.fan];
         if (std::isnan(v)) {
-            flush();
+            endRun();
             continue;
         }
         const double f =
@@ -75,12 +76,35 @@ void drawSeries(Canvas& canvas, const Rect& plot, const int* xs, const Series& s
                           : v / rpmTop;
         const Point p{xs[age], yOf(plot, f)};
         // A steady reading is a horizontal run: its inner points add nothing to the line.
-        if (n >= 2 && points[n - 1].y == p.y && points[n - 2].y == p.y)
+        if (n - runStart >= 2 && points[n - 1].y == p.y && points[n - 2].y == p.y)
             points[n - 1] = p;
         else
             points[n++] = p;
     }
-    flush();
+    endRun();
+}
+
+// The lines for the current samples, plot and scale, made again only when one of them changed.
+const HistoryLines& currentLines(const Rect& plot, double rpmTop) {
+    HistoryLines& lines = appState.historyLines;
+    const std::size_t fans = appState.fanList.size();
+    if (lines.pushes == appState.history.pushes && lines.plot == plot && lines.rpmTop == rpmTop &&
+        lines.fans == fans)
+        return lines;
+    int xs[HISTORY_CAPACITY];
+    for (std::size_t age = 0; age < HISTORY_CAPACITY; ++age)
+        xs[age] = xOf(plot, age);
+    for (std::size_t i = 0; i < HISTORY_SERIES; ++i) {
+        const Series& s = kSeries[i];
+        lines.runs[i] = 0;
+        if (s.fan < 0 || static_cast<std::size_t>(s.fan) < fans)
+            placeSeries(lines, i, plot, xs, s, rpmTop);
+    }
+    lines.pushes = appState.history.pushes;
+    lines.plot = plot;
+    lines.rpmTop = rpmTop;
+    lines.fans = fans;
+    return lines;
 }
 
 } // namespace
@@ -158,11 +182,14 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
     const int nowWidth = canvas.measureText(L"jetzt", Font::FontSmall).width;
     canvas.textAt(plot.right - nowWidth, plot.bottom + 2, L"jetzt", Font::FontSmall, TextMuted);
 
-    int xs[HISTORY_CAPACITY];
-    for (std::size_t age = 0; age < HISTORY_CAPACITY; ++age)
-        xs[age] = xOf(plot, age);
-    for (const Series& s : kSeries)
-        if (s.fan < 0 || static_cast<std::size_t>(s.fan) < appState.fanList.size())
-            drawSeries(canvas, plot, xs, s, rpmTop);
+    const HistoryLines& lines = currentLines(plot, rpmTop);
+    for (std::size_t i = 0; i < HISTORY_SERIES; ++i) {
+        std::size_t start = 0;
+        for (std::size_t r = 0; r < lines.runs[i]; ++r) {
+            const std::size_t end = lines.runEnds[i][r];
+            canvas.polyline(lines.points[i].data() + start, end - start, kSeries[i].color, 2);
+            start = end;
+        }
+    }
     return plot;
 }
