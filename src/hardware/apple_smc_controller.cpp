@@ -290,7 +290,13 @@ bool AppleSmcController::setFanRpm(std::int32_t fanIndex, double rpm) {
     if (!isConnected() || !std::isfinite(rpm))
         return false;
     const FanChannel& fan = fanChannels[static_cast<std::size_t>(fanIndex)];
-    rpm = std::max(fan.minRpm, std::min(rpm, fan.maxRpm));
+    // A misread range (disordered, or beyond any real fan) is no limit to hold a command to:
+    // the program regulates within the fan's construction range then, and only absurd speeds
+    // are cut here.
+    if (plausibleFanRange(fan))
+        rpm = std::max(fan.minRpm, std::min(rpm, fan.maxRpm));
+    else
+        rpm = std::max(0.0, std::min(rpm, HIGHEST_PLAUSIBLE_RPM));
     if (!force(fanIndex))
         return false;
     const FanKey target = fanKey(fanIndex, "Tg");

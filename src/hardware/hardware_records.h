@@ -28,6 +28,14 @@ struct FanChannel {
     bool measured = true; // false: currentRpm is only the speed last asked for, not a reading
 };
 
+// Faster fans than this do not exist in a notebook; such a maximum is a misread.
+inline constexpr double HIGHEST_PLAUSIBLE_RPM = 10000.0;
+
+// A range that can be regulated within: ordered, and not beyond any real fan.
+inline bool plausibleFanRange(const FanChannel& fan) {
+    return fan.minRpm < fan.maxRpm && fan.maxRpm <= HIGHEST_PLAUSIBLE_RPM;
+}
+
 // Which summary values of the last update are not readings: a stand-in where no sensor
 // answered, or an estimate computed from other values.
 struct ReadingQuality {

@@ -16,20 +16,13 @@
 
 namespace {
 
-// Faster fans than this do not exist in a notebook; such a maximum is a misread.
-constexpr double HIGHEST_PLAUSIBLE_RPM = 10000.0;
-
-bool plausibleRange(const FanChannel& fan) {
-    return fan.minRpm < fan.maxRpm && fan.maxRpm <= HIGHEST_PLAUSIBLE_RPM;
-}
-
 // An impossible range read from the hardware gives way to the backend's construction defaults.
 void takeRange(FanChannel* kept, const FanChannel& fresh, std::size_t i) {
     const std::vector<FanChannel>& defaults = appState.safety.defaultFans;
-    if (plausibleRange(fresh)) {
+    if (plausibleFanRange(fresh)) {
         kept->minRpm = fresh.minRpm;
         kept->maxRpm = fresh.maxRpm;
-    } else if (i < defaults.size() && plausibleRange(defaults[i])) {
+    } else if (i < defaults.size() && plausibleFanRange(defaults[i])) {
         kept->minRpm = defaults[i].minRpm;
         kept->maxRpm = defaults[i].maxRpm;
     }
@@ -62,10 +55,12 @@ std::vector<SensorReading> freshReadings;
 
 void runTick() {
     if (appState.controller) {
-        mergeFans(appState.controller->fans());
         constexpr double none = std::numeric_limits<double>::quiet_NaN();
         double cpu = none, gpu = none, power = none;
         const bool read = appState.controller->update(&cpu, &gpu, &power, &freshReadings);
+        // After the update, so that this tick regulates within the ranges just read, the
+        // ranges the backend itself holds the commands to.
+        mergeFans(appState.controller->fans());
         refreshReadings(cpu, gpu, power, freshReadings);
         guardFans();
         if (appState.mode == ControlMode::Curve && !appState.safety.suspended &&

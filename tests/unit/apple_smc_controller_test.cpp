@@ -252,6 +252,21 @@ TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
     EXPECT_TRUE(device.requests.empty());
 }
 
+TEST_F(AppleSmc, AMisreadMaximumIsNoLimitOnlyAbsurdSpeedsAreCut) {
+    // An older format's maximum can read far beyond any fan.
+    const auto misread = encodeSmcFpe2(15022.75);
+    device.setKey("F0Mx", 2, misread.data(), false);
+    auto smc = connected();
+    ASSERT_EQ(smc->fans()[0].maxRpm, 15022.75);
+    const std::pair<double, float> sent[] = {{7000, 7000}, {15022.75, 10000}, {-1, 0}};
+    for (const auto& [asked, target] : sent) {
+        ASSERT_TRUE(smc->setFanRpm(0, asked)) << asked;
+        const auto bytes = encodeSmcFloat(target);
+        EXPECT_EQ(device.keyBytes("F0Tg"), std::vector<std::uint8_t>(bytes.begin(), bytes.end()))
+            << asked;
+    }
+}
+
 TEST_F(AppleSmc, PercentUsesTheRangeLastReadWithoutReadingAgain) {
     auto smc = connected();
     smc->fans(); // fan 1: 1200 .. 5700

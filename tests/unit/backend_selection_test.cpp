@@ -71,8 +71,8 @@ TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadin
     EXPECT_TRUE(appState.controller->isConnected());
     ASSERT_EQ(appState.fanList.size(), 2u);
     EXPECT_EQ(appState.fanList[0].label, L"Dell CPU Lüfter");
-    // The tick copies the fans before the update reads the GPU's tachometer into fan 1.
-    EXPECT_EQ(appState.fanList[1].currentRpm, 2100);
+    // The tick copies the fans after the update read the GPU's tachometer into fan 1.
+    EXPECT_EQ(appState.fanList[1].currentRpm, 1450);
     EXPECT_EQ(appState.controller->fans()[1].currentRpm, 1450);
     ASSERT_EQ(appState.sensorList.size(), 3u);
     EXPECT_NEAR(appState.cpuTemp, 60.05, 1e-9);

@@ -258,7 +258,7 @@ TEST_F(FanGuardTest, AStartWithFansStillForcedHandsThemBackAndSaysSo) {
     EXPECT_FALSE(appState.noticeIsError);
 }
 
-TEST_F(FanGuardTest, AnImpossibleRangeGivesWayToTheBackendsConstructionDefaults) {
+TEST_F(FanGuardTest, AnImpossibleRangeGivesWayToTheConstructionDefaultsAndHoldsTheCommands) {
     RecordingController& b = install();
     appState.safety.defaultFans = {makeFan(0, 1829, 5779), makeFan(1, 1692, 5343)};
     struct Case {
@@ -277,5 +277,15 @@ TEST_F(FanGuardTest, AnImpossibleRangeGivesWayToTheBackendsConstructionDefaults)
         runTick();
         EXPECT_EQ(appState.fanList[0].minRpm, c.expectedMin) << c.min << ".." << c.max;
         EXPECT_EQ(appState.fanList[0].maxRpm, c.expectedMax) << c.min << ".." << c.max;
+        // Commands stay inside the range the program took, whatever the backend read.
+        for (const double asked : {15022.75, -5.0}) {
+            appState.manualRpm[0] = asked;
+            applyControlMode(ControlMode::Manual);
+            ASSERT_FALSE(b.rpmCalls.empty());
+            EXPECT_EQ(b.rpmCalls.front().rpm, asked > 0 ? c.expectedMax : c.expectedMin)
+                << c.min << ".." << c.max << " asked " << asked;
+            b.rpmCalls.clear();
+        }
+        applyControlMode(ControlMode::SystemAuto);
     }
 }

@@ -73,7 +73,7 @@ TEST_F(PeriodicTickTest, AnEmptyAnswerLeavesTheListEmptyUntilFansAppear) {
     EXPECT_EQ(appState.fanList[1].currentRpm, 1100.0);
 }
 
-TEST_F(PeriodicTickTest, ReadingsComeFromUpdateAfterFansAndOnlyTheCurveModeRegulates) {
+TEST_F(PeriodicTickTest, FansAreTakenAfterTheUpdateAndOnlyTheCurveModeRegulates) {
     RecordingController& backend = install({makeFan(0, 1000, 5000, 1200)});
     backend.cpu = 72.0; // 60 % -> 3400
     backend.gpu = 30.0;
@@ -86,7 +86,7 @@ TEST_F(PeriodicTickTest, ReadingsComeFromUpdateAfterFansAndOnlyTheCurveModeRegul
     }
     EXPECT_TRUE(backend.rpmCalls.empty());
     EXPECT_EQ((std::vector<std::string>{backend.calls[0], backend.calls[1]}),
-              (std::vector<std::string>{"fans", "update"}));
+              (std::vector<std::string>{"update", "fans"}));
     EXPECT_EQ(appState.cpuTemp, 72.0);
     EXPECT_EQ(appState.gpuTemp, 30.0);
     EXPECT_EQ(appState.powerWatts, 31.5);
