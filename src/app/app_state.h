@@ -80,9 +80,10 @@ struct AppState {
     FanSafetyState safety;
     // What the backend says of its last summary values (stand-ins, estimates).
     ReadingQuality readingQuality;
-    // One sample per tick for the dashboard's chart, and its lines as last drawn.
+    // One sample per tick for the dashboard's chart, and its lines as last drawn (made at the
+    // first paint of the chart; 12 KB that a program kept in the tray never needs).
     History history;
-    HistoryLines historyLines;
+    std::unique_ptr<HistoryLines> historyLines;
 
     // Backend
     std::unique_ptr<IHardwareController> controller;

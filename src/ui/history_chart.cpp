@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -86,7 +87,9 @@ void placeSeries(HistoryLines& lines, std::size_t index, const Rect& plot, const
 
 // The lines for the current samples, plot and scale, made again only when one of them changed.
 const HistoryLines& currentLines(const Rect& plot, double rpmTop) {
-    HistoryLines& lines = appState.historyLines;
+    if (!appState.historyLines)
+        appState.historyLines = std::make_unique<HistoryLines>();
+    HistoryLines& lines = *appState.historyLines;
     const std::size_t fans = appState.fanList.size();
     if (lines.pushes == appState.history.pushes && lines.plot == plot && lines.rpmTop == rpmTop &&
         lines.fans == fans)
