@@ -124,6 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         recording = controller.get();
         appState.controller = std::move(controller);
     }
+    // As the program's start does: the construction ranges stand in for misread ones.
+    appState.safety.defaultFans = appState.controller->fans();
     appState.controller->connect(SystemIdentity{});
 
     std::vector<std::pair<int, double>> commands;
