@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -51,6 +52,21 @@ struct FastText {
     }
 };
 
+// |v| in tenths, rounded as printf rounds the exact binary value: v * 10 is exact in the x87
+// long double (64-bit mantissa) the program is built with, so a tie is a true tie and goes to
+// the even neighbour. False where that does not hold or the value is too large.
+bool tenthsOf(double v, unsigned long long& tenths) {
+    if (std::numeric_limits<long double>::digits < 64 || !std::isfinite(v) || std::fabs(v) > 1.0e15)
+        return false;
+    const long double scaled = static_cast<long double>(std::fabs(v)) * 10.0L;
+    const long double whole = std::floor(scaled);
+    const long double rest = scaled - whole;
+    tenths = static_cast<unsigned long long>(whole);
+    if (rest > 0.5L || (rest == 0.5L && tenths % 2 == 1))
+        ++tenths;
+    return true;
+}
+
 // Every value on screen is formatted once per paint, most of them with "%.0f", and the C
 // library's float printing is by far the dearest part of a paint. The few conversions the
 // program uses are done here; anything else (and any value the shortcut cannot render exactly
@@ -90,6 +106,13 @@ bool formatFast(FastText& out, const wchar_t* format, va_list args) {
                 return false;
             const double rounded = std::nearbyint(std::fabs(v));
             if (!out.putWhole(static_cast<unsigned long long>(rounded), std::signbit(v)))
+                return false;
+        } else if (f[0] == L'.' && f[1] == L'1' && f[2] == L'f') {
+            f += 2;
+            const double v = va_arg(args, double);
+            unsigned long long tenths = 0;
+            if (!tenthsOf(v, tenths) || !out.putWhole(tenths / 10, std::signbit(v)) ||
+                !out.put(L'.') || !out.put(static_cast<wchar_t>(L'0' + tenths % 10)))
                 return false;
         } else {
             return false;

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -20,8 +18,9 @@ constexpr int kMaxValueLines = 3;
 // the whole label when both fit, else the label on its own line and the value, wrapped where
 // needed, right-aligned on the lines below it.
 struct RowLayout {
-    std::wstring label;
-    std::vector<std::wstring> value;
+    FittedText label;
+    FittedText value[kMaxValueLines]; // views of the row's texts unless cut
+    int lines = 0;
     bool below = false; // the value starts on the line under the label
 };
 
@@ -30,19 +29,21 @@ RowLayout layoutRow(Canvas& canvas, const InventoryRow& row, int inner) {
     const int labelWidth = canvas.measureText(row.label, Font::FontSmall).width;
     const int valueWidth = canvas.measureText(row.value, Font::FontBold).width;
     if (labelWidth + kLabelGap + valueWidth <= inner) {
-        r.label = row.label;
-        r.value = {row.value};
+        r.label = FittedText::whole(row.label);
+        r.value[0] = FittedText::whole(row.value);
+        r.lines = 1;
         return r;
     }
     r.below = true;
-    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner).str();
-    r.value = wrapText(canvas, row.value, Font::FontBold, inner);
-    if (r.value.size() > static_cast<std::size_t>(kMaxValueLines)) {
-        std::wstring rest;
-        for (std::size_t i = kMaxValueLines - 1; i < r.value.size(); ++i)
-            rest += (rest.empty() ? L"" : L" ") + r.value[i];
-        r.value.resize(kMaxValueLines);
-        r.value.back() = fitWithEllipsis(canvas, rest, Font::FontBold, inner).str();
+    r.label = fitWithEllipsis(canvas, row.label, Font::FontSmall, inner);
+    // The last line that fits stands for the rest of the value, cut with "…" when it goes on.
+    std::wstring_view rest = row.value;
+    while (!rest.empty() && r.lines < kMaxValueLines) {
+        const std::wstring_view from = rest;
+        const std::wstring_view line = takeLine(canvas, rest, Font::FontBold, inner);
+        const bool cut = r.lines == kMaxValueLines - 1 && !rest.empty();
+        r.value[r.lines++] =
+            cut ? fitWithEllipsis(canvas, from, Font::FontBold, inner) : FittedText::whole(line);
     }
     return r;
 }
@@ -52,7 +53,7 @@ int valueLineHeight(Canvas& canvas) {
 }
 
 int rowHeight(const RowLayout& r, int lineHeight) {
-    const int lines = static_cast<int>(r.value.size()) + (r.below ? 0 : -1);
+    const int lines = r.lines + (r.below ? 0 : -1);
     return kRowPitch + lineHeight * std::max(lines, 0);
 }
 
@@ -82,8 +83,8 @@ void paintSection(Canvas& canvas, const InventorySection& s, int off, int half, 
         const RowLayout r = layoutRow(canvas, row, inner);
         canvas.textAt(left, yk, r.label, Font::FontSmall, TextMuted);
         int yl = r.below ? yk + lineHeight : yk;
-        for (const std::wstring& line : r.value) {
-            canvas.textIn({left, yl, right, yl + lineHeight}, line, Font::FontBold, Text,
+        for (int i = 0; i < r.lines; ++i) {
+            canvas.textIn({left, yl, right, yl + lineHeight}, r.value[i], Font::FontBold, Text,
                           TextAlign::Right);
             yl += lineHeight;
         }

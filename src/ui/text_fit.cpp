@@ -25,15 +25,37 @@ int widthOf(Canvas& canvas, std::wstring_view text, Font font) {
 }
 
 // The longest start of text (in units) that fits maxWidth, by bisection: widths grow with
-// length.
+// length. The probes are built in one buffer (on the stack for the usual short texts), so that
+// fitting a text allocates nothing per probe.
 std::size_t longestFittingStart(Canvas& canvas, std::wstring_view text, Font font, int maxWidth,
                                 std::wstring_view suffix) {
+    constexpr std::size_t kStackProbe = 256;
+    wchar_t onStack[kStackProbe];
+    std::wstring onHeap;
+    wchar_t* probe = onStack;
+    if (!suffix.empty()) {
+        if (text.size() + suffix.size() > kStackProbe) {
+            onHeap.resize(text.size() + suffix.size());
+            probe = onHeap.data();
+        }
+        std::copy(text.begin(), text.end(), probe);
+    }
     std::size_t lo = 0, hi = text.size();
     while (lo < hi) {
         const std::size_t mid = (lo + hi + 1) / 2;
-        std::wstring probe(text.substr(0, mid));
-        probe += suffix;
-        if (widthOf(canvas, probe, font) <= maxWidth)
+        std::wstring_view candidate = text.substr(0, mid);
+        if (!suffix.empty()) {
+            // The suffix overwrites the text after mid for this probe only.
+            std::copy(suffix.begin(), suffix.end(), probe + mid);
+            candidate = std::wstring_view(probe, mid + suffix.size());
+        }
+        const bool fits = widthOf(canvas, candidate, font) <= maxWidth;
+        if (!suffix.empty()) {
+            const std::size_t restored = std::min(suffix.size(), text.size() - mid);
+            std::copy(text.begin() + static_cast<std::ptrdiff_t>(mid),
+                      text.begin() + static_cast<std::ptrdiff_t>(mid + restored), probe + mid);
+        }
+        if (fits)
             lo = mid;
         else
             hi = mid - 1;
@@ -76,40 +98,37 @@ Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts
     return fonts[count - 1];
 }
 
-std::vector<std::wstring> wrapText(Canvas& canvas, std::wstring_view text, Font font,
-                                   int maxWidth) {
-    std::vector<std::wstring> lines;
-    while (!text.empty()) {
-        if (widthOf(canvas, text, font) <= maxWidth) {
-            lines.emplace_back(text);
-            break;
-        }
-        const std::size_t fits = longestFittingStart(canvas, text, font, maxWidth, L"");
-        // Break at the last blank inside what fits; without one, inside the word.
-        std::size_t cut = fits;
-        const std::size_t blank = text.substr(0, fits + 1).find_last_of(L' ');
-        if (blank != std::wstring_view::npos && blank > 0)
-            cut = blank;
-        if (cut == 0)
-            cut = safeCut(text, 1) == 0 ? std::min<std::size_t>(2, text.size()) : 1;
-        std::wstring_view line = text.substr(0, cut);
-        while (!line.empty() && line.back() == L' ')
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        text.remove_prefix(cut);
-        while (!text.empty() && text.front() == L' ')
-            text.remove_prefix(1);
+std::wstring_view takeLine(Canvas& canvas, std::wstring_view& rest, Font font, int maxWidth) {
+    if (rest.empty())
+        return {};
+    if (widthOf(canvas, rest, font) <= maxWidth) {
+        const std::wstring_view line = rest;
+        rest = {};
+        return line;
     }
-    return lines;
+    const std::size_t fits = longestFittingStart(canvas, rest, font, maxWidth, L"");
+    // Break at the last blank inside what fits; without one, inside the word.
+    std::size_t cut = fits;
+    const std::size_t blank = rest.substr(0, fits + 1).find_last_of(L' ');
+    if (blank != std::wstring_view::npos && blank > 0)
+        cut = blank;
+    if (cut == 0)
+        cut = safeCut(rest, 1) == 0 ? std::min<std::size_t>(2, rest.size()) : 1;
+    std::wstring_view line = rest.substr(0, cut);
+    while (!line.empty() && line.back() == L' ')
+        line.remove_suffix(1);
+    rest.remove_prefix(cut);
+    while (!rest.empty() && rest.front() == L' ')
+        rest.remove_prefix(1);
+    return line;
 }
 
-int drawWrapped(Canvas& canvas, int x, int y, int maxWidth, int lineHeight, std::wstring_view text,
-                Font font, Color color) {
-    for (const std::wstring& line : wrapText(canvas, text, font, maxWidth)) {
-        canvas.textAt(x, y, line, font, color);
-        y += lineHeight;
-    }
-    return y;
+std::vector<std::wstring_view> wrapText(Canvas& canvas, std::wstring_view text, Font font,
+                                        int maxWidth) {
+    std::vector<std::wstring_view> lines;
+    while (!text.empty())
+        lines.push_back(takeLine(canvas, text, font, maxWidth));
+    return lines;
 }
 
 TextBlock layoutBlock(Canvas& canvas, int x, int y, int width, int minLineHeight,
@@ -128,7 +147,7 @@ TextBlock layoutBlock(Canvas& canvas, int x, int y, int width, int minLineHeight
 
 void drawBlock(Canvas& canvas, const TextBlock& block) {
     int y = block.y;
-    for (const std::wstring& line : block.lines) {
+    for (const std::wstring_view line : block.lines) {
         canvas.textAt(block.x, y, line, block.font, block.color);
         y += block.lineHeight;
     }
@@ -136,21 +155,25 @@ void drawBlock(Canvas& canvas, const TextBlock& block) {
 
 void drawWrappedInBand(Canvas& canvas, const Rect& band, std::wstring_view text, Font font,
                        Color color) {
-    std::vector<std::wstring> lines = wrapText(canvas, text, font, band.width());
     const int lineHeight = canvas.measureText(L"", font).height;
-    if (lines.empty() || lineHeight <= 0)
+    if (lineHeight <= 0)
         return;
     const std::size_t fit = static_cast<std::size_t>(std::max(band.height() / lineHeight, 1));
-    if (lines.size() > fit) {
-        std::wstring rest = lines[fit - 1];
-        for (std::size_t i = fit; i < lines.size(); ++i)
-            rest += L" " + lines[i];
-        lines.resize(fit);
-        lines.back() = fitWithEllipsis(canvas, rest, font, band.width()).str();
+    // The lines that fit, the last of them standing for all the text from its start on.
+    std::vector<std::wstring_view> lines;
+    std::wstring_view rest = text;
+    std::wstring_view lastStart;
+    while (!rest.empty() && lines.size() < fit) {
+        lastStart = rest;
+        lines.push_back(takeLine(canvas, rest, font, band.width()));
     }
+    if (lines.empty())
+        return;
+    const FittedText last = rest.empty() ? FittedText::whole(lines.back())
+                                         : fitWithEllipsis(canvas, lastStart, font, band.width());
     int y = band.top + (band.height() - static_cast<int>(lines.size()) * lineHeight) / 2;
-    for (const std::wstring& line : lines) {
-        canvas.textAt(band.left, y, line, font, color);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        canvas.textAt(band.left, y, i + 1 == lines.size() ? last.view() : lines[i], font, color);
         y += lineHeight;
     }
 }

@@ -36,18 +36,16 @@ Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts
                        int maxWidth);
 
 // Breaks text into lines no wider than maxWidth, at spaces where possible; a word wider than
-// a line is broken inside. Empty text gives no line.
-std::vector<std::wstring> wrapText(Canvas& canvas, std::wstring_view text, Font font, int maxWidth);
-
-// Draws text wrapped at maxWidth from (x, y), lineHeight apart; returns the y below the last
-// line (y itself for empty text).
-int drawWrapped(Canvas& canvas, int x, int y, int maxWidth, int lineHeight, std::wstring_view text,
-                Font font, Color color);
+// a line is broken inside. Empty text gives no line. The lines are views of text.
+std::vector<std::wstring_view> wrapText(Canvas& canvas, std::wstring_view text, Font font,
+                                        int maxWidth);
+// The first line wrapText would give for rest; rest is left with the text after it.
+std::wstring_view takeLine(Canvas& canvas, std::wstring_view& rest, Font font, int maxWidth);
 
 // Paragraphs laid out top to bottom before anything is drawn, so that the card under them
-// can be sized first.
+// can be sized first. The lines are views of the text laid out, which must outlive the block.
 struct TextBlock {
-    std::vector<std::wstring> lines;
+    std::vector<std::wstring_view> lines;
     int x = 0;
     int y = 0;
     int lineHeight = 0;

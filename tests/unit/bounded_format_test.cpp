@@ -133,6 +133,29 @@ TEST(BoundedFormat, WholeNumbersRoundLikePrintfOnEveryLibrary) {
             EXPECT_EQ(std::wstring(b.data).substr(0, 5), L"10000") << c.value;
         EXPECT_TRUE(b.tailIntact());
     }
+    // Tenths: the binary value decides, not the decimal text it was written as (0.15 is just
+    // below a half, 0.25 a true tie).
+    const struct {
+        double value;
+        const wchar_t* expected;
+    } tenths[] = {
+        {0.05, L"0.1"},
+        {0.15, L"0.1"},
+        {0.25, L"0.2"},
+        {0.35, L"0.3"},
+        {2.25, L"2.2"},
+        {2.35, L"2.4"},
+        {0.45, L"0.5"},
+        {99.95, L"100.0"},
+        {-0.04, L"-0.0"},
+        {-47.25, L"-47.2"},
+        {1e16, L"10000000000000000.0"},
+    };
+    for (const auto& c : tenths) {
+        Guarded<64> b;
+        formatBounded(b.data, 64, L"%.1f", c.value);
+        EXPECT_EQ(std::wstring(b.data), c.expected) << c.value;
+    }
     Guarded<64> mixed;
     formatBounded(mixed.data, 64, L"%d%% · %ls · %d · %.1f", -7, L"Lüfter", 2147483647, 2.26);
     EXPECT_EQ(std::wstring(mixed.data), L"-7% · Lüfter · 2147483647 · 2.3");
