@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
-#include <limits>
 #include <vector>
 
 namespace {
@@ -52,17 +51,20 @@ struct FastText {
     }
 };
 
-// |v| in tenths, rounded as printf rounds the exact binary value: v * 10 is exact in the x87
-// long double (64-bit mantissa) the program is built with, so a tie is a true tie and goes to
-// the even neighbour. False where that does not hold or the value is too large.
+// |v| in tenths, rounded as printf rounds the exact binary value. 10|v| = 8|v| + 2|v| is
+// carried as a rounded sum and its exact error, so that a tie is a true tie (it goes to the
+// even neighbour) and a value just off one is not mistaken for it. False for values too large
+// for the sum's fraction to be exact.
 bool tenthsOf(double v, unsigned long long& tenths) {
-    if (std::numeric_limits<long double>::digits < 64 || !std::isfinite(v) || std::fabs(v) > 1.0e15)
+    if (!std::isfinite(v) || std::fabs(v) > 4.0e14)
         return false;
-    const long double scaled = static_cast<long double>(std::fabs(v)) * 10.0L;
-    const long double whole = std::floor(scaled);
-    const long double rest = scaled - whole;
-    tenths = static_cast<unsigned long long>(whole);
-    if (rest > 0.5L || (rest == 0.5L && tenths % 2 == 1))
+    const double eight = std::fabs(v) * 8.0, two = std::fabs(v) * 2.0;
+    const double sum = eight + two;
+    const double back = sum - eight;
+    const double error = (eight - (sum - back)) + (two - back);
+    tenths = static_cast<unsigned long long>(sum);
+    const double fraction = sum - static_cast<double>(tenths);
+    if (fraction > 0.5 || (fraction == 0.5 && (error > 0.0 || (error == 0.0 && tenths % 2 == 1))))
         ++tenths;
     return true;
 }
