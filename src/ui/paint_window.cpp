@@ -162,7 +162,9 @@ int contentWidth(const Rect& client) {
 
 void paintWindow(Canvas& canvas, const Rect& client) {
     appState.hitRegions.clear();
-    canvas.fillRect(client, palette::Background);
+    // The sidebar covers its own strip: the background is laid only where the content goes.
+    canvas.fillRect({std::max(client.left, kSidebarWidth), client.top, client.right, client.bottom},
+                    palette::Background);
     canvas.beginPaint();
 
     ContentLayout layout;
