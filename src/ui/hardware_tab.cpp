@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -57,30 +58,45 @@ int rowHeight(const RowLayout& r, int lineHeight) {
     return kRowPitch + lineHeight * std::max(lines, 0);
 }
 
-int cardHeight(Canvas& canvas, const InventorySection& s, int inner, int lineHeight) {
+// Lays out s's rows once for both the card's height and its paint; returns the height. rows is
+// reused from section to section.
+int layoutSection(Canvas& canvas, const InventorySection& s, int inner, int lineHeight,
+                  std::vector<RowLayout>& rows) {
+    rows.clear();
     // A section that could not fit any window is as tall as the limit allows.
     const std::size_t limit = (INT_MAX / 4 - 52) / (kRowPitch * (kMaxValueLines + 1));
     if (s.rows.size() > limit)
         return INT_MAX / 4;
+    rows.reserve(s.rows.size());
     int h = 52;
-    for (const InventoryRow& row : s.rows)
-        h += rowHeight(layoutRow(canvas, row, inner), lineHeight);
+    for (const InventoryRow& row : s.rows) {
+        rows.push_back(layoutRow(canvas, row, inner));
+        h += rowHeight(rows.back(), lineHeight);
+    }
     return h;
 }
 
-void paintSection(Canvas& canvas, const InventorySection& s, int off, int half, int y, int h) {
+struct SectionPlace {
+    int off, half, y, h, bottom; // bottom: the window's, below which nothing is seen
+};
+
+void paintSection(Canvas& canvas, const InventorySection& s, const std::vector<RowLayout>& rows,
+                  const SectionPlace& at) {
     using namespace palette;
-    const int left = 257 + off, right = off + half + 223;
+    const int left = 257 + at.off, right = at.off + at.half + 223;
     const int inner = right - left;
-    drawCard(canvas, {243 + off, y, off + half + 237, y + h});
-    canvas.textAt(left, y + 10, fitWithEllipsis(canvas, s.title, Font::FontBold, inner),
+    drawCard(canvas, {243 + at.off, at.y, at.off + at.half + 237, at.y + at.h});
+    canvas.textAt(left, at.y + 10, fitWithEllipsis(canvas, s.title, Font::FontBold, inner),
                   Font::FontBold, s.accentColor);
-    canvas.textAt(left, y + 26, fitWithEllipsis(canvas, s.subtitle, Font::FontSmall, inner),
+    canvas.textAt(left, at.y + 26, fitWithEllipsis(canvas, s.subtitle, Font::FontSmall, inner),
                   Font::FontSmall, TextMuted);
     const int lineHeight = valueLineHeight(canvas);
-    int yk = y + 46;
-    for (const InventoryRow& row : s.rows) {
-        const RowLayout r = layoutRow(canvas, row, inner);
+    int yk = at.y + 46;
+    for (std::size_t k = 0; k < s.rows.size() && yk <= at.bottom; ++k) {
+        RowLayout fresh; // a section too long to lay out whole is laid out as far as seen
+        if (k >= rows.size())
+            fresh = layoutRow(canvas, s.rows[k], inner);
+        const RowLayout& r = k < rows.size() ? rows[k] : fresh;
         canvas.textAt(left, yk, r.label, Font::FontSmall, TextMuted);
         int yl = r.below ? yk + lineHeight : yk;
         for (int i = 0; i < r.lines; ++i) {
@@ -99,14 +115,15 @@ void paintHardwareTab(Canvas& canvas, const ContentLayout& l) {
     const int inner = half - 34;
     const int lineHeight = valueLineHeight(canvas);
     int nextY[2] = {l.B, l.B}; // left, right
+    std::vector<RowLayout> rows;
     for (const InventorySection& s : appState.inventory) {
         const int column = nextY[0] > nextY[1] ? 1 : 0; // ties go left
         const int off = column == 0 ? 0 : half + 6;
         const int y = nextY[column];
-        const int h = cardHeight(canvas, s, inner, lineHeight);
+        const int h = layoutSection(canvas, s, inner, lineHeight, rows);
         // Cards out of sight keep their place, so the packing does not depend on the window.
         if (y <= l.H && y + h >= l.B - 20)
-            paintSection(canvas, s, off, half, y, h);
+            paintSection(canvas, s, rows, {off, half, y, h, l.H});
         nextY[column] = y > INT_MAX / 2 - h ? INT_MAX / 2 : y + h + 10;
     }
 }
