@@ -1,5 +1,6 @@
 #include "dib_surface.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/gdi_font_set.h"
 
 #include <gtest/gtest.h>
 
@@ -44,5 +45,25 @@ TEST(GdiText, AmpersandsInARectangleAreDrawnAsWritten) {
             c.textIn({0, 0, kWidth, kHeight}, text, Font::FontBig, 0xFFFFFF, align);
         });
         EXPECT_NEAR(boxed, plain, 2) << static_cast<int>(align);
+    }
+}
+
+TEST(GdiText, RememberedSizesAreThoseOfTheCurrentScale) {
+    DibSurface dib(kWidth, kHeight, 0);
+    ASSERT_TRUE(dib.valid());
+    const wchar_t* text = L"Lüfter-Schieberegler synchron koppeln";
+    const auto fresh = [&](float scale) {
+        GdiFontSet own;
+        GdiCanvas canvas(dib.dc(), own, scale);
+        return canvas.measureText(text, Font::FontBody);
+    };
+    // One set of fonts kept across paints, as the window keeps it, with the scale changing.
+    GdiFontSet kept;
+    for (const float scale : {1.0f, 1.5f, 1.0f, 1.25f}) {
+        GdiCanvas canvas(dib.dc(), kept, scale);
+        const TextSize first = canvas.measureText(text, Font::FontBody);
+        EXPECT_EQ(first, fresh(scale)) << scale;
+        EXPECT_EQ(canvas.measureText(text, Font::FontBody), first) << scale;
+        EXPECT_NE(canvas.measureText(text, Font::FontBold), first) << scale;
     }
 }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -191,10 +192,20 @@ void GdiCanvas::line(Point from, Point to, Color color, int width, bool dotted) 
 void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, int width) {
     if (points == nullptr || count < 2 || skips(polylineBounds(points, count, width)))
         return;
-    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, std::max(px(width), 1), color), nullptr);
-    MoveToEx(dc_, px(points[0].x), px(points[0].y), nullptr);
-    for (std::size_t i = 1; i < count; ++i)
-        LineTo(dc_, px(points[i].x), px(points[i].y));
+    // A pen wider than a pixel is drawn by widening a path, which for a long line costs many
+    // times more than thin strokes: the pen's square is swept with one thin stroke per pixel of
+    // it instead.
+    const int wide = std::max(px(width), 1);
+    const int n = static_cast<int>(std::min<std::size_t>(count, INT_MAX / 2));
+    std::vector<POINT> device(static_cast<std::size_t>(n));
+    ScopedPenBrush objects(dc_, CreatePen(PS_SOLID, 1, color), nullptr);
+    const int low = -(wide - 1) / 2;
+    for (int dy = low; dy < low + wide; ++dy)
+        for (int dx = low; dx < low + wide; ++dx) {
+            for (int i = 0; i < n; ++i)
+                device[static_cast<std::size_t>(i)] = {px(points[i].x) + dx, px(points[i].y) + dy};
+            Polyline(dc_, device.data(), n);
+        }
 }
 
 void GdiCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color color) {
@@ -216,6 +227,10 @@ void GdiCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Colo
 }
 
 TextSize GdiCanvas::measureText(std::wstring_view text, Font font) {
+    // A paint measures the texts the last one did; the font engine is asked once per text.
+    fonts_->prepare(scale_);
+    if (const std::optional<TextSize> known = fonts_->sizes().find(font, text))
+        return *known;
     useFont(font);
     SIZE extent{};
     if (!text.empty())
@@ -224,6 +239,10 @@ TextSize GdiCanvas::measureText(std::wstring_view text, Font font) {
     int width = text.empty() ? 0 : static_cast<int>(extent.cx) + selectedOverhang_;
     int height = selectedHeight_;
     const double s = static_cast<double>(scale_);
-    return {static_cast<int>(std::ceil(width / s - 1e-9)),
-            static_cast<int>(std::ceil(height / s - 1e-9))};
+    const TextSize size{static_cast<int>(std::ceil(width / s - 1e-9)),
+                        static_cast<int>(std::ceil(height / s - 1e-9))};
+    // Only a size taken in the font asked for is one to keep.
+    if (selectedFont_ != nullptr && selectedFont_ == fonts_->font(font))
+        fonts_->sizes().remember(font, text, size);
+    return size;
 }

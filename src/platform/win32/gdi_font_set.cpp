@@ -12,6 +12,7 @@ void GdiFontSet::release() {
             DeleteObject(font);
         font = nullptr;
     }
+    sizes_.clear();
     scale_ = 0.0f;
 }
 

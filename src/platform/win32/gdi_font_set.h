@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/canvas.h"
+#include "platform/text_size_cache.h"
 
 #include <windows.h>
 
@@ -20,8 +21,11 @@ public:
     HFONT font(Font font) const;
     // Deletes the fonts; the next prepare makes them again.
     void release();
+    // What texts measured in these fonts; emptied with them.
+    TextSizeCache& sizes() { return sizes_; }
 
 private:
     HFONT fonts_[FONT_COUNT] = {};
+    TextSizeCache sizes_;
     float scale_ = 0.0f;
 };
