@@ -777,8 +777,9 @@ scenario_screens() {
     SCREENS="$VENTRASOL_BUILD/screens"
     mkdir -p "$SCREENS"
     begin "Screens.Apple"
-    prepare_prefix screens-apple
-    cp "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/Ventrasol/"
+    # Installed as the installer does: the driver beside the program is trusted only there.
+    prepare_prefix screens-apple 'Program Files\Ventrasol'
+    cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
     set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
     start_program
     await_window 30 shown
