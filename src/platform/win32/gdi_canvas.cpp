@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -193,8 +194,8 @@ void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, in
     if (points == nullptr || count < 2 || skips(polylineBounds(points, count, width)))
         return;
     // A pen wider than a pixel is drawn by widening a path, which for a long line costs many
-    // times more than thin strokes: the pen's square is swept with one thin stroke per pixel of
-    // it instead.
+    // times more than thin strokes: the pen's round tip is swept instead, one thin stroke per
+    // pixel of it (the square's pixels less its far corners).
     const int wide = std::max(px(width), 1);
     const int n = static_cast<int>(std::min<std::size_t>(count, INT_MAX / 2));
     std::vector<POINT> device(static_cast<std::size_t>(n));
@@ -202,6 +203,8 @@ void GdiCanvas::polyline(const Point* points, std::size_t count, Color color, in
     const int low = -(wide - 1) / 2;
     for (int dy = low; dy < low + wide; ++dy)
         for (int dx = low; dx < low + wide; ++dx) {
+            if (std::abs(dx) + std::abs(dy) > wide - 1)
+                continue;
             for (int i = 0; i < n; ++i)
                 device[static_cast<std::size_t>(i)] = {px(points[i].x) + dx, px(points[i].y) + dy};
             Polyline(dc_, device.data(), n);
