@@ -6,6 +6,7 @@
 #include "bench_state.h"
 
 #include "app/app_state.h"
+#include "dib_surface.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_font_set.h"
 #include "ui/paint_window.h"
@@ -31,33 +32,6 @@ double microsecondsSince(const LARGE_INTEGER& start) {
            static_cast<double>(frequency.QuadPart);
 }
 
-struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    Surface(int width, int height) {
-        dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (dc && bitmap)
-            old = SelectObject(dc, bitmap);
-    }
-    ~Surface() {
-        if (old)
-            SelectObject(dc, old);
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (dc)
-            DeleteDC(dc);
-    }
-};
-
 void paintOnce(HDC dc, GdiFontSet& fonts, float scale) {
     GdiCanvas canvas(dc, fonts, scale);
     paintWindow(canvas, {0, 0, kWidth, kHeight});
@@ -68,8 +42,8 @@ void paintOnce(HDC dc, GdiFontSet& fonts, float scale) {
 int main() {
     BenchState state;
     for (const float scale : {1.0f, 1.5f}) {
-        Surface surface(static_cast<int>(kWidth * scale), static_cast<int>(kHeight * scale));
-        if (surface.old == nullptr) {
+        DibSurface surface(static_cast<int>(kWidth * scale), static_cast<int>(kHeight * scale), 0);
+        if (!surface.valid()) {
             std::printf("no DIB section\n");
             return 1;
         }
@@ -78,13 +52,13 @@ int main() {
             GdiFontSet fonts;
             LARGE_INTEGER start;
             QueryPerformanceCounter(&start);
-            paintOnce(surface.dc, fonts, scale);
+            paintOnce(surface.dc(), fonts, scale);
             const double first = microsecondsSince(start);
             double steady = 0.0;
             for (int batch = 0; batch < kBatches; ++batch) {
                 QueryPerformanceCounter(&start);
                 for (int i = 0; i < kPaintsPerBatch; ++i)
-                    paintOnce(surface.dc, fonts, scale);
+                    paintOnce(surface.dc(), fonts, scale);
                 const double each = microsecondsSince(start) / kPaintsPerBatch;
                 if (batch == 0 || each < steady)
                     steady = each;
