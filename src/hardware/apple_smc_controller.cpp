@@ -108,7 +108,7 @@ AppleSmcController::~AppleSmcController() {
 
 bool AppleSmcController::connect(const SystemIdentity&) {
     disconnect();
-    installSmcDriverService();
+    installNote = installSmcDriverService();
     if (io)
         device = io->open(SMC_DEVICE_PATH);
     if (device == INVALID_DEVICE_HANDLE) {

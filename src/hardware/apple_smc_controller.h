@@ -47,6 +47,7 @@ public:
     void disconnect() override;
     std::wstring backendName() const override;
     std::wstring statusText() const override { return status; }
+    std::wstring driverNote() const override { return installNote; }
     bool isConnected() const override;
     std::vector<FanChannel> fans() override;
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;
@@ -85,6 +86,7 @@ private:
     DeviceHandle device = INVALID_DEVICE_HANDLE;
     bool t2 = false;
     std::wstring status = SMC_STATUS_NOT_INITIALISED;
+    std::wstring installNote;
     std::array<FanChannel, 2> fanChannels;
     std::array<std::uint8_t, SMC_KEY_COUNT> keySizes{};
     // Set once any key answered; until then every read asks for the sizes again.

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "regulation/regulation_state.h"
+
 #include <cstddef>
 
 // Every speed the regulation sends and every hand-back go through here, so that the fail-safe
 // rules know what the fans were asked to do and whether the hardware took it.
 
 // Commands fan index to rpm through the backend. Refused while the machine is going to sleep.
-bool commandFanRpm(std::size_t index, double rpm);
+bool commandFanRpm(RegulationState& regulation, std::size_t index, double rpm);
 
 // Gives every fan back to the firmware through the backend; false when that could not be sent.
-bool handFansBack();
+bool handFansBack(RegulationState& regulation);

@@ -1,9 +1,9 @@
 #include "hardware/apple_smc_controller.h"
 
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_service_manager.h"
 #include "fakes/fake_smc_device.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/fan_handback.h"
 #include "hardware/smc_codec.h"
 
@@ -12,10 +12,10 @@
 
 namespace {
 
-class AppleSmc : public AppStateTest {
+class AppleSmc : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.deviceIo = &device;
         platform.serviceManager = &scm;
         platform.systemInfo = &info;

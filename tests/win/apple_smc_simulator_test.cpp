@@ -1,7 +1,7 @@
 // The program's real driver installation and SMC backend against the simulator driver, in the
 // Wine session that scripts/test keeps for the whole run.
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/apple_smc_controller.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
@@ -28,10 +28,10 @@ std::uint64_t fileSize(const std::wstring& path) {
     return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-class AppleSmcUnderWine : public AppStateTest {
+class AppleSmcUnderWine : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.serviceManager = &scm;
         platform.systemInfo = &info;
         platform.deviceIo = &io;

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_crash_guard.h"
+#include "app/crash_guard_win32.h"
 
 #include "hardware/fan_handback.h"
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/app_state.h"
+
 // Brings up the hardware backend: detects the machine afresh, creates the backend that fits
 // it, puts it in place of the previous one, destroys the previous one, connects the new one and
 // takes one round of readings. Everything else in the state stays as it was.
-void initBackend();
+void initBackend(AppState& app);

@@ -1,0 +1,34 @@
+#include "app/deferred_startup.h"
+
+#include "app/backend_selection.h"
+#include "hardware/vendor_detection.h"
+#include "inventory/inventory.h"
+#include "regulation/fan_guard.h"
+#include "settings/autostart.h"
+#include "settings/registry_settings.h"
+
+#include <utility>
+
+void beginStartup(AppState& app) {
+    loadSettings(app.settings);
+    app.settings.autostartPending = true;
+    // For the window's title; a few registry values, asked again when the backend comes up.
+    app.identity = detectSystemIdentity();
+}
+
+void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()> whenDone) {
+    initBackend(app);
+    reconcileFansAtStart(app.regulation, app.settings);
+    app.inventory = collectInventory(app.identity, app.regulation.controller.get());
+    lookup.start(app.settings, std::move(whenDone));
+}
+
+bool takeAutostartAnswer(AppState& app, AutostartLookup& lookup) {
+    if (!lookup.take(app.settings))
+        return false;
+    if (app.autostartToggleQueued) {
+        app.autostartToggleQueued = false;
+        setAutostart(app.settings, app.regulation.notice, !app.settings.autostartEnabled);
+    }
+    return true;
+}
