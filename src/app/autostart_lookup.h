@@ -2,6 +2,8 @@
 
 #include "settings/settings.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,14 +15,19 @@
 // called on that thread once the answer is in.
 class AutostartLookup {
 public:
-    void start(const Settings& settings, std::function<void()> whenDone);
+    // atStart runs first on the new thread (the crash guard's reserve), whenDone last.
+    void start(const Settings& settings, std::function<void()> whenDone,
+               void (*atStart)() = nullptr);
     // Takes the answer into settings (autostartEnabled, and autostartPending cleared); false,
     // changing nothing, while there is none yet.
     bool take(Settings& settings);
+    // Waits at most limit for the answer; true once it is in.
+    bool wait(std::chrono::milliseconds limit);
 
 private:
     struct Answer {
         std::mutex lock;
+        std::condition_variable arrived;
         bool done = false;
         bool enabled = false;
     };

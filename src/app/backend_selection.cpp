@@ -4,6 +4,7 @@
 #include "hardware/apple_smc_controller.h"
 #include "hardware/universal_pc_controller.h"
 #include "hardware/vendor_detection.h"
+#include "regulation/fan_guard.h"
 
 #include <memory>
 
@@ -28,8 +29,12 @@ void initBackend(AppState& app) {
     regulation.safety.defaultFans = regulation.controller->fans();
     regulation.controller->connect(app.identity);
     // Another backend may have other fans and sensors: labels, ranges and rows come afresh
-    // from this one.
+    // from this one, and no temperature counts as measured before it answered.
     regulation.readings.fanList.clear();
     regulation.readings.sensorList.clear();
+    FanSafetyState& safety = regulation.safety;
+    safety.cpuAge = safety.gpuAge = safety.powerAge = -1;
     tickApp(app);
+    // A fan left forced, by an earlier run or before the reconnect, goes back first.
+    reconcileFansAtConnect(regulation, app.settings);
 }

@@ -3,7 +3,7 @@
 #include "app/backend_selection.h"
 #include "hardware/vendor_detection.h"
 #include "inventory/inventory.h"
-#include "regulation/fan_guard.h"
+#include "regulation/control_modes.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
 
@@ -16,11 +16,16 @@ void beginStartup(AppState& app) {
     app.identity = detectSystemIdentity();
 }
 
-void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()> whenDone) {
+void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()> whenDone,
+                   void (*threadStart)()) {
     initBackend(app);
-    reconcileFansAtStart(app.regulation, app.settings);
+    // A mode chosen before the backend was there (a command during start-up) takes effect now.
+    if (app.settings.mode != ControlMode::SystemAuto)
+        applyControlMode(app.regulation, app.settings, app.settings.mode);
     app.inventory = collectInventory(app.identity, app.regulation.controller.get());
-    lookup.start(app.settings, std::move(whenDone));
+    // Last, after the driver service was started: both go through the service manager, and
+    // the scheduler's own service may have to be started first.
+    lookup.start(app.settings, std::move(whenDone), threadStart);
 }
 
 bool takeAutostartAnswer(AppState& app, AutostartLookup& lookup) {

@@ -38,10 +38,10 @@ AppState appState;
 PaintedWindow paintedWindow;
 AutostartLookup autostartLookup;
 
-// The seams are made once and never destroyed. appState, and with it the backend, is destroyed
-// at static destruction, in an order towards other statics that nothing fixes, and the
-// backend's destructor still closes its device and frees its libraries through them. They own
-// nothing that the end of the process does not release.
+// The seams are made once and never destroyed: the backend's destructor closes its device and
+// frees its libraries through them, at the end of wWinMain or, when the start failed, at static
+// destruction in an order towards other statics that nothing fixes. They own nothing that the
+// end of the process does not release.
 template <typename T, typename... Args> T* lifelong(Args&&... args) {
     alignas(T) static unsigned char storage[sizeof(T)];
     return ::new (static_cast<void*>(storage)) T(std::forward<Args>(args)...);
@@ -109,8 +109,9 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_FINISH_STARTUP:
         // The lookup's thread only queues a message; the answer is taken on this thread.
-        finishStartup(appState, autostartLookup,
-                      [window] { PostMessageW(window, WM_AUTOSTART_KNOWN, 0, 0); });
+        finishStartup(
+            appState, autostartLookup, [window] { PostMessageW(window, WM_AUTOSTART_KNOWN, 0, 0); },
+            guardThisThread);
         repaint(window);
         return 0;
     case WM_AUTOSTART_KNOWN:
@@ -118,6 +119,9 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             repaint(window);
         return 0;
     case WM_DESTROY:
+        // A switch of the autostart asked for before the task's state was known is not lost.
+        if (appState.autostartToggleQueued && autostartLookup.wait(AUTOSTART_ANSWER_AT_EXIT))
+            takeAutostartAnswer(appState, autostartLookup);
         runExitSequence(appState);
         return 0;
     case WM_ENDSESSION:
@@ -306,6 +310,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     // nobody in control of the fans: give them back whatever the options say.
     if (!appState.exitSequenceRan)
         emergencyFanHandBack();
-    // 14. The mutex closes with its owner; the state (backend included) at static destruction.
-    return static_cast<int>(message.wParam);
+    // 14. The backend (device, sensor thread, libraries) goes while this run still holds the
+    // mutex, so a new start never finds them in use; then the process ends at once, the mutex
+    // with it, and no thread of this run outlives it.
+    appState.regulation.controller.reset();
+    ExitProcess(static_cast<UINT>(message.wParam));
 }

@@ -4,6 +4,7 @@
 #include "base/rounding.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
+#include "regulation/control_temperature.h"
 #include "regulation/fan_commands.h"
 #include "regulation/fan_curve.h"
 #include "settings/registry_settings.h"
@@ -83,22 +84,30 @@ void showModeFailure(Notice& notice, ControlMode mode) {
 
 bool commandMode(RegulationState& regulation, const Settings& settings, ControlMode mode,
                  bool force) {
+    bool ok = true;
     switch (mode) {
     case ControlMode::SystemAuto:
         return handFansBack(regulation);
     case ControlMode::Curve:
         return applyCurve(regulation, settings, force);
     case ControlMode::Quiet:
-        return commandFraction(regulation, 0.15);
+        ok = commandFraction(regulation, 0.15);
+        break;
     case ControlMode::Balanced:
-        return commandFraction(regulation, 0.5);
+        ok = commandFraction(regulation, 0.5);
+        break;
     case ControlMode::Max:
-        return commandMax(regulation);
+        ok = commandMax(regulation);
+        break;
     case ControlMode::Manual:
-        return commandManual(regulation, settings);
+        ok = commandManual(regulation, settings);
+        break;
     default:
         return true; // an unknown mode commands nothing
     }
+    if (!regulation.readings.fanList.empty())
+        noteCommands(regulation.safety, ok);
+    return ok;
 }
 
 const wchar_t* controlModeName(ControlMode mode) {
@@ -122,12 +131,28 @@ const wchar_t* controlModeName(ControlMode mode) {
 void applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode) {
     FanSafetyState& safety = regulation.safety;
     Notice& notice = regulation.notice;
+    // A mode that keeps a fan low needs a temperature the rules can watch; without one the
+    // fans stay as they are.
+    if (regulation.controller && !controlTemperatureMeasured(safety, settings, mode)) {
+        wchar_t text[200];
+        formatBounded(text, 200,
+                      L"'%ls' nicht angewendet: noch keine Temperatur gemessen – ohne sie greift "
+                      L"der Übertemperatur-Schutz nicht.",
+                      controlModeName(mode));
+        notice = {text, true};
+        regulation.events.push_back({RegulationEventKind::ModeApplied, mode, HandBackReason::None,
+                                     false, 0.0, notice.text});
+        if (platform.windowHost != nullptr)
+            platform.windowHost->invalidate(false);
+        return;
+    }
     regulation.lastCurveRpm.fill(-1.0);
     safety.commandedRpm.fill(-1.0);
     safety.curveFailureShown = false;
     safety.ticksSinceRecommand = 0;
     // Only a running machine chooses a mode: whatever suspend was announced is over.
     safety.suspended = false;
+    safety.handBackRetrying = false;
     settings.mode = mode;
     if (!regulation.controller)
         return;
@@ -169,6 +194,8 @@ void applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     }
     if (!ok && mode != ControlMode::SystemAuto)
         showModeFailure(notice, mode);
+    regulation.events.push_back(
+        {RegulationEventKind::ModeApplied, mode, HandBackReason::None, ok, 0.0, notice.text});
 
     saveSettings(settings);
     if (platform.windowHost != nullptr)

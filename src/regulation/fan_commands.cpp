@@ -3,15 +3,6 @@
 #include <cmath>
 #include <cstdint>
 
-namespace {
-
-bool note(FanSafetyState& safety, bool ok) {
-    safety.commandsFailing = !ok;
-    return ok;
-}
-
-} // namespace
-
 bool commandFanRpm(RegulationState& regulation, std::size_t index, double rpm) {
     FanSafetyState& safety = regulation.safety;
     if (!regulation.controller || safety.suspended)
@@ -22,14 +13,21 @@ bool commandFanRpm(RegulationState& regulation, std::size_t index, double rpm) {
         const FanChannel& fan = fans[index];
         rpm = std::fmax(fan.minRpm, std::fmin(rpm, fan.maxRpm));
     }
+    const bool taken = regulation.controller->setFanRpm(static_cast<std::int32_t>(index), rpm);
     if (index < safety.commandedRpm.size())
-        safety.commandedRpm[index] = rpm;
-    return note(safety, regulation.controller->setFanRpm(static_cast<std::int32_t>(index), rpm));
+        safety.commandedRpm[index] = taken ? rpm : -1.0;
+    return taken;
 }
 
 bool handFansBack(RegulationState& regulation) {
     regulation.safety.commandedRpm.fill(-1.0);
     if (!regulation.controller)
         return false;
-    return note(regulation.safety, regulation.controller->setAutomatic());
+    const bool taken = regulation.controller->setAutomatic();
+    noteCommands(regulation.safety, taken);
+    return taken;
+}
+
+void noteCommands(FanSafetyState& safety, bool allTaken) {
+    safety.commandsFailing = !allTaken;
 }

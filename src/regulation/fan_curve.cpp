@@ -49,6 +49,7 @@ double curveLevelAt(const FanCurve& p, double t) {
 
 bool applyCurve(RegulationState& regulation, const Settings& settings, bool force) {
     bool ok = true;
+    bool sent = false;
     const double fraction = levelToFraction(
         curveLevelAt(settings.curve, curveTemperature(regulation.readings, settings)));
     const std::vector<FanChannel>& fans = regulation.readings.fanList;
@@ -66,6 +67,7 @@ bool applyCurve(RegulationState& regulation, const Settings& settings, bool forc
         }
         if (!regulation.controller)
             continue;
+        sent = true;
         if (commandFanRpm(regulation, i, speed)) {
             if (remembered)
                 lastRpm[i] = speed;
@@ -73,6 +75,8 @@ bool applyCurve(RegulationState& regulation, const Settings& settings, bool forc
             ok = false;
         }
     }
+    if (sent)
+        noteCommands(regulation.safety, ok);
     return ok;
 }
 

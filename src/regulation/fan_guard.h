@@ -21,10 +21,13 @@ inline constexpr std::int32_t RECOMMAND_INTERVAL_TICKS = 5;
 // Counts a tick as failed when its reads failed or the fan commands are failing.
 void noteTickOutcome(RegulationState& regulation, bool readsSucceeded);
 
-// After the readings of a tick: hands the fans back when the control temperature is lost or
-// the machine runs too hot, and commands again a fan the firmware took back or a command that
-// failed. Ending the mode is saved like a choice of the user's, so it writes the settings.
+// After the readings of a tick: hands the fans back when the control temperature is lost, was
+// never measured since the hardware connected, or the machine runs too hot, and commands again
+// a fan the firmware took back or a command that failed. In System-Auto a fan that still reads
+// as forced is handed back again, at most once in RECOMMAND_INTERVAL_TICKS, until all read
+// automatic. Ending the mode is saved like a choice of the user's, so it writes the settings.
 void guardFans(RegulationState& regulation, Settings& settings);
 
-// Right after the first connect: a fan still forced by an earlier run is handed back.
-void reconcileFansAtStart(RegulationState& regulation, const Settings& settings);
+// Right after every connect: a fan still forced (by an earlier run, or before a reconnect) is
+// handed back.
+void reconcileFansAtConnect(RegulationState& regulation, const Settings& settings);

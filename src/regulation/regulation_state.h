@@ -7,6 +7,7 @@
 #include "base/notice.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/hardware_records.h"
+#include "regulation/regulation_events.h"
 
 #include <array>
 #include <cstdint>
@@ -44,6 +45,7 @@ struct FanSafetyState {
     std::array<double, 4> commandedRpm = {-1.0, -1.0, -1.0, -1.0}; // < 0: not commanded
     bool suspended = false; // between a suspend notice and the resume: command nothing
     bool curveFailureShown = false;
+    bool handBackRetrying = false; // System-Auto is handing back again a fan still forced
     // The backend's fans as constructed, before any hardware answered: the ranges that replace
     // an impossible one read from the hardware.
     std::vector<FanChannel> defaultFans;
@@ -58,4 +60,6 @@ struct RegulationState {
     // The backend's rows of the last tick, kept so that a tick allocates nothing once the rows
     // are known.
     std::vector<SensorReading> freshRows;
+    // What happened since the program last took the events (once per tick), oldest first.
+    std::vector<RegulationEvent> events;
 };

@@ -1,3 +1,4 @@
+#include "app/app_tick.h"
 #include "app/backend_selection.h"
 
 #include "app/control_recovery.h"
@@ -163,12 +164,12 @@ TEST_F(BackendSelection, AReloadTakesTheFansAfreshAndLeavesModeCurveMemoryAndNot
                      ControlMode::Manual); // applying the mode again sends them to the new one
     const auto writes = device.writes();
     ASSERT_EQ(writes.size(), 4u);
-    EXPECT_EQ(writes[0], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {1}}));
-    EXPECT_EQ(writes[1].first, "F0Tg");
-    EXPECT_EQ(writes[2], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {1}}));
-    EXPECT_EQ(writes[3].first, "F1Tg");
+    EXPECT_EQ(writes[0].first, "F0Tg");
+    EXPECT_EQ(writes[1], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {1}}));
+    EXPECT_EQ(writes[2].first, "F1Tg");
+    EXPECT_EQ(writes[3], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {1}}));
     double sent = 0;
-    ASSERT_TRUE(decodeSmcFloat(writes[3].second.data(), &sent));
+    ASSERT_TRUE(decodeSmcFloat(writes[2].second.data(), &sent));
     EXPECT_EQ(sent, 3100);
 }
 
@@ -221,4 +222,25 @@ TEST_F(BackendSelection, ReloadingTheDriverHandsBackThroughTheOldBackendAndAppli
     device.requests.clear();
     reloadDriver(app);
     EXPECT_TRUE(device.writes().empty());
+}
+
+TEST_F(BackendSelection, EveryConnectHandsBackFansItFindsForcedAndAMasklessSmcShowsNoFault) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    scm.files.insert(L"C:\\Program Files\\Ventrasol\\applesmc.sys");
+    device.removeKey("FS! "); // a generation that has only the mode keys
+    initBackend(app);
+    applyControlMode(app.regulation, app.settings, ControlMode::SystemAuto);
+    EXPECT_FALSE(app.regulation.notice.isError);
+    for (int i = 0; i < 6; ++i)
+        tickApp(app);
+    EXPECT_FALSE(app.regulation.readings.driverFault);
+
+    // A reload finds a fan forced (the driver restarted while a hand-back failed).
+    const std::uint8_t forced = 1;
+    device.setKey("F0Md", 1, &forced, true);
+    device.requests.clear();
+    initBackend(app);
+    EXPECT_EQ(device.keyBytes("F0Md"), (std::vector<std::uint8_t>{0}));
+    EXPECT_EQ(app.regulation.notice.text,
+              L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.");
 }

@@ -20,6 +20,8 @@ protected:
         RecordingController& ref = *backend;
         regulation.controller = std::move(backend);
         regulation.readings.fanList = std::move(fans);
+        // As after the tick that follows a connect: the temperatures were measured.
+        regulation.safety.cpuAge = regulation.safety.gpuAge = 0;
         return ref;
     }
     std::uint32_t savedProfile() const {

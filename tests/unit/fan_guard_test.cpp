@@ -133,6 +133,7 @@ TEST_F(FanGuardTest, OverTemperatureHandsBackOnlyWhileAFanIsHeldBelowItsMaximum)
         {ControlMode::Balanced, 50, 95, 3, true},   {ControlMode::Manual, 99.5, 40, 3, true},
         {ControlMode::Max, 96, 96, 5, false},       {ControlMode::Curve, 96, 40, 5, false},
         {ControlMode::Quiet, 94.9, 94.9, 5, false}, {ControlMode::SystemAuto, 99, 99, 5, false},
+        {ControlMode::Quiet, 95.0, 40, 3, true},    {ControlMode::Manual, 40, 95.0, 3, true},
     };
     for (const Case& c : cases) {
         settings = Settings{};
@@ -167,6 +168,104 @@ TEST_F(FanGuardTest, OverTemperatureHandsBackOnlyWhileAFanIsHeldBelowItsMaximum)
     for (double t : {80.0, 96.0, 96.0, 80.0, 96.0, 96.0})
         b.cpu = t, runTick(regulation, settings);
     EXPECT_EQ(calls("setAutomatic"), 0);
+}
+
+TEST_F(FanGuardTest, OverTemperatureAlsoSeesALowTargetTheHardwareReports) {
+    RecordingController& b = install();
+    applyControlMode(regulation, settings, ControlMode::Max);
+    // The target write was lost: the fan is held at the firmware's idle speed.
+    b.fanChannels[0].targetRpm = 1300;
+    b.cpu = 96.0;
+    b.calls.clear();
+    ticks(3);
+    EXPECT_EQ(calls("setAutomatic"), 1);
+    EXPECT_EQ(settings.mode, ControlMode::SystemAuto);
+}
+
+TEST_F(FanGuardTest, AHandBackThatFailedIsRepeatedUntilTheFansReadAutomatic) {
+    RecordingController& b = install();
+    applyControlMode(regulation, settings, ControlMode::Manual);
+    b.setAutomaticFailures = 1;
+    b.cpu = NOT_READ;
+    ticks(5); // the temperature is lost: the mode ends, but the hand-back does not take
+    ASSERT_EQ(settings.mode, ControlMode::SystemAuto);
+    ASSERT_EQ(calls("setAutomatic"), 1);
+    b.cpu = 50.0;
+    ticks(RECOMMAND_INTERVAL_TICKS);
+    EXPECT_EQ(calls("setAutomatic"), 2);
+    EXPECT_TRUE(regulation.notice.isError); // said while it is being repeated
+    ticks(1);
+    EXPECT_TRUE(std::none_of(b.fanChannels.begin(), b.fanChannels.end(),
+                             [](const FanChannel& f) { return f.manual; }));
+    EXPECT_EQ(regulation.notice.text, L"Lüfter wieder bei der System-Automatik.");
+    ticks(RECOMMAND_INTERVAL_TICKS);
+    EXPECT_EQ(calls("setAutomatic"), 2); // nothing more once the fans are free
+    bool reported = false;
+    for (const RegulationEvent& e : regulation.events)
+        reported = reported || e.kind == RegulationEventKind::HandBackFailing;
+    EXPECT_TRUE(reported);
+}
+
+TEST_F(FanGuardTest, AModeThatHoldsFansLowNeedsATemperatureMeasuredSinceTheConnect) {
+    struct Case {
+        ControlMode mode;
+        std::int32_t curveSource;
+        bool cpuMeasured, gpuMeasured;
+        bool applied;
+    };
+    const Case cases[] = {
+        {ControlMode::Quiet, 0, false, true, false},
+        {ControlMode::Manual, 0, false, true, false},
+        {ControlMode::Curve, 0, false, true, false},
+        {ControlMode::Curve, 2, true, false, false},
+        {ControlMode::Curve, 1, true, false, true},
+        {ControlMode::Balanced, 0, true, false, true},
+        {ControlMode::Max, 0, false, false, true},
+        {ControlMode::SystemAuto, 0, false, false, true},
+    };
+    for (const Case& c : cases) {
+        settings = Settings{};
+        regulation = RegulationState{};
+        RecordingController& b = install();
+        regulation.safety.cpuAge = c.cpuMeasured ? 0 : -1;
+        regulation.safety.gpuAge = c.gpuMeasured ? 0 : -1;
+        settings.curveSource = c.curveSource;
+        b.rpmCalls.clear();
+        applyControlMode(regulation, settings, c.mode);
+        const std::string what =
+            "mode " + std::to_string(int(c.mode)) + " source " + std::to_string(c.curveSource);
+        EXPECT_EQ(settings.mode, c.applied ? c.mode : ControlMode::SystemAuto) << what;
+        if (!c.applied) {
+            EXPECT_TRUE(b.rpmCalls.empty()) << what;
+            EXPECT_TRUE(regulation.notice.isError) << what;
+        }
+    }
+    // A mode already running whose temperature was not measured since a reconnect ends.
+    settings = Settings{};
+    regulation = RegulationState{};
+    RecordingController& b = install();
+    applyControlMode(regulation, settings, ControlMode::Quiet);
+    regulation.safety.cpuAge = -1;
+    b.cpu = NOT_READ;
+    b.calls.clear();
+    runTick(regulation, settings);
+    EXPECT_EQ(calls("setAutomatic"), 1);
+    EXPECT_EQ(settings.mode, ControlMode::SystemAuto);
+    EXPECT_EQ(regulation.events.back().reason, HandBackReason::NeverMeasured);
+}
+
+TEST_F(FanGuardTest, OneFansFailureIsNotHiddenByTheOthersSuccess) {
+    RecordingController& b = install();
+    b.setFanRpmResults = {false, true};
+    applyControlMode(regulation, settings, ControlMode::Quiet);
+    EXPECT_TRUE(regulation.safety.commandsFailing);
+    EXPECT_TRUE(regulation.notice.isError);
+    // Not recorded as commanded, and sent again within the retry interval.
+    EXPECT_EQ(regulation.safety.commandedRpm[0], -1.0);
+    const std::size_t sent = b.rpmCalls.size();
+    ticks(RECOMMAND_INTERVAL_TICKS);
+    EXPECT_EQ(b.rpmCalls.size(), sent + 2);
+    EXPECT_FALSE(regulation.safety.commandsFailing);
 }
 
 TEST_F(FanGuardTest, FiveFailedTicksInARowShowADriverFaultUntilOneSucceeds) {
@@ -253,13 +352,13 @@ TEST_F(FanGuardTest, SleepHandsBackAndCommandsNothingUntilTheResumeAppliesTheMod
 
 TEST_F(FanGuardTest, AStartWithFansStillForcedHandsThemBackAndSaysSo) {
     RecordingController& b = install();
-    reconcileFansAtStart(regulation, settings);
+    reconcileFansAtConnect(regulation, settings);
     EXPECT_EQ(calls("setAutomatic"), 0);
     EXPECT_EQ(regulation.notice.text, L"Ventrasol initialisiert...");
 
     b.fanChannels[1].manual = true;
     runTick(regulation, settings);
-    reconcileFansAtStart(regulation, settings);
+    reconcileFansAtConnect(regulation, settings);
     EXPECT_EQ(calls("setAutomatic"), 1);
     EXPECT_EQ(regulation.notice.text,
               L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.");

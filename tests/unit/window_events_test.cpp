@@ -25,6 +25,8 @@ protected:
         owned->fanChannels = {makeFan(0, 1200, 6000, 2000), makeFan(1, 1000, 5000, 1800)};
         backend = owned.get();
         app.regulation.controller = std::move(owned);
+        // As after the tick that follows a connect: the temperatures were measured.
+        app.regulation.safety.cpuAge = app.regulation.safety.gpuAge = 0;
         return *backend;
     }
     int backendCalls(const std::string& name) const {
