@@ -12,4 +12,6 @@ void tickApp(AppState& app) {
         const double rpm = r.fanList.empty() ? 0.0 : r.fanList.front().currentRpm;
         refreshTrayTooltip(app.trayIcon, rpm, r.cpuTemp, r.gpuTemp, r.powerWatts);
     }
+    // Whoever needs the regulation's events has taken them by now.
+    app.regulation.events.clear();
 }
