@@ -1,13 +1,13 @@
 #include "hardware/smc_driver_service.h"
 
 #include "base/bounded_format.h"
+#include "base/program_folder.h"
 #include "platform/platform.h"
 #include "platform/service_manager.h"
 #include "platform/system_info.h"
 
 #include <cstddef>
 #include <cwchar>
-#include <cwctype>
 #include <string>
 
 namespace {
@@ -15,20 +15,6 @@ namespace {
 constexpr std::size_t PATH_UNITS = 260; // MAX_PATH, terminator included
 constexpr const wchar_t* SERVICE_NAME = L"applesmc";
 constexpr const wchar_t* DISPLAY_NAME = L"Apple SMC Driver";
-
-// The program's folder, or empty when the path has none or would not fit: a cut path would
-// name some other file.
-std::wstring programFolder(const std::wstring& modulePath) {
-    if (modulePath.empty() || modulePath.size() >= PATH_UNITS)
-        return {};
-    wchar_t folder[PATH_UNITS] = {};
-    copyBounded(folder, PATH_UNITS, modulePath.c_str());
-    wchar_t* cut = std::wcsrchr(folder, L'\\');
-    if (!cut)
-        return {};
-    *cut = L'\0';
-    return folder;
-}
 
 // folder + "\" + name, or empty when that would not fit.
 std::wstring joined(const std::wstring& folder, const wchar_t* name) {
@@ -41,25 +27,7 @@ std::wstring joined(const std::wstring& folder, const wchar_t* name) {
     return path;
 }
 
-bool sameLetters(const std::wstring& a, const std::wstring& b, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
-
-bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles) {
-    if (folder.empty() || programFiles.empty() || folder.size() <= programFiles.size() + 1)
-        return false;
-    // A ".." could lead back out of the folder whose name matched.
-    if (folder.find(L"\\..") != std::wstring::npos || folder.find(L'/') != std::wstring::npos)
-        return false;
-    return folder[programFiles.size()] == L'\\' &&
-           sameLetters(folder, programFiles, programFiles.size());
-}
 
 std::wstring installSmcDriverService() {
     std::wstring note;
@@ -115,6 +83,9 @@ std::wstring installSmcDriverService() {
             scm->closeHandle(manager);
             return note;
         }
+        // Without the mark the uninstaller leaves the service in place: a leftover, never a
+        // service of someone else removed.
+        scm->setDescription(service, DRIVER_SERVICE_MARK);
     }
     // Already running, or unable to start: either way the device open decides.
     scm->startService(service);

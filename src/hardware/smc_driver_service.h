@@ -12,13 +12,17 @@ inline constexpr wchar_t DRIVER_UNPROTECTED_NOTE[] =
     L"Warnung: Programmordner oder applesmc.sys ist nicht nur für Administratoren "
     L"beschreibbar.";
 
-// Whether the folder (no trailing backslash) lies inside the Program Files folder, compared
-// without regard to case; false when either is unknown.
-bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles);
+// The description the program gives the driver service it creates. The uninstaller removes a
+// service "applesmc" only when it carries exactly this text, so a service of the same name that
+// another tool set up stays. It lives in the service's own configuration: whoever deletes the
+// service deletes the mark with it, and a service created later under that name is unmarked.
+inline constexpr wchar_t DRIVER_SERVICE_MARK[] =
+    L"Eingerichtet von Ventrasol; wird mit Ventrasol deinstalliert.";
 
 // Makes sure the kernel driver service "applesmc" exists and is started: when missing, and only
 // when the program runs from inside Program Files, copies applesmc.sys from the program's
-// folder into the system's driver folder and registers it as a demand-start kernel driver.
+// folder into the system's driver folder and registers it as a demand-start kernel driver
+// marked as the program's own.
 // Returns the note for the driver tab when it refused or found the source unprotected (empty
 // otherwise). Every other failure ends quietly; the SMC backend finds out when it opens the
 // device. Uses platform.serviceManager and platform.systemInfo.

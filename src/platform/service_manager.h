@@ -33,6 +33,12 @@ public:
     virtual ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) = 0;
     // Without arguments; false when it does not start or already runs.
     virtual bool startService(ServiceHandle service) = 0;
+    // The text the Services console shows for the service (the handle needs the right to change
+    // its configuration); false when it cannot be set.
+    virtual bool setDescription(ServiceHandle service, const std::wstring& text) = 0;
+    // The service's description (the handle needs the right to query its configuration); empty
+    // when it has none or it cannot be read.
+    virtual std::wstring description(ServiceHandle service) = 0;
     virtual void closeHandle(ServiceHandle handle) = 0;
 
     virtual bool fileExists(const std::wstring& path) = 0;
@@ -49,6 +55,7 @@ public:
 };
 
 inline constexpr std::uint32_t SC_MANAGER_ALL_ACCESS_VALUE = 0xF003F;
+inline constexpr std::uint32_t SERVICE_QUERY_CONFIG_VALUE = 0x0001;
 inline constexpr std::uint32_t SERVICE_QUERY_STATUS_VALUE = 0x0004;
 inline constexpr std::uint32_t SERVICE_START_VALUE = 0x0010;
 inline constexpr std::uint32_t SERVICE_ALL_ACCESS_VALUE = 0xF01FF;

@@ -28,7 +28,8 @@ TEST_P(ServiceManagerContract, FilesAreSeenAndCopiedByTheRules) {
     EXPECT_FALSE(scm->copyFile(subject.existingFile, copy, false)); // keeps
 }
 
-TEST_P(ServiceManagerContract, ACreatedServiceIsFoundOnceAndWithoutItsFileDoesNotStart) {
+TEST_P(ServiceManagerContract,
+       ACreatedServiceIsFoundOnceKeepsItsMarkAndWithoutItsFileDoesNotStart) {
     const auto& subject = GetParam();
     const auto scm = subject.make();
     const ServiceHandle manager = scm->openManager(SC_MANAGER_ALL_ACCESS_VALUE);
@@ -46,9 +47,16 @@ TEST_P(ServiceManagerContract, ACreatedServiceIsFoundOnceAndWithoutItsFileDoesNo
     const ServiceHandle created = scm->createService(manager, config);
     ASSERT_NE(created, 0u);
     EXPECT_EQ(scm->createService(manager, config), 0u);
-    const ServiceHandle opened =
-        scm->openService(manager, config.name, SERVICE_QUERY_STATUS_VALUE | SERVICE_START_VALUE);
+    const ServiceHandle opened = scm->openService(manager, config.name,
+                                                  SERVICE_QUERY_STATUS_VALUE | SERVICE_START_VALUE |
+                                                      SERVICE_QUERY_CONFIG_VALUE);
     EXPECT_NE(opened, 0u);
+    EXPECT_EQ(scm->description(opened), L"");
+    const std::wstring mark = L"Eingerichtet von Ventrasol – Lüfter";
+    EXPECT_TRUE(scm->setDescription(created, mark));
+    EXPECT_EQ(scm->description(opened), mark);
+    EXPECT_FALSE(scm->setDescription(0, mark));
+    EXPECT_EQ(scm->description(0), L"");
     EXPECT_FALSE(scm->startService(opened));
     scm->closeHandle(opened);
     scm->closeHandle(created);

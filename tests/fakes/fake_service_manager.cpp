@@ -35,7 +35,7 @@ ServiceHandle FakeServiceManager::createService(ServiceHandle manager,
     calls.push_back(L"create " + config.name);
     if (createFails || !openHandles.count(manager) || services.count(config.name))
         return 0;
-    services[config.name] = Service{config, false};
+    services[config.name] = Service{config, false, L""};
     return issue(config.name);
 }
 
@@ -49,6 +49,22 @@ bool FakeServiceManager::startService(ServiceHandle service) {
         return false;
     s.running = true;
     return true;
+}
+
+bool FakeServiceManager::setDescription(ServiceHandle service, const std::wstring& text) {
+    const auto h = handleNames.find(service);
+    if (!openHandles.count(service) || h == handleNames.end() || h->second.empty())
+        return false;
+    calls.push_back(L"describe " + h->second);
+    services[h->second].description = text;
+    return true;
+}
+
+std::wstring FakeServiceManager::description(ServiceHandle service) {
+    const auto h = handleNames.find(service);
+    if (!openHandles.count(service) || h == handleNames.end() || h->second.empty())
+        return {};
+    return services[h->second].description;
 }
 
 void FakeServiceManager::closeHandle(ServiceHandle handle) {

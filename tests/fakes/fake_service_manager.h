@@ -15,6 +15,7 @@ public:
     struct Service {
         ServiceConfig config;
         bool running = false;
+        std::wstring description;
     };
 
     // Scripted refusals.
@@ -30,7 +31,8 @@ public:
     std::set<std::wstring> protectedPaths; // all others are writable by more than admins
 
     // What it was asked, e.g. "openManager 0xF003F", "openService applesmc 0x14",
-    // "copy C:\a -> C:\b", "create applesmc", "start applesmc", "close service".
+    // "copy C:\a -> C:\b", "create applesmc", "describe applesmc", "start applesmc",
+    // "close service".
     std::vector<std::wstring> calls;
     std::set<ServiceHandle> openHandles;
 
@@ -39,6 +41,8 @@ public:
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
     bool startService(ServiceHandle service) override;
+    bool setDescription(ServiceHandle service, const std::wstring& text) override;
+    std::wstring description(ServiceHandle service) override;
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;

@@ -24,7 +24,7 @@ protected:
         ServiceConfig c;
         c.name = L"applesmc";
         c.binaryPath = binary;
-        scm.services[c.name] = FakeServiceManager::Service{c, false};
+        scm.services[c.name] = FakeServiceManager::Service{c, false, L""};
     }
     FakeServiceManager scm;
     FakeSystemInfo info;
@@ -41,6 +41,7 @@ TEST_F(SmcDriverService, AnInstalledServiceIsStartedAndNothingCopied) {
                                          L"start applesmc", L"close service", L"close manager"}));
     EXPECT_TRUE(scm.services[L"applesmc"].running);
     EXPECT_EQ(scm.services[L"applesmc"].config.binaryPath, L"D:\\elsewhere\\applesmc.sys");
+    EXPECT_EQ(scm.services[L"applesmc"].description, L""); // someone else's: never marked
     EXPECT_TRUE(scm.openHandles.empty());
 }
 
@@ -72,11 +73,12 @@ TEST_F(SmcDriverService, WithoutTheFileNothingIsCreatedAndTheManagerIsClosed) {
 TEST_F(SmcDriverService, AMissingServiceIsCopiedCreatedAndStarted) {
     scm.files = {SOURCE, INSTALLED}; // an old copy is overwritten
     installSmcDriverService();
-    EXPECT_EQ(scm.calls, (std::vector<std::wstring>{
-                             L"openManager 0xF003F", L"openService applesmc 0x14",
-                             L"exists " + SOURCE, L"security " + FOLDER, L"security " + SOURCE,
-                             L"copy " + SOURCE + L" -> " + INSTALLED, L"create applesmc",
-                             L"start applesmc", L"close service", L"close manager"}));
+    EXPECT_EQ(scm.calls,
+              (std::vector<std::wstring>{
+                  L"openManager 0xF003F", L"openService applesmc 0x14", L"exists " + SOURCE,
+                  L"security " + FOLDER, L"security " + SOURCE,
+                  L"copy " + SOURCE + L" -> " + INSTALLED, L"create applesmc", L"describe applesmc",
+                  L"start applesmc", L"close service", L"close manager"}));
     ASSERT_EQ(scm.services.count(L"applesmc"), 1u);
     const auto& s = scm.services[L"applesmc"];
     EXPECT_EQ(s.config.displayName, L"Apple SMC Driver");
@@ -85,6 +87,8 @@ TEST_F(SmcDriverService, AMissingServiceIsCopiedCreatedAndStarted) {
     EXPECT_EQ(s.config.startType, 3u);
     EXPECT_EQ(s.config.errorControl, 1u);
     EXPECT_EQ(s.config.binaryPath, INSTALLED);
+    // The mark the uninstaller looks for before it removes the service.
+    EXPECT_EQ(s.description, L"Eingerichtet von Ventrasol; wird mit Ventrasol deinstalliert.");
     EXPECT_TRUE(s.running);
     EXPECT_TRUE(scm.openHandles.empty());
 }

@@ -7,6 +7,8 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <vector>
+
 namespace {
 SC_HANDLE toHandle(ServiceHandle handle) {
     return reinterpret_cast<SC_HANDLE>(handle);
@@ -69,6 +71,31 @@ bool Win32ServiceManager::startService(ServiceHandle service) {
     if (!service)
         return false;
     return StartServiceW(toHandle(service), 0, nullptr) != FALSE;
+}
+
+bool Win32ServiceManager::setDescription(ServiceHandle service, const std::wstring& text) {
+    if (!service)
+        return false;
+    std::wstring copy = text;
+    SERVICE_DESCRIPTIONW info = {copy.data()};
+    return ChangeServiceConfig2W(toHandle(service), SERVICE_CONFIG_DESCRIPTION, &info) != FALSE;
+}
+
+std::wstring Win32ServiceManager::description(ServiceHandle service) {
+    if (!service)
+        return {};
+    DWORD needed = 0;
+    QueryServiceConfig2W(toHandle(service), SERVICE_CONFIG_DESCRIPTION, nullptr, 0, &needed);
+    if (needed < sizeof(SERVICE_DESCRIPTIONW))
+        return {};
+    // The record holds a pointer into the same buffer: keep it aligned for one.
+    std::vector<SERVICE_DESCRIPTIONW> buffer(needed / sizeof(SERVICE_DESCRIPTIONW) + 1);
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(SERVICE_DESCRIPTIONW));
+    if (!QueryServiceConfig2W(toHandle(service), SERVICE_CONFIG_DESCRIPTION,
+                              reinterpret_cast<LPBYTE>(buffer.data()), bytes, &needed) ||
+        buffer[0].lpDescription == nullptr)
+        return {};
+    return buffer[0].lpDescription;
 }
 
 void Win32ServiceManager::closeHandle(ServiceHandle handle) {

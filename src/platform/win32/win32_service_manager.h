@@ -9,6 +9,8 @@ public:
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
     bool startService(ServiceHandle service) override;
+    bool setDescription(ServiceHandle service, const std::wstring& text) override;
+    std::wstring description(ServiceHandle service) override;
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
