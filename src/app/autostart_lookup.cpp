@@ -12,10 +12,12 @@ void AutostartLookup::start(const Settings& settings, std::function<void()> when
                  atStart]() mutable {
         if (atStart)
             atStart();
-        loadAutostartState(copy);
+        Notice notice;
+        loadAutostartState(copy, notice);
         {
             const std::lock_guard<std::mutex> guard(answer->lock);
             answer->enabled = copy.autostartEnabled;
+            answer->notice = notice;
             answer->done = true;
         }
         answer->arrived.notify_all();
@@ -24,7 +26,7 @@ void AutostartLookup::start(const Settings& settings, std::function<void()> when
     }).detach();
 }
 
-bool AutostartLookup::take(Settings& settings) {
+bool AutostartLookup::take(Settings& settings, Notice& notice) {
     if (!answer)
         return false;
     const std::lock_guard<std::mutex> guard(answer->lock);
@@ -32,6 +34,8 @@ bool AutostartLookup::take(Settings& settings) {
         return false;
     settings.autostartEnabled = answer->enabled;
     settings.autostartPending = false;
+    if (!answer->notice.text.empty())
+        notice = answer->notice;
     return true;
 }
 

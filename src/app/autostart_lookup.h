@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/notice.h"
 #include "settings/settings.h"
 
 #include <chrono>
@@ -18,9 +19,10 @@ public:
     // atStart runs first on the new thread (the crash guard's reserve), whenDone last.
     void start(const Settings& settings, std::function<void()> whenDone,
                void (*atStart)() = nullptr);
-    // Takes the answer into settings (autostartEnabled, and autostartPending cleared); false,
-    // changing nothing, while there is none yet.
-    bool take(Settings& settings);
+    // Takes the answer into settings (autostartEnabled, and autostartPending cleared) and, when
+    // the lookup had something to say, into notice; false, changing nothing, while there is no
+    // answer yet.
+    bool take(Settings& settings, Notice& notice);
     // Waits at most limit for the answer; true once it is in.
     bool wait(std::chrono::milliseconds limit);
 
@@ -30,6 +32,7 @@ private:
         std::condition_variable arrived;
         bool done = false;
         bool enabled = false;
+        Notice notice; // empty text: nothing to say
     };
     std::shared_ptr<Answer> answer;
 };

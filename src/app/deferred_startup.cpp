@@ -29,7 +29,7 @@ void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()>
 }
 
 bool takeAutostartAnswer(AppState& app, AutostartLookup& lookup) {
-    if (!lookup.take(app.settings))
+    if (!lookup.take(app.settings, app.regulation.notice))
         return false;
     if (app.autostartToggleQueued) {
         app.autostartToggleQueued = false;

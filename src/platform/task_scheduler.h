@@ -17,4 +17,7 @@ public:
     virtual bool readTask(const std::wstring& name, std::wstring* xml) = 0;
     // The account of the running process as a SID string ("S-1-5-21-…"); empty when unknown.
     virtual std::wstring currentUserId() = 0;
+    // The same account by name ("DOMAIN\user"), the other way a task's principal may be
+    // written; empty when unknown.
+    virtual std::wstring currentUserName() = 0;
 };

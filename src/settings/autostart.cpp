@@ -1,7 +1,9 @@
 #include "settings/autostart.h"
 
+#include "base/program_folder.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
+#include "platform/service_manager.h"
 #include "platform/system_info.h"
 #include "platform/task_scheduler.h"
 #include "settings/autostart_task.h"
@@ -20,6 +22,13 @@ constexpr wchar_t NOTICE_ENABLED[] = L"Windows-Autostart aktiviert.";
 constexpr wchar_t NOTICE_DISABLED[] = L"Windows-Autostart deaktiviert.";
 constexpr wchar_t NOTICE_NO_COMMAND_LINE[] =
     L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang.";
+constexpr wchar_t NOTICE_PATH_NOT_TEXT[] =
+    L"Windows-Autostart nicht möglich: der Programmpfad enthält ungültige Zeichen.";
+constexpr wchar_t NOTICE_OUTSIDE_PROGRAM_FILES[] =
+    L"Autostart nur für ein Programm im Ordner 'Programme' – bitte mit dem Setup installieren.";
+constexpr wchar_t NOTICE_OTHER_USERS_TASK[] =
+    L"Windows-Autostart nicht möglich: die Aufgabe „Ventrasol“ gehört einem anderen Benutzer "
+    L"und bleibt unverändert.";
 constexpr wchar_t NOTICE_NOT_REGISTERED[] =
     L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt.";
 constexpr wchar_t NOTICE_NOT_DELETED[] =
@@ -29,7 +38,8 @@ std::wstring programPath() {
     return platform.systemInfo != nullptr ? platform.systemInfo->modulePath() : std::wstring();
 }
 
-bool samePath(const std::wstring& a, const std::wstring& b) {
+// Paths, SID strings and account names all compare without regard to case.
+bool sameText(const std::wstring& a, const std::wstring& b) {
     if (a.empty() || a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -37,6 +47,42 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
             return false;
     }
     return true;
+}
+
+// The task runs this program elevated at every logon without asking. That is safe only for a
+// file no process of the user can replace: one inside Program Files, the folder the driver
+// service trusts for the same reason.
+bool programMayAutostart() {
+    ServiceManager* scm = platform.serviceManager;
+    return insideProgramFiles(programFolder(programPath()),
+                              scm != nullptr ? scm->programFilesFolder() : std::wstring());
+}
+
+enum class Owner {
+    Nobody,   // the definition names no principal: Wine keeps none for any task
+    ThisUser, // the account of this process, by SID or by name
+    Other,    // another user, or a group
+};
+
+Owner ownerOf(const std::wstring& xml) {
+    const std::wstring principal = taskPrincipal(xml);
+    if (principal.empty())
+        return Owner::Nobody;
+    TaskScheduler* scheduler = platform.taskScheduler;
+    if (scheduler != nullptr && (sameText(principal, scheduler->currentUserId()) ||
+                                 sameText(principal, scheduler->currentUserName())))
+        return Owner::ThisUser;
+    return Owner::Other;
+}
+
+// The registered task, or false when there is none (or no scheduler).
+bool readOwnTask(std::wstring* xml) {
+    return platform.taskScheduler != nullptr &&
+           platform.taskScheduler->readTask(AUTOSTART_TASK_NAME, xml);
+}
+
+bool startsThisProgram(const std::wstring& xml) {
+    return sameText(taskProgram(xml), programPath()) && ownerOf(xml) == Owner::ThisUser;
 }
 
 bool runValuePresent() {
@@ -53,7 +99,7 @@ void removeRunValue() {
         key.remove(RUN_VALUE_NAME);
 }
 
-enum class Registration { Done, NoPath, Refused };
+enum class Registration { Done, NoPath, PathNotText, OutsideProgramFiles, OtherUsersTask, Refused };
 
 Registration registerTask(bool minimized) {
     TaskScheduler* scheduler = platform.taskScheduler;
@@ -62,51 +108,100 @@ Registration registerTask(bool minimized) {
     task.userId = scheduler != nullptr ? scheduler->currentUserId() : std::wstring();
     task.minimized = minimized;
     std::wstring xml;
-    if (!autostartTaskXml(task, &xml))
-        return task.userId.empty() || scheduler == nullptr ? Registration::Refused
-                                                           : Registration::NoPath;
+    const TaskXml made = autostartTaskXml(task, &xml);
+    if (made == TaskXml::NoPath || made == TaskXml::PathTooLong)
+        return Registration::NoPath;
+    if (made == TaskXml::PathNotText)
+        return Registration::PathNotText;
+    if (!programMayAutostart())
+        return Registration::OutsideProgramFiles;
+    if (made != TaskXml::Done || scheduler == nullptr)
+        return Registration::Refused;
+    // There is one task of this name for the whole machine; registering would replace
+    // another user's autostart with this one's.
+    std::wstring existing;
+    if (readOwnTask(&existing) && ownerOf(existing) == Owner::Other)
+        return Registration::OtherUsersTask;
     if (!scheduler->registerTask(AUTOSTART_TASK_NAME, xml))
         return Registration::Refused;
     removeRunValue();
     return Registration::Done;
 }
 
+Notice refusal(Registration why) {
+    switch (why) {
+    case Registration::NoPath:
+        return {NOTICE_NO_COMMAND_LINE, true};
+    case Registration::PathNotText:
+        return {NOTICE_PATH_NOT_TEXT, true};
+    case Registration::OutsideProgramFiles:
+        return {NOTICE_OUTSIDE_PROGRAM_FILES, true};
+    case Registration::OtherUsersTask:
+        return {NOTICE_OTHER_USERS_TASK, true};
+    case Registration::Done:
+    case Registration::Refused:
+        break;
+    }
+    return {NOTICE_NOT_REGISTERED, true};
+}
+
+// A program that may not start with Windows keeps no way to: no Run value, and no task of
+// this user's that an earlier version registered for it. False when such a task is left.
+bool dropUnsafeAutostart() {
+    removeRunValue();
+    std::wstring xml;
+    return !readOwnTask(&xml) || !startsThisProgram(xml) ||
+           platform.taskScheduler->deleteTask(AUTOSTART_TASK_NAME);
+}
+
 } // namespace
 
 bool readAutostartState() {
     std::wstring xml;
-    return platform.taskScheduler != nullptr &&
-           platform.taskScheduler->readTask(AUTOSTART_TASK_NAME, &xml) &&
-           samePath(taskProgram(xml), programPath());
+    return readOwnTask(&xml) && startsThisProgram(xml);
 }
 
-void migrateRunValue(Settings& settings) {
-    if (runValuePresent() && registerTask(settings.startMinimized) == Registration::Done)
+void migrateRunValue(Settings& settings, Notice& notice) {
+    if (!runValuePresent())
+        return;
+    const Registration result = registerTask(settings.startMinimized);
+    if (result == Registration::Done) {
         settings.autostartEnabled = true;
+        return;
+    }
+    if (result == Registration::OutsideProgramFiles)
+        removeRunValue();
+    // Otherwise the value stays, and the next start tries again.
+    notice = refusal(result);
 }
 
-void loadAutostartState(Settings& settings) {
+void loadAutostartState(Settings& settings, Notice& notice) {
     settings.autostartEnabled = readAutostartState();
-    migrateRunValue(settings);
+    if (settings.autostartEnabled && !programMayAutostart()) {
+        settings.autostartEnabled = !dropUnsafeAutostart();
+        notice = {NOTICE_OUTSIDE_PROGRAM_FILES, true};
+    }
+    migrateRunValue(settings, notice);
     settings.autostartPending = false;
 }
 
 void setAutostart(Settings& settings, Notice& notice, bool enable) {
+    std::wstring xml;
     if (enable) {
-        switch (registerTask(settings.startMinimized)) {
-        case Registration::Done:
+        const Registration result = registerTask(settings.startMinimized);
+        if (result == Registration::Done) {
             settings.autostartEnabled = true;
             notice = {settings.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED, false};
-            break;
-        case Registration::NoPath:
-            settings.autostartEnabled = false;
-            notice = {NOTICE_NO_COMMAND_LINE, true};
-            break;
-        case Registration::Refused:
-            settings.autostartEnabled = false;
-            notice = {NOTICE_NOT_REGISTERED, true};
-            break;
+        } else {
+            settings.autostartEnabled =
+                result == Registration::OutsideProgramFiles && !dropUnsafeAutostart();
+            notice = refusal(result);
         }
+    } else if (readOwnTask(&xml) && ownerOf(xml) == Owner::Other) {
+        // Not this user's to delete; and it starts nothing at this user's logon.
+        removeRunValue();
+        settings.autostartEnabled = false;
+        notice = {NOTICE_DISABLED, false};
     } else if (platform.taskScheduler != nullptr &&
                platform.taskScheduler->deleteTask(AUTOSTART_TASK_NAME)) {
         removeRunValue();

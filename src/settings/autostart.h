@@ -12,23 +12,29 @@ inline constexpr wchar_t RUN_VALUE_NAME[] = L"Ventrasol";
 // The largest Run value that still counts as present.
 inline constexpr unsigned RUN_VALUE_MAX_BYTES = 1024;
 
-// Whether the logon task exists and its action starts this program (compared without regard
-// to case).
+// Whether the logon task exists, its action starts this program (compared without regard to
+// case) and its principal is the user of this process (by SID or by account name).
 bool readAutostartState();
 
 // A Run value left by an earlier version means autostart was on, so the task is registered in
-// its place and the value removed. When the task cannot be registered the value stays, and the
-// next start tries again.
-void migrateRunValue(Settings& settings);
+// its place and the value removed. A program outside Program Files gets no task: the value is
+// removed and the notice says why. When the task cannot be registered for another reason the
+// value stays, the notice says why, and the next start tries again.
+void migrateRunValue(Settings& settings, Notice& notice);
 
 // At start-up, after the settings are loaded: reads whether the task starts this program, then
-// migrates an old Run value (the task takes the stored start-minimised option). Talks to the
-// Task Scheduler, which can take seconds while Windows is still starting: the program runs it
-// on a thread of its own, on a copy of the settings.
-void loadAutostartState(Settings& settings);
+// migrates an old Run value (the task takes the stored start-minimised option). A task of this
+// user's that starts this program from outside Program Files (registered by an earlier
+// version) is deleted, with the notice saying why. The notice is written only when there is
+// something to say. Talks to the Task Scheduler, which can take seconds while Windows is still
+// starting: the program runs it on a thread of its own, on copies.
+void loadAutostartState(Settings& settings, Notice& notice);
 
 // Registers or deletes the logon task, removes any Run value, sets the notice, and saves all
-// settings. A task that cannot be registered leaves autostart off with an error notice.
+// settings. A task that cannot be registered leaves autostart off with an error notice; so
+// does a program outside Program Files (whose Run value is removed too) and a task of the
+// same name that belongs to another user (left as it is). Disabling never deletes another
+// user's task.
 void setAutostart(Settings& settings, Notice& notice, bool enable);
 
 // Inverts the start-minimised option; while autostart is on the task is registered again at

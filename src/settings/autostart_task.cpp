@@ -1,19 +1,44 @@
 #include "settings/autostart_task.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cwchar>
 
 namespace {
 
-constexpr std::size_t MODULE_PATH_CAPACITY = 260; // MAX_PATH, terminator included
+// The schema's limit for a task's Command, counted here in UTF-16 units (a character outside
+// the Basic Multilingual Plane counts twice), which is never fewer than its characters.
+constexpr std::size_t COMMAND_UNITS = 260;
 
-// Control characters other than tab are not allowed in XML 1.0 text, escaped or not.
+// Whether XML 1.0 can carry the text: no control characters (tab aside; a line break or a NUL
+// belongs in no path or account), no noncharacter U+FFFE or U+FFFF, and a surrogate only as
+// the lead and trail of one pair. A definition holding anything else is refused by the
+// scheduler's parser, whatever is at fault.
 bool xmlCarries(const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (c < 0x20 && c != L'\t')
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<std::uint32_t>(text[i]);
+        if ((c < 0x20 && c != L'\t') || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF)
             return false;
+        if (c >= 0xDC00 && c <= 0xDFFF)
+            return false; // a trail without its lead
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            // Only UTF-16 strings hold pairs; in UTF-32 every surrogate stands alone.
+            const bool paired = sizeof(wchar_t) == 2 && i + 1 < text.size() &&
+                                static_cast<std::uint32_t>(text[i + 1]) >= 0xDC00 &&
+                                static_cast<std::uint32_t>(text[i + 1]) <= 0xDFFF;
+            if (!paired)
+                return false;
+            ++i;
+        }
     }
     return true;
+}
+
+std::size_t utf16Units(const std::wstring& text) {
+    std::size_t units = 0;
+    for (wchar_t c : text)
+        units += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+    return units;
 }
 
 std::wstring escaped(const std::wstring& text) {
@@ -82,16 +107,32 @@ std::wstring unescaped(const std::wstring& text) {
     return out;
 }
 
+// The text of the first element of that name at or after from, escapes resolved; empty when
+// there is none or it is not closed.
+std::wstring elementText(const std::wstring& xml, std::size_t from, const std::wstring& name) {
+    const std::wstring open = L"<" + name + L">";
+    const std::size_t begin = xml.find(open, from);
+    const std::size_t end = xml.find(L"</" + name + L">", from);
+    if (begin == std::wstring::npos || end == std::wstring::npos || end < begin)
+        return {};
+    return unescaped(xml.substr(begin + open.size(), end - begin - open.size()));
+}
+
 } // namespace
 
-bool autostartTaskXml(const AutostartTask& task, std::wstring* out) {
-    if (task.programPath.empty() || task.programPath.size() >= MODULE_PATH_CAPACITY ||
-        task.userId.empty() || !xmlCarries(task.programPath) || !xmlCarries(task.userId))
-        return false;
+TaskXml autostartTaskXml(const AutostartTask& task, std::wstring* out) {
+    if (task.programPath.empty())
+        return TaskXml::NoPath;
+    if (!xmlCarries(task.programPath))
+        return TaskXml::PathNotText;
+    if (utf16Units(task.programPath) + 2 > COMMAND_UNITS) // with its quotes
+        return TaskXml::PathTooLong;
+    if (task.userId.empty() || !xmlCarries(task.userId))
+        return TaskXml::NoUser;
     const std::wstring user = escaped(task.userId);
     std::wstring xml =
         L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
-        L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+        L"<Task version=\"1.3\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
         L"  <RegistrationInfo>\n"
         L"    <Description>Startet Ventrasol bei der Anmeldung.</Description>\n"
         L"  </RegistrationInfo>\n"
@@ -134,20 +175,26 @@ bool autostartTaskXml(const AutostartTask& task, std::wstring* out) {
            L"  </Actions>\n"
            L"</Task>\n";
     *out = xml;
-    return true;
+    return TaskXml::Done;
 }
 
 std::wstring taskProgram(const std::wstring& xml) {
     const std::size_t exec = xml.find(L"<Exec>");
     if (exec == std::wstring::npos)
         return {};
-    const std::wstring open = L"<Command>";
-    const std::size_t begin = xml.find(open, exec);
-    const std::size_t end = xml.find(L"</Command>", exec);
-    if (begin == std::wstring::npos || end == std::wstring::npos || end < begin)
-        return {};
-    std::wstring command = unescaped(xml.substr(begin + open.size(), end - begin - open.size()));
+    std::wstring command = elementText(xml, exec, L"Command");
     if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"')
         command = command.substr(1, command.size() - 2);
     return command;
+}
+
+std::wstring taskPrincipal(const std::wstring& xml) {
+    const std::size_t principals = xml.find(L"<Principals>");
+    if (principals == std::wstring::npos)
+        return {};
+    const std::size_t end = xml.find(L"</Principals>", principals);
+    const std::wstring section =
+        xml.substr(principals, end == std::wstring::npos ? std::wstring::npos : end - principals);
+    const std::wstring user = elementText(section, 0, L"UserId");
+    return user.empty() ? elementText(section, 0, L"GroupId") : user;
 }

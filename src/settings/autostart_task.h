@@ -13,13 +13,25 @@ struct AutostartTask {
     bool minimized = false;   // whether it starts with "--minimized"
 };
 
+// Whether a definition could be made, and if not, why.
+enum class TaskXml {
+    Done,
+    NoPath,      // the program's path is empty
+    PathTooLong, // the quoted path is longer than a task's Command may be (260 characters)
+    PathNotText, // the path holds a character XML cannot carry
+    NoUser,      // the user is empty or holds a character XML cannot carry
+};
+
 // The task definition as Task Scheduler XML (UTF-16 text): a logon trigger for the user, the
 // user's interactive token at the highest run level, the quoted program path as the action,
-// no time limit, no battery or idle conditions. False, leaving out untouched, when the path
-// or the user is empty, the path does not fit a MAX_PATH buffer, or either holds a character
-// XML cannot carry.
-bool autostartTaskXml(const AutostartTask& task, std::wstring* out);
+// no time limit, no battery or idle conditions. Anything but Done leaves out untouched; the
+// path is checked before the user.
+TaskXml autostartTaskXml(const AutostartTask& task, std::wstring* out);
 
 // The program the first Exec action of a task definition starts: the content of its Command
 // element with XML's escapes resolved and enclosing quotes removed; empty when there is none.
 std::wstring taskProgram(const std::wstring& xml);
+
+// Whom a task definition runs as: its principal's UserId (a SID string or an account name),
+// else its GroupId, with XML's escapes resolved; empty when it names neither.
+std::wstring taskPrincipal(const std::wstring& xml);

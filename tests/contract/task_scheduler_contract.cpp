@@ -14,8 +14,13 @@ TEST_P(TaskSchedulerContract, ARegisteredTaskIsFoundUntilDeletedAndDeletingTwice
     const auto scheduler = GetParam().make();
     const std::wstring user = scheduler->currentUserId();
     ASSERT_EQ(user.rfind(L"S-1-", 0), 0u) << std::string(user.begin(), user.end());
+    const std::wstring account = scheduler->currentUserName();
+    const std::size_t cut = account.find(L'\\'); // "DOMAIN\user"
+    EXPECT_TRUE(cut != std::wstring::npos && cut > 0 && cut + 1 < account.size())
+        << std::string(account.begin(), account.end());
     std::wstring xml;
-    ASSERT_TRUE(autostartTaskXml({L"C:\\Programme & Co\\Lüfter\\v.exe", user, true}, &xml));
+    ASSERT_EQ(autostartTaskXml({L"C:\\Programme & Co\\Lüfter\\v.exe", user, true}, &xml),
+              TaskXml::Done);
     const std::wstring name = uniqueName();
 
     std::wstring read = L"unchanged";
@@ -25,6 +30,10 @@ TEST_P(TaskSchedulerContract, ARegisteredTaskIsFoundUntilDeletedAndDeletingTwice
     EXPECT_TRUE(scheduler->registerTask(name, xml)); // replaces
     ASSERT_TRUE(scheduler->readTask(name, &read));
     EXPECT_NE(read.find(L"<Task"), std::wstring::npos);
+    // Windows keeps the principal, as the SID or the account's name; Wine keeps none.
+    const std::wstring principal = taskPrincipal(read);
+    EXPECT_TRUE(principal.empty() || principal == user || principal == account)
+        << std::string(principal.begin(), principal.end());
     EXPECT_TRUE(scheduler->deleteTask(name));
     EXPECT_FALSE(scheduler->readTask(name, &read));
     EXPECT_TRUE(scheduler->deleteTask(name));

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "fakes/fake_registry.h"
+#include "fakes/fake_service_manager.h"
 #include "fakes/fake_system_info.h"
 #include "fakes/fake_task_scheduler.h"
 #include "fakes/platform_fixture.h"
 #include "fakes/recording_window_host.h"
 
-// An in-memory registry, fixed system facts, a recording window host and an in-memory task
-// scheduler installed; each case gets fresh ones.
+// An in-memory registry, fixed system facts, a recording window host, an in-memory task
+// scheduler and service control manager installed; each case gets fresh ones.
 class FakePlatformTest : public PlatformTest {
 protected:
     FakePlatformTest() {
@@ -15,10 +16,12 @@ protected:
         platform.systemInfo = &systemInfo;
         platform.windowHost = &host;
         platform.taskScheduler = &scheduler;
+        platform.serviceManager = &services;
     }
 
     FakeRegistry registry;
     FakeSystemInfo systemInfo;
     RecordingWindowHost host;
     FakeTaskScheduler scheduler;
+    FakeServiceManager services; // C:\Program Files, nothing installed
 };

@@ -14,6 +14,7 @@ public:
     bool refuseRegistration = false;
     bool refuseDeletion = false;
     std::wstring user = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+    std::wstring userName = L"LAPTOP\\Anna";
     std::map<std::wstring, std::wstring> tasks; // name -> XML as registered
     // Runs at the start of every read: a test makes the scheduler slow with it.
     std::function<void()> beforeRead;
@@ -22,6 +23,7 @@ public:
     bool deleteTask(const std::wstring& name) override;
     bool readTask(const std::wstring& name, std::wstring* xml) override;
     std::wstring currentUserId() override { return user; }
+    std::wstring currentUserName() override { return userName; }
 
     // The command line a registered task runs: its quoted program, then its arguments; none
     // when there is no such task.

@@ -10,11 +10,17 @@ namespace {
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
 const std::wstring PROGRAM = L"C:\\Program Files\\Lüfter & Co\\ventrasol.exe";
 const std::wstring USER = L"S-1-5-21-1004336348-1177238915-682003330-1001";
+const std::wstring OTHER_USER = L"S-1-5-21-1004336348-1177238915-682003330-1002";
+const std::wstring OUTSIDE_NOTICE =
+    L"Autostart nur für ein Programm im Ordner 'Programme' – bitte mit dem Setup installieren.";
+const std::wstring OTHER_USERS_NOTICE =
+    L"Windows-Autostart nicht möglich: die Aufgabe „Ventrasol“ gehört einem anderen Benutzer und "
+    L"bleibt unverändert.";
 
 // The whole definition for PROGRAM and USER with "--minimized"; without it only the
 // Arguments line is missing.
 const std::wstring MINIMIZED_XML = LR"(<?xml version="1.0" encoding="UTF-16"?>
-<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
+<Task version="1.3" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
   <RegistrationInfo>
     <Description>Startet Ventrasol bei der Anmeldung.</Description>
   </RegistrationInfo>
@@ -57,6 +63,13 @@ std::wstring withoutArguments(std::wstring xml) {
     return xml.erase(xml.find(ARGUMENTS_LINE), ARGUMENTS_LINE.size());
 }
 
+// A definition as the scheduler would give it back.
+std::wstring definition(const std::wstring& program, const std::wstring& user) {
+    std::wstring xml;
+    EXPECT_EQ(autostartTaskXml({program, user, false}, &xml), TaskXml::Done);
+    return xml;
+}
+
 class AutostartTest : public FakePlatformTest {
 protected:
     void SetUp() override {
@@ -76,7 +89,7 @@ protected:
     // What the program does at start: the stored values, then the task.
     void start() {
         loadSettings(settings);
-        loadAutostartState(settings);
+        loadAutostartState(settings, notice);
     }
 
     Settings settings;
@@ -87,25 +100,47 @@ protected:
 
 TEST(AutostartTaskXmlTest, TheWholeDefinitionWithEscapedPathForBothStartModes) {
     std::wstring xml;
-    ASSERT_TRUE(autostartTaskXml({PROGRAM, USER, true}, &xml));
+    ASSERT_EQ(autostartTaskXml({PROGRAM, USER, true}, &xml), TaskXml::Done);
     EXPECT_EQ(xml, MINIMIZED_XML);
-    ASSERT_TRUE(autostartTaskXml({PROGRAM, USER, false}, &xml));
+    ASSERT_EQ(autostartTaskXml({PROGRAM, USER, false}, &xml), TaskXml::Done);
     EXPECT_EQ(xml, withoutArguments(MINIMIZED_XML));
     EXPECT_EQ(taskProgram(xml), PROGRAM);
-    // What XML may not carry, and what a MAX_PATH buffer would cut, is never registered.
-    const AutostartTask refused[] = {
-        {L"", USER, true},
-        {L"C:\\" + std::wstring(257, L'a'), USER, true},
-        {L"C:\\a\nb.exe", USER, true},
-        {std::wstring(L"C:\\a\0b.exe", 10), USER, true},
-        {PROGRAM, L"", true},
+    EXPECT_EQ(taskPrincipal(xml), USER);
+}
+
+TEST(AutostartTaskXmlTest, WhatTheSchedulerWouldRefuseIsNeverWrittenAndSaysWhy) {
+    // The quoted path is the Command, which the schema allows 260 characters: 258 of the path.
+    const std::wstring fits = L"C:\\" + std::wstring(251, L'a') + L".exe";
+    const std::wstring emoji = L"\U0001F600"; // one character, two UTF-16 units
+    const struct {
+        AutostartTask task;
+        TaskXml result;
+    } cases[] = {
+        {{fits, USER, true}, TaskXml::Done},
+        {{fits + L"a", USER, true}, TaskXml::PathTooLong},
+        {{fits.substr(1) + emoji, USER, true}, TaskXml::PathTooLong},
+        {{fits.substr(2) + emoji, USER, true}, TaskXml::Done},
+        {{L"", USER, true}, TaskXml::NoPath},
+        {{L"C:\\a\nb.exe", USER, true}, TaskXml::PathNotText},
+        {{std::wstring(L"C:\\a\0b.exe", 10), USER, true}, TaskXml::PathNotText},
+        {{L"C:\\a" + std::wstring(1, wchar_t(0xD83D)) + L"b.exe", USER, true},
+         TaskXml::PathNotText}, // a lead surrogate alone
+        {{L"C:\\a" + std::wstring(1, wchar_t(0xDE00)) + L".exe", USER, true},
+         TaskXml::PathNotText}, // a trail surrogate alone
+        {{L"C:\\a" + std::wstring(1, wchar_t(0xFFFE)) + L".exe", USER, true}, TaskXml::PathNotText},
+        {{L"C:\\a" + std::wstring(1, wchar_t(0xFFFF)) + L".exe", USER, true}, TaskXml::PathNotText},
+        {{PROGRAM, L"", true}, TaskXml::NoUser},
+        {{PROGRAM, USER + std::wstring(1, wchar_t(0xFFFF)), true}, TaskXml::NoUser},
+        {{L"", L"", true}, TaskXml::NoPath}, // the path first
     };
-    for (const AutostartTask& t : refused) {
+    for (const auto& c : cases) {
         std::wstring out = L"unchanged";
-        EXPECT_FALSE(autostartTaskXml(t, &out)) << t.programPath.size();
-        EXPECT_EQ(out, L"unchanged");
+        const TaskXml result = autostartTaskXml(c.task, &out);
+        EXPECT_EQ(result, c.result) << c.task.programPath.size();
+        if (result != TaskXml::Done) {
+            EXPECT_EQ(out, L"unchanged");
+        }
     }
-    EXPECT_TRUE(autostartTaskXml({L"C:\\" + std::wstring(256, L'a'), USER, true}, &xml));
 }
 
 TEST(AutostartTaskXmlTest, TheProgramIsReadBackFromHowWindowsWritesTheAction) {
@@ -123,6 +158,27 @@ TEST(AutostartTaskXmlTest, TheProgramIsReadBackFromHowWindowsWritesTheAction) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(taskProgram(c.xml), c.program);
+}
+
+TEST(AutostartTaskXmlTest, ThePrincipalIsReadBackByUserOrGroup) {
+    const struct {
+        std::wstring xml;
+        std::wstring principal;
+    } cases[] = {
+        {L"<Principals><Principal id=\"Author\"><UserId>LAPTOP\\Anna &amp; Ben</UserId>"
+         L"</Principal></Principals>",
+         L"LAPTOP\\Anna & Ben"},
+        {L"<Principals><Principal><GroupId>S-1-5-32-545</GroupId></Principal></Principals>",
+         L"S-1-5-32-545"},
+        // The trigger's user is not whom the task runs as.
+        {L"<LogonTrigger><UserId>S-1-5-21-1</UserId></LogonTrigger><Principals><Principal>"
+         L"<LogonType>InteractiveToken</LogonType></Principal></Principals>",
+         L""},
+        {L"<Task><Actions/></Task>", L""}, // as Wine keeps every task
+        {L"<Principals><Principal><UserId>S-1-5-21-1", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(taskPrincipal(c.xml), c.principal);
 }
 
 TEST_F(AutostartTest, EnablingRegistersTheTaskRemovesTheRunValueAndFollowsTheOption) {
@@ -185,6 +241,8 @@ TEST_F(AutostartTest, AFailedRegistrationLeavesTheSwitchOffWithAnErrorAndStillSa
          L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang."},
         {L"", false, true,
          L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang."},
+        {L"C:\\Program Files\\V" + std::wstring(1, wchar_t(0xFFFF)) + L"\\ventrasol.exe", false,
+         true, L"Windows-Autostart nicht möglich: der Programmpfad enthält ungültige Zeichen."},
     };
     for (const auto& c : cases) {
         settings = Settings{};
@@ -212,6 +270,8 @@ TEST_F(AutostartTest, ARunValueOfAnEarlierVersionBecomesATaskOnceAtStart) {
     start();
     EXPECT_FALSE(settings.autostartEnabled);
     EXPECT_TRUE(runValue()); // the next start tries again
+    EXPECT_EQ(notice.text,
+              L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt.");
 
     scheduler.refuseRegistration = false;
     start();
@@ -229,18 +289,118 @@ TEST_F(AutostartTest, ARunValueOfAnEarlierVersionBecomesATaskOnceAtStart) {
     EXPECT_FALSE(task());
 }
 
-TEST_F(AutostartTest, TheStateIsATaskWhoseActionStartsThisProgram) {
+TEST_F(AutostartTest, TheStateIsATaskOfThisUserWhoseActionStartsThisProgram) {
     EXPECT_FALSE(readAutostartState());
-    std::wstring xml;
-    ASSERT_TRUE(
-        autostartTaskXml({L"C:\\PROGRAM FILES\\Lüfter & CO\\VENTRASOL.EXE", USER, false}, &xml));
-    scheduler.tasks[L"Ventrasol"] = xml;
-    EXPECT_TRUE(readAutostartState());
-    ASSERT_TRUE(autostartTaskXml({L"D:\\Ventrasol\\ventrasol.exe", USER, false}, &xml));
-    scheduler.tasks[L"Ventrasol"] = xml;
-    EXPECT_FALSE(readAutostartState());
-    scheduler.tasks[L"Ventrasol"] = L"<Task><Actions/></Task>"; // as Wine keeps it
-    EXPECT_FALSE(readAutostartState());
+    const struct {
+        std::wstring xml;
+        bool on;
+    } cases[] = {
+        {definition(L"C:\\PROGRAM FILES\\Lüfter & CO\\VENTRASOL.EXE", USER), true},
+        {definition(PROGRAM, L"laptop\\ANNA"), true}, // the principal by name
+        {definition(L"D:\\Ventrasol\\ventrasol.exe", USER), false},
+        {definition(PROGRAM, OTHER_USER), false},
+        {L"<Task><Actions/></Task>", false}, // as Wine keeps it
+    };
+    for (const auto& c : cases) {
+        scheduler.tasks[L"Ventrasol"] = c.xml;
+        EXPECT_EQ(readAutostartState(), c.on) << (&c - cases);
+    }
+    scheduler.tasks.clear();
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"" + PROGRAM + L"\"");
     EXPECT_FALSE(readAutostartState()); // a Run value alone is no autostart
+}
+
+TEST_F(AutostartTest, OnlyAProgramInsideProgramFilesStartsWithWindows) {
+    const struct {
+        std::wstring path;
+        bool registers;
+    } cases[] = {
+        {PROGRAM, true},
+        {L"C:\\Users\\Anna\\Downloads\\ventrasol.exe", false},
+        {L"C:\\Program Files Evil\\ventrasol.exe", false},
+        {L"C:\\Program Files\\ventrasol.exe", false}, // the folder itself
+    };
+    for (const auto& c : cases) {
+        scheduler.tasks.clear();
+        settings = Settings{};
+        notice = Notice{};
+        systemInfo.path = c.path;
+        registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"" + c.path + L"\"");
+        setAutostart(settings, notice, true);
+        const std::string label(c.path.begin(), c.path.end());
+        EXPECT_EQ(settings.autostartEnabled, c.registers) << label;
+        EXPECT_EQ(task() != nullptr, c.registers) << label;
+        EXPECT_FALSE(runValue()) << label; // replaced by the task, or simply removed
+        EXPECT_EQ(notice.isError, !c.registers) << label;
+        if (!c.registers) {
+            EXPECT_EQ(notice.text, OUTSIDE_NOTICE) << label;
+        }
+        EXPECT_TRUE(settingsSaved());
+    }
+    // Where Windows does not say which folder is Program Files, nothing is trusted.
+    systemInfo.path = PROGRAM;
+    platform.serviceManager = nullptr;
+    setAutostart(settings, notice, true);
+    EXPECT_FALSE(task());
+    EXPECT_EQ(notice.text, OUTSIDE_NOTICE);
+}
+
+TEST_F(AutostartTest, StartedFromElsewhereTheRunValueAndAnOldTaskAreRemovedAtStart) {
+    systemInfo.path = L"C:\\Users\\Anna\\Desktop\\ventrasol.exe";
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"" + systemInfo.path + L"\"");
+    start();
+    EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_FALSE(task());
+    EXPECT_FALSE(runValue());
+    EXPECT_EQ(notice.text, OUTSIDE_NOTICE);
+    EXPECT_TRUE(notice.isError);
+
+    // A task an earlier version registered for this file would run whatever lies there
+    // elevated at the next logon; one for another program is left alone.
+    for (const std::wstring& program : {systemInfo.path, PROGRAM}) {
+        scheduler.tasks[L"Ventrasol"] = definition(program, USER);
+        settings = Settings{};
+        notice = Notice{};
+        start();
+        EXPECT_FALSE(settings.autostartEnabled);
+        EXPECT_EQ(task() != nullptr, program == PROGRAM);
+        EXPECT_EQ(notice.text, program == PROGRAM ? L"" : OUTSIDE_NOTICE);
+    }
+    // When it cannot be deleted the switch says so.
+    scheduler.tasks[L"Ventrasol"] = definition(systemInfo.path, USER);
+    scheduler.refuseDeletion = true;
+    start();
+    EXPECT_TRUE(settings.autostartEnabled);
+    EXPECT_EQ(notice.text, OUTSIDE_NOTICE);
+}
+
+TEST_F(AutostartTest, AnotherUsersTaskIsNeitherReplacedNorDeleted) {
+    const std::wstring theirs =
+        definition(L"C:\\Program Files\\Ventrasol\\ventrasol.exe", OTHER_USER);
+    scheduler.tasks[L"Ventrasol"] = theirs;
+    setAutostart(settings, notice, true);
+    EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_EQ(*task(), theirs);
+    EXPECT_EQ(notice.text, OTHER_USERS_NOTICE);
+    EXPECT_TRUE(notice.isError);
+    EXPECT_TRUE(settingsSaved());
+
+    settings.autostartEnabled = true;
+    setAutostart(settings, notice, false);
+    EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_EQ(*task(), theirs);
+    EXPECT_EQ(notice.text, L"Windows-Autostart deaktiviert.");
+
+    // An old Run value is not migrated over it either; it stays for a later start.
+    registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"x");
+    start();
+    EXPECT_EQ(*task(), theirs);
+    EXPECT_TRUE(runValue());
+    EXPECT_EQ(notice.text, OTHER_USERS_NOTICE);
+
+    // A task that names nobody (Wine keeps no principal) is no one else's: it is replaced.
+    scheduler.tasks[L"Ventrasol"] = L"<Task><Actions/></Task>";
+    setAutostart(settings, notice, true);
+    EXPECT_TRUE(settings.autostartEnabled);
+    EXPECT_EQ(*task(), MINIMIZED_XML);
 }

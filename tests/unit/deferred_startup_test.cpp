@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         systemInfo.path = L"C:\\Program Files\\Ventrasol\\ventrasol.exe";
         std::wstring xml;
-        ASSERT_TRUE(autostartTaskXml({systemInfo.path, scheduler.user, true}, &xml));
+        ASSERT_EQ(autostartTaskXml({systemInfo.path, scheduler.user, true}, &xml), TaskXml::Done);
         scheduler.tasks[AUTOSTART_TASK_NAME] = xml;
     }
 };

@@ -1,6 +1,7 @@
 #include "app/pointer_input.h"
 #include "fakes/app_fixture.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_service_manager.h"
 #include "fakes/fake_system_info.h"
 #include "fakes/fake_task_scheduler.h"
 #include "fakes/recording_canvas.h"
@@ -22,6 +23,7 @@ protected:
     FakeRegistry registry;
     FakeSystemInfo systemInfo;
     FakeTaskScheduler scheduler;
+    FakeServiceManager services; // for the Program Files folder the autostart asks about
 
     void SetUp() override {
         AppTest::SetUp();
@@ -29,6 +31,7 @@ protected:
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
         platform.taskScheduler = &scheduler;
+        platform.serviceManager = &services;
     }
 
     // Paints the tab into a recording canvas so that the regions are the real ones.

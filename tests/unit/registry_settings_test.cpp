@@ -212,23 +212,25 @@ TEST_F(SettingsTest, UnreachableRegistryLeavesEverythingAsItWas) {
 }
 
 TEST_F(SettingsTest, TheAutostartStateIsLookedUpApartFromTheSettingsKey) {
+    Notice startNotice;
     // An earlier version's Run value turns into the task even on a first run.
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\x.exe\"");
     settings.autostartPending = true;
     EXPECT_FALSE(loadSettings(settings));
     EXPECT_FALSE(settings.autostartEnabled); // the values alone never ask the scheduler
     EXPECT_TRUE(scheduler.tasks.empty());
-    loadAutostartState(settings);
+    loadAutostartState(settings, startNotice);
     EXPECT_TRUE(settings.autostartEnabled);
     EXPECT_FALSE(settings.autostartPending);
     EXPECT_EQ(scheduler.tasks.count(L"Ventrasol"), 1u);
     EXPECT_FALSE(registry.value(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME));
-    loadAutostartState(settings);
+    loadAutostartState(settings, startNotice);
     EXPECT_TRUE(settings.autostartEnabled); // the task itself
     scheduler.tasks.clear();
     store(L"LinkFans", 0);
     EXPECT_TRUE(loadSettings(settings));
-    loadAutostartState(settings);
+    loadAutostartState(settings, startNotice);
     EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_EQ(startNotice.text, L""); // nothing to say
     EXPECT_EQ(registry.openKeyCount(), 0);
 }

@@ -1,8 +1,9 @@
 #include "app/app_state.h"
 #include "base/utf16.h"
+#include "fakes/fake_system_info.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_task_scheduler.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
@@ -28,6 +29,9 @@ protected:
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
         platform.taskScheduler = &scheduler;
+        platform.serviceManager = &services;
+        // Where the setup puts the program: the only place it may start with Windows from.
+        systemInfo.path = services.programFilesFolder() + L"\\Ventrasol\\ventrasol.exe";
         clean();
     }
     void TearDown() override {
@@ -101,8 +105,9 @@ protected:
     }
 
     Win32Registry registry;
-    Win32SystemInfo systemInfo;
+    FakeSystemInfo systemInfo;
     Win32TaskScheduler scheduler;
+    Win32ServiceManager services;
     Settings settings;
     Notice notice;
 };
@@ -183,16 +188,23 @@ TEST_F(SettingsRegistryWin32Test, AutostartRegistersTheTaskRemovesTheRunValueAnd
                  false); // nothing left to delete: harmless, and the settings are saved
     EXPECT_EQ(notice.text, L"Windows-Autostart deaktiviert.");
     EXPECT_TRUE(raw(SETTINGS_KEY_PATH, L"CurvePoints").found);
+
+    // From a folder the user can write, nothing is registered.
+    systemInfo.path = L"C:\\users\\Public\\ventrasol.exe";
+    setAutostart(settings, notice, true);
+    EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
+    EXPECT_TRUE(notice.isError);
 }
 
 TEST_F(SettingsRegistryWin32Test, ARunValueBecomesTheTaskUnlessItIsLongerThanOneKilobyte) {
     seedRunValue(1026);
-    migrateRunValue(settings);
+    migrateRunValue(settings, notice);
     std::wstring xml;
     EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_TRUE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
     seedRunValue(1024);
-    migrateRunValue(settings);
+    migrateRunValue(settings, notice);
     EXPECT_TRUE(settings.autostartEnabled);
     EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);

@@ -72,6 +72,24 @@ bool rootFolder(ComPtr<ITaskFolder>* folder) {
     return SUCCEEDED(service->GetFolder(root.get(), folder->out()));
 }
 
+// Calls use with the account of the running process; not at all when it cannot be read.
+template <typename Use> void withCurrentUser(Use use) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    if (size > 0) {
+        // TOKEN_USER holds a pointer: the buffer must be aligned for one.
+        auto* buffer = static_cast<TOKEN_USER*>(HeapAlloc(GetProcessHeap(), 0, size));
+        if (buffer && GetTokenInformation(token, TokenUser, buffer, size, &size))
+            use(buffer->User.Sid);
+        if (buffer)
+            HeapFree(GetProcessHeap(), 0, buffer);
+    }
+    CloseHandle(token);
+}
+
 } // namespace
 
 bool Win32TaskScheduler::registerTask(const std::wstring& name, const std::wstring& xml) {
@@ -116,24 +134,27 @@ bool Win32TaskScheduler::readTask(const std::wstring& name, std::wstring* xml) {
 }
 
 std::wstring Win32TaskScheduler::currentUserId() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return {};
     std::wstring id;
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    if (size > 0) {
-        // TOKEN_USER holds a pointer: the buffer must be aligned for one.
-        auto* buffer = static_cast<TOKEN_USER*>(HeapAlloc(GetProcessHeap(), 0, size));
+    withCurrentUser([&id](PSID sid) {
         LPWSTR text = nullptr;
-        if (buffer && GetTokenInformation(token, TokenUser, buffer, size, &size) &&
-            ConvertSidToStringSidW(buffer->User.Sid, &text)) {
+        if (ConvertSidToStringSidW(sid, &text)) {
             id = text;
             LocalFree(text);
         }
-        if (buffer)
-            HeapFree(GetProcessHeap(), 0, buffer);
-    }
-    CloseHandle(token);
+    });
     return id;
+}
+
+std::wstring Win32TaskScheduler::currentUserName() {
+    std::wstring account;
+    withCurrentUser([&account](PSID sid) {
+        wchar_t name[256] = {};
+        wchar_t domain[256] = {};
+        DWORD nameSize = 256;
+        DWORD domainSize = 256;
+        SID_NAME_USE use = SidTypeUnknown;
+        if (LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+            account = std::wstring(domain) + L"\\" + name;
+    });
+    return account;
 }

@@ -10,4 +10,5 @@ public:
     bool deleteTask(const std::wstring& name) override;
     bool readTask(const std::wstring& name, std::wstring* xml) override;
     std::wstring currentUserId() override;
+    std::wstring currentUserName() override;
 };
