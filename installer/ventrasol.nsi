@@ -26,6 +26,7 @@ RequestExecutionLevel admin
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\Ventrasol"
 !define SERVICE_KEY "SYSTEM\CurrentControlSet\Services\applesmc"
+!define SYNCHRONIZE_ACCESS 0x00100000
 
 Name "${APP_NAME}"
 OutFile "${OUTFILE}"
@@ -51,20 +52,29 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${APP_NAME}"
 !insertmacro MUI_LANGUAGE "German"
 
 ; Ends a running Ventrasol the way the user would: WM_CLOSE to its window, so it hands its fans
-; back to the firmware, then waits up to ten seconds for its window to go and a moment more
-; for the process to let go of its file.
+; back to the firmware, then waits up to twenty seconds for its process to end. The window goes
+; before the process's last steps; its file is free only once the process is gone. The process
+; is opened before the window is asked to close, while its id is surely still its own.
 !macro CLOSE_RUNNING
   FindWindow $0 "${WINDOW_CLASS}"
   ${If} $0 <> 0
+    System::Call "user32::GetWindowThreadProcessId(p $0, *i .r1) i"
+    System::Call "kernel32::OpenProcess(i ${SYNCHRONIZE_ACCESS}, i 0, i $1) p .r2"
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    StrCpy $1 0
-    ${Do}
-      Sleep 200
-      IntOp $1 $1 + 1
-      FindWindow $0 "${WINDOW_CLASS}"
-      ${IfThen} $1 >= 50 ${|} ${ExitDo} ${|}
-    ${LoopWhile} $0 <> 0
-    Sleep 1000
+    ${If} $2 != 0
+      System::Call "kernel32::WaitForSingleObject(p $2, i 20000) i"
+      System::Call "kernel32::CloseHandle(p $2)"
+    ${Else}
+      ; Not allowed to wait on it: wait for its window, and a moment for its file.
+      StrCpy $1 0
+      ${Do}
+        Sleep 200
+        IntOp $1 $1 + 1
+        FindWindow $0 "${WINDOW_CLASS}"
+        ${IfThen} $1 >= 50 ${|} ${ExitDo} ${|}
+      ${LoopWhile} $0 <> 0
+      Sleep 1000
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -120,16 +130,7 @@ Section "Uninstall"
   Pop $0
   DeleteRegValue HKCU "${RUN_KEY}" "Ventrasol"
 
-  ; The driver service goes only when it is the one Ventrasol installed.
-  ReadRegStr $0 HKLM "${SERVICE_KEY}" "ImagePath"
-  ${If} $0 == "$SYSDIR\drivers\applesmc.sys"
-  ${OrIf} $0 == "\??\$SYSDIR\drivers\applesmc.sys"
-    nsExec::Exec '"$SYSDIR\sc.exe" stop applesmc'
-    Pop $1
-    nsExec::Exec '"$SYSDIR\sc.exe" delete applesmc'
-    Pop $1
-    Delete "$SYSDIR\drivers\applesmc.sys"
-  ${EndIf}
+  Call un.RemoveOwnDriverService
 
   ${GetParameters} $R0
   ClearErrors
@@ -149,3 +150,23 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 SectionEnd
+
+; The driver service "applesmc" goes only when Ventrasol created it. The program gives the
+; service it creates this description (DRIVER_SERVICE_MARK in src/hardware/smc_driver_service.h:
+; the two must stay the same); a service of the same name and path that another tool set up
+; has none, or another, and stays with its file.
+!define SERVICE_MARK "Eingerichtet von Ventrasol; wird mit Ventrasol deinstalliert."
+
+Function un.RemoveOwnDriverService
+  ReadRegStr $0 HKLM "${SERVICE_KEY}" "Description"
+  ${IfThen} $0 S!= "${SERVICE_MARK}" ${|} Return ${|}
+  ReadRegStr $0 HKLM "${SERVICE_KEY}" "ImagePath"
+  ${If} $0 == "$SYSDIR\drivers\applesmc.sys"
+  ${OrIf} $0 == "\??\$SYSDIR\drivers\applesmc.sys"
+    nsExec::Exec '"$SYSDIR\sc.exe" stop applesmc'
+    Pop $1
+    nsExec::Exec '"$SYSDIR\sc.exe" delete applesmc'
+    Pop $1
+    Delete "$SYSDIR\drivers\applesmc.sys"
+  ${EndIf}
+FunctionEnd

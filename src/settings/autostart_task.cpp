@@ -36,8 +36,10 @@ bool xmlCarries(const std::wstring& text) {
 
 std::size_t utf16Units(const std::wstring& text) {
     std::size_t units = 0;
-    for (wchar_t c : text)
-        units += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+    for (wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        units += code > 0xFFFF ? 2 : 1;
+    }
     return units;
 }
 

@@ -169,7 +169,8 @@ lifecycle_checks() { # PREFIX
 }
 
 scenario_generic() {
-    prepare_prefix generic
+    # Installed where the setup puts it: only from there may it start with Windows.
+    prepare_prefix generic 'Program Files\Ventrasol'
     cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/windows/system32/"
     export FAKE_NVAPI_TEMP=61 FAKE_NVAPI_RPM=4600
     set_identity "ASUSTeK COMPUTER INC." "ROG Zephyrus G14" "ASUSTeK COMPUTER INC." "GA401QM"
@@ -240,6 +241,29 @@ scenario_generic() {
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20
     expect_eq "exit code" 0 "$exit_code"
+    end
+
+    # A copy anyone could replace gets no logon task (it would run elevated), and says why.
+    begin "Generic.AutostartFromElsewhereRegistersNoTask"
+    local installed_exe="$APP_EXE_WIN"
+    mkdir -p "$WINEPREFIX/drive_c/Tools"
+    cp "$EXE" "$WINEPREFIX/drive_c/Tools/"
+    APP_EXE_WIN='C:\Tools\ventrasol.exe'
+    start_program
+    await_window 30 shown
+    measure
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "notice before" $((W + 235)) 115 "$NOTICE_OK"
+    drive command 2008 >/dev/null
+    expect_eq "task after 2008" absent "$(task)"
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "notice after 2008" $((W + 235)) 115 "$NOTICE_ERROR"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    APP_EXE_WIN="$installed_exe"
     end
 
     # Every start above ran with nvapi64.dll, atiadlxx.dll and atiadlxy.dll planted beside the
@@ -721,6 +745,11 @@ VALUES
     expect_eq "settings kept" 3 "$(setting ActiveProfile)"
     end
 
+    # Another tool's driver service of the same name and path: the program uses it as it is.
+    local drivers='C:\windows\system32\drivers'
+    cp "$DOUBLES/applesmc.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/"
+    drive run 30 "C:\windows\system32\sc.exe create applesmc type= kernel start= demand binPath= $drivers\applesmc.sys" >/dev/null
+
     # /AUTOSTART leaves the Run value that the program turns into its logon task at start.
     begin "Package.AutostartOptionBecomesTheTaskAtTheFirstStart"
     expect_eq "setup exit code" 0 "$(install_package /AUTOSTART)"
@@ -729,15 +758,19 @@ VALUES
     await_window 30
     expect_eq "task" present "$(task)"
     expect_eq "Run value after start" absent "$(run_value)"
+    expect_eq "the other tool's service in use" 0 "$(drive smc-get F0Md)"
+    expect_eq "and left unmarked" absent "$(drive reg 'HKLM\System\CurrentControlSet\Services\applesmc' Description)"
     end
 
-    # The program ends through its own exit sequence (exit code 0 from its message loop); the
-    # simulator cannot show the hand-back here, as its service is removed right after.
-    begin "Package.SilentUninstallWithPurgeEndsTheProgramAndLeavesNothing"
+    # The program ends through its own exit sequence (exit code 0 from its message loop). Of
+    # the driver only what the program set up itself goes: the other tool's service stays.
+    begin "Package.SilentUninstallWithPurgeEndsTheProgramAndLeavesOnlyTheOtherToolsService"
     uninstall_package /PURGE
     program_exit 20
     expect_eq "program exit code" 0 "$exit_code"
-    expect_eq "traces" "$NO_TRACES" "$(traces)"
+    expect_eq "traces" \
+        "folder=gone driver=left shortcut=gone service=1 uninstall=absent task=absent run=absent" \
+        "$(traces)"
     expect_eq "settings" absent "$(setting ActiveProfile)"
     end
 

@@ -79,3 +79,28 @@ TEST_F(DeferredStartupTest, AnAutostartCommandBeforeTheAnswerIsCarriedOutAgainst
         EXPECT_EQ(scheduler.tasks.count(AUTOSTART_TASK_NAME), commands == 1 ? 1u : 0u);
     }
 }
+
+TEST_F(DeferredStartupTest, WhatTheLookupHasToSayReachesTheNoticeAndNothingElseDoes) {
+    for (const bool outside : {false, true}) {
+        systemInfo.path = outside ? L"C:\\Users\\Anna\\Downloads\\ventrasol.exe"
+                                  : L"C:\\Program Files\\Ventrasol\\ventrasol.exe";
+        registry.setString(RegistryRoot::CurrentUser,
+                           L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Ventrasol",
+                           L"\"" + systemInfo.path + L"\"");
+        app = AppState{};
+        beginStartup(app);
+        const Notice before = app.regulation.notice;
+        AutostartLookup lookup;
+        std::promise<void> answered;
+        lookup.start(app.settings, [&answered] { answered.set_value(); });
+        ASSERT_EQ(answered.get_future().wait_for(std::chrono::seconds(10)),
+                  std::future_status::ready);
+        ASSERT_TRUE(takeAutostartAnswer(app, lookup));
+        EXPECT_EQ(app.settings.autostartEnabled, !outside);
+        EXPECT_EQ(app.regulation.notice.text,
+                  outside ? L"Autostart nur für ein Programm im Ordner 'Programme' – bitte mit "
+                            L"dem Setup installieren."
+                          : before.text);
+        EXPECT_EQ(app.regulation.notice.isError, outside);
+    }
+}
