@@ -251,6 +251,56 @@ scenario_generic() {
     finish_prefix
 }
 
+# AMD's library in System32, under each Overdrive generation in turn: the GPU's edge temperature
+# reaches the dashboard's chart, its measured fan speed the second fan's bar, and its rows the
+# sensors tab; the planted copies beside the program and in its current directory stay unloaded.
+scenario_amd() {
+    prepare_prefix amd
+    cp "$DOUBLES/atiadlxx.dll" "$WINEPREFIX/drive_c/windows/system32/"
+    set_identity "ASUSTeK COMPUTER INC." "ROG Strix G15" "ASUSTeK COMPUTER INC." "G513QY"
+    local version edge rows
+    for version in 8 7 5; do
+        # Rows: edge, hotspot, memory and fan (7 and 8), or edge and fan (5); then the power.
+        case $version in
+        8) edge=88 rows=5 ;;
+        7) edge=76 rows=5 ;;
+        *) edge=64 rows=3 ;;
+        esac
+        export FAKE_ADL_VERSION=$version FAKE_ADL_EDGE=$edge FAKE_ADL_RPM=4600
+        begin "Amd.Overdrive${version}ReadingsReachTheWindow"
+        start_program
+        await_window 30 shown
+        measure
+        for _ in 1 2 3 4 5; do tick; done
+        drive paint >/dev/null
+        screenshot
+        local pl=$((243 + 16 + 46)) pt=$((B + 374 + 40)) pr=$((W + 243 - 16 - 62))
+        local pb=$((client_h - 20 - 32))
+        local y=$((pb - 1 - ((edge - 20) * (pb - pt - 1) + 40) / 80))
+        expect_in_row "GPU line at $edge degrees" $((pr - 1 - (3 * (pr - pl - 1) + 149) / 299)) \
+            $((pr - 1)) "$y" "$CAUTION"
+        # ASUS's second fan spans 1000..5000: AMD's 4600 RPM, measured.
+        fan_bar_checks "GPU fan" 1 0.9
+        open_tab 2
+        screenshot
+        expect_pixel "sensor row 1 striped" 252 $((B + 68 + 24 + 10)) "$BUTTON"
+        if [ $rows -gt 3 ]; then
+            expect_pixel "sensor row 3 striped" 252 $((B + 68 + 72 + 10)) "$BUTTON"
+        else
+            expect_pixel "no sensor row 3" 252 $((B + 68 + 72 + 10)) "$CARD"
+        fi
+        drive post "$WM_CLOSE" 0 0 >/dev/null
+        program_exit 20
+        expect_eq "exit code" 0 "$exit_code"
+        end
+    done
+    begin "Amd.PlantedLibrariesWereNeverLoaded"
+    expect_eq "planted libraries loaded" "" "$(planted_loads)"
+    end
+    unset FAKE_ADL_VERSION FAKE_ADL_EDGE FAKE_ADL_RPM
+    finish_prefix
+}
+
 scenario_apple() {
     prepare_prefix apple 'Program Files\Ventrasol'
     cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
