@@ -104,6 +104,11 @@ std::wstring statusOf(const GenericSensorSnapshot& snapshot) {
 
 } // namespace
 
+std::wstring amdAdapterText(const IHardwareController* controller) {
+    const auto* pc = dynamic_cast<const UniversalPCController*>(controller);
+    return pc ? pc->amdAdapterName() : std::wstring{};
+}
+
 double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
     if (!plausible(*cpuTemp))
         *cpuTemp = 42.0;

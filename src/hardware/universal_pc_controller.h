@@ -99,3 +99,7 @@ private:
     std::atomic<std::uint64_t> samples{0};
     SensorWorker worker;
 };
+
+// The AMD GPU the generic backend reads, by its library's name; empty for any other backend and
+// before the library has named one.
+std::wstring amdAdapterText(const IHardwareController* controller);
