@@ -45,11 +45,11 @@ bool BenchController::connect(const SystemIdentity&) {
 }
 
 std::wstring BenchController::backendName() const {
-    return L"Universeller PC ACPI / WMI Controller";
+    return L"Universeller PC ACPI / WMI";
 }
 
 std::wstring BenchController::statusText() const {
-    return L"Universeller PC ACPI / WMI Sensor-Treiber aktiv";
+    return L"Nur Anzeige: ACPI-Thermalzonen (WMI) – keine Lüftersteuerung auf diesem PC";
 }
 
 bool BenchController::setFanRpm(std::int32_t fanIndex, double rpm) {

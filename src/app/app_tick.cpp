@@ -1,11 +1,13 @@
 #include "app/app_tick.h"
 
 #include "app/tray.h"
+#include "inventory/inventory.h"
 #include "regulation/periodic_tick.h"
 #include "ui/history.h"
 
 void tickApp(AppState& app) {
     runTick(app.regulation, app.settings);
+    noteAmdAdapter(app.inventory, app.regulation.controller.get());
     const Readings& r = app.regulation.readings;
     recordHistorySample(app.ui.history, r);
     if (app.trayIcon.added) {

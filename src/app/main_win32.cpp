@@ -19,6 +19,7 @@
 #include "platform/win32/win32_service_manager.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_task_scheduler.h"
+#include "platform/win32/win32_thermal_counter_query.h"
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_window_host.h"
 #include "ui/dpi_scale.h"
@@ -243,6 +244,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform.deviceIo = lifelong<Win32DeviceIo>();
     platform.serviceManager = lifelong<Win32ServiceManager>();
     platform.thermalZones = lifelong<Win32ThermalZoneQuery>();
+    platform.thermalCounters = lifelong<Win32ThermalCounterQuery>();
     platform.libraryLoader = lifelong<Win32LibraryLoader>();
     platform.taskScheduler = lifelong<Win32TaskScheduler>();
 

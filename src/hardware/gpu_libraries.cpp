@@ -40,8 +40,7 @@ GpuLibraries::GpuLibraries(LibraryLoader* loader)
 GpuLibraries::~GpuLibraries() {
     if (!loader)
         return;
-    if (amd)
-        loader->free(amd);
+    amdGpu.unload(loader);
     if (nvidia)
         loader->free(nvidia);
 }
@@ -73,9 +72,7 @@ void GpuLibraries::load() {
         }
     }
 
-    amd = loader->load(L"atiadlxx.dll");
-    if (!amd)
-        amd = loader->load(L"atiadlxy.dll");
+    amdGpu.load(loader);
 }
 
 bool GpuLibraries::readTemperature(std::int32_t* celsius) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hardware/amd_gpu_library.h"
 #include "platform/library_loader.h"
 
 #include <array>
@@ -35,8 +36,8 @@ using NvapiGetThermalSettingsFn = std::int32_t (*)(NvPhysicalGpuHandle gpu,
                                                    std::uint32_t sensorIndex, void* settings);
 using NvapiGetTachReadingFn = std::int32_t (*)(NvPhysicalGpuHandle gpu, std::uint32_t* rpm);
 
-// The graphics drivers' own libraries, loaded at run time when present: NVIDIA's for the GPU
-// temperature and fan speed, AMD's only loaded and freed.
+// The graphics drivers' own libraries, loaded at run time when present and only from the system
+// folder: NVIDIA's and AMD's, each for its GPU's temperature and fan speed.
 class GpuLibraries {
 public:
     // Loads through loader (platform.libraryLoader when not given).
@@ -56,7 +57,9 @@ public:
     bool readFanSpeed(std::uint32_t* rpm);
 
     LibraryHandle nvidiaModule() const { return nvidia; }
-    LibraryHandle amdModule() const { return amd; }
+    LibraryHandle amdModule() const { return amdGpu.handle(); }
+    // AMD's library is opened and read on the reading thread (see AmdGpuLibrary).
+    AmdGpuLibrary& amd() { return amdGpu; }
     std::uint32_t gpuCount() const { return count; }
 
 private:
@@ -68,5 +71,5 @@ private:
     bool ready = false;
     NvapiGetThermalSettingsFn getThermalSettings = nullptr;
     NvapiGetTachReadingFn getTachReading = nullptr;
-    LibraryHandle amd = 0;
+    AmdGpuLibrary amdGpu;
 };

@@ -40,6 +40,8 @@ public:
     // Why the backend's driver was not installed, or a warning about where it lies; empty when
     // there is nothing to say.
     virtual std::wstring driverNote() const { return {}; }
+    // False for a backend that only shows readings: the speeds it is asked for reach no fan.
+    virtual bool drivesFans() const { return true; }
 
 protected:
     // The backend's own entry for a fan as last read, or null for an index outside its list;

@@ -42,6 +42,7 @@ struct ReadingQuality {
     bool cpuTempFallback = false;
     bool gpuTempFallback = false;
     bool powerEstimated = false;
+    bool noSource = false; // no sensor source answered at all: every value is a stand-in
 };
 
 // One row of the sensors tab.
@@ -53,6 +54,7 @@ struct SensorReading {
     double value = 0.0;
     bool lost = false;           // not refreshed for several ticks: shown as "--", drives nothing
     std::int32_t staleTicks = 0; // ticks since the backend last answered for this row
+    bool unchanging = false; // the very same value for ten minutes: likely a fixed firmware value
 };
 
 // What is known about the machine, copied by value.

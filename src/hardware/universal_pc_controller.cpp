@@ -13,33 +13,29 @@ struct FanRow {
 };
 
 struct VendorProfile {
-    const wchar_t* name;
-    const wchar_t* status;
+    const wchar_t* name; // describes the machine; nothing here drives its fans
     FanRow fans[2];
 };
 
 const VendorProfile ASUS = {
-    L"ASUS Armoury / WMI Controller",
-    L"ASUS WMI / ACPI Hardware-Treiber aktiv",
+    L"ASUS Armoury / WMI",
     {{L"ASUS CPU Lüfter", 2100, 1000, 5200}, {L"ASUS GPU Lüfter", 2000, 1000, 5000}}};
 const VendorProfile LENOVO = {
-    L"Lenovo Legion / ThinkPad EC Controller",
-    L"Lenovo Vantage / EC Treiber aktiv",
+    L"Lenovo Legion / ThinkPad EC",
     {{L"Lenovo CPU Lüfter", 2200, 900, 4800}, {L"Lenovo GPU Lüfter", 2100, 900, 4600}}};
 const VendorProfile DELL = {
-    L"Dell SMM / Alienware Controller",
-    L"Dell SMM / BIOS Fan Control aktiv",
+    L"Dell SMM / Alienware",
     {{L"Dell CPU Lüfter", 2300, 1200, 5400}, {L"Dell GPU Lüfter", 2100, 1100, 5100}}};
 const VendorProfile HP = {
-    L"HP Omen / ACPI Controller",
-    L"HP Omen / Pavilion WMI Controller aktiv",
+    L"HP Omen / ACPI",
     {{L"HP System Lüfter 1", 2000, 1000, 5000}, {L"HP System Lüfter 2", 1900, 1000, 4800}}};
-const VendorProfile GENERIC = {L"Universeller PC ACPI / WMI Controller",
-                               L"Universeller PC ACPI / WMI Sensor-Treiber aktiv",
+const VendorProfile GENERIC = {L"Universeller PC ACPI / WMI",
                                {{L"Hauptlüfter (CPU / Gehäuse)", 1800, 800, 4500},
                                 {L"Sekundärlüfter (GPU / Gehäuse)", 1600, 800, 4200}}};
-// MSI has its own name only; fans and status are the generic ones.
-const wchar_t* const MSI_NAME = L"MSI Dragon / Super-I/O Controller";
+// MSI has its own name only; its fans are the generic ones.
+const wchar_t* const MSI_NAME = L"MSI Dragon / Super-I/O";
+
+constexpr wchar_t NO_FAN_CONTROL[] = L" – keine Lüftersteuerung auf diesem PC";
 
 const VendorProfile& profileOf(VendorKind vendor) {
     switch (vendor) {
@@ -71,7 +67,47 @@ SensorReading reading(std::wstring key, std::wstring label, const wchar_t* categ
     return r;
 }
 
+void appendAmdRows(const AmdGpuReading& amd, std::vector<SensorReading>* rows) {
+    const wchar_t* const category = L"Grafikkarte (AMD)";
+    if (amd.edge)
+        rows->push_back(reading(L"AMD1", L"AMD GPU Kante", category, L"°C", *amd.edge));
+    if (amd.hotspot)
+        rows->push_back(reading(L"AMD2", L"AMD GPU Hotspot", category, L"°C", *amd.hotspot));
+    if (amd.memory)
+        rows->push_back(reading(L"AMD3", L"AMD GPU Speicher", category, L"°C", *amd.memory));
+    if (amd.fanRpm)
+        rows->push_back(reading(L"AMD4", L"AMD GPU Lüfter", category, L"RPM", *amd.fanRpm));
+    else if (amd.fanPercent)
+        rows->push_back(reading(L"AMD4", L"AMD GPU Lüfter", category, L"%", *amd.fanPercent));
+}
+
+// What the backend reads, source by source, and that it drives nothing.
+std::wstring statusOf(const GenericSensorSnapshot& snapshot) {
+    if (!snapshot.taken)
+        return std::wstring(L"Nur Anzeige") + NO_FAN_CONTROL;
+    std::vector<const wchar_t*> sources;
+    if (snapshot.zoneSource == ZoneSource::Wmi)
+        sources.push_back(L"ACPI-Thermalzonen (WMI)");
+    if (snapshot.zoneSource == ZoneSource::Counters)
+        sources.push_back(L"ACPI-Thermalzonen (Leistungsindikatoren)");
+    if ((snapshot.gpuTemperatureRead || snapshot.gpuFanRead))
+        sources.push_back(L"NVIDIA GPU (NVAPI)");
+    if (snapshot.amdRead)
+        sources.push_back(L"AMD GPU (ADL)");
+    if (sources.empty())
+        return std::wstring(L"Keine Sensoren antworten") + NO_FAN_CONTROL;
+    std::wstring text = L"Nur Anzeige: ";
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        text += (i ? L", " : L"") + std::wstring(sources[i]);
+    return text + NO_FAN_CONTROL;
+}
+
 } // namespace
+
+std::wstring amdAdapterText(const IHardwareController* controller) {
+    const auto* pc = dynamic_cast<const UniversalPCController*>(controller);
+    return pc ? pc->amdAdapterName() : std::wstring{};
+}
 
 double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
     if (!plausible(*cpuTemp))
@@ -84,12 +120,14 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
 }
 
 UniversalPCController::UniversalPCController(LibraryLoader* loader, ThermalZoneQuery* thermalZones,
-                                             std::chrono::milliseconds sensorPeriod)
-    : gpu(loader), wmi(thermalZones), sensorPeriod(sensorPeriod), sampler(&wmi, &gpu) {}
+                                             std::chrono::milliseconds sensorPeriod,
+                                             ThermalCounterQuery* thermalCounters)
+    : gpu(loader), wmi(thermalZones), counters(thermalCounters), sensorPeriod(sensorPeriod),
+      sampler(&wmi, &counters, &gpu) {}
 
 UniversalPCController::~UniversalPCController() {
-    // The sensor thread releases the WMI objects as it ends; the libraries follow as members
-    // (AMD, then NVIDIA), when nothing can call into them any more.
+    // The sensor thread releases what the sources opened as it ends; the libraries follow as
+    // members (AMD, then NVIDIA), when nothing can call into them any more.
     worker.stop();
 }
 
@@ -98,7 +136,7 @@ void UniversalPCController::startSensors() {
     if (!worker.running())
         roundsSinceStart = 0;
     worker.start(
-        sensorPeriod, [this] { takeSample(); }, [this] { wmi.leaveThread(); });
+        sensorPeriod, [this] { takeSample(); }, [this] { sampler.finish(); });
 }
 
 void UniversalPCController::takeSample() {
@@ -127,10 +165,10 @@ bool UniversalPCController::connect(const SystemIdentity& id) {
         fan.minRpm = row.min;
         fan.maxRpm = row.max;
         fan.manual = false;
-        fan.measured = false; // nothing reads these fans; only an NVIDIA tachometer may
+        fan.measured = false; // nothing reads these fans; only a GPU's tachometer may
         fanChannels.push_back(fan);
     }
-    status = profile.status;
+    status = statusOf(GenericSensorSnapshot{});
     return true;
 }
 
@@ -155,7 +193,8 @@ bool UniversalPCController::setFanRpm(std::int32_t fanIndex, double rpm) {
                     std::fmin(rpm, std::fmax(fan.minRpm, fan.maxRpm)));
     fan.manual = true;
     fan.targetRpm = rpm;
-    fan.currentRpm = rpm;
+    if (!fan.measured) // a measured speed stays what the tachometer said
+        fan.currentRpm = rpm;
     return true;
 }
 
@@ -169,6 +208,26 @@ bool UniversalPCController::setAutomatic() {
     for (FanChannel& fan : fanChannels)
         fan.manual = false;
     return true;
+}
+
+void UniversalPCController::showGpuFan(const GenericSensorSnapshot& snapshot) {
+    if (fanChannels.size() < 2)
+        return;
+    // The second fan shows a GPU fan's measured speed, NVIDIA's first; without one, the speed
+    // last asked for again, which is no reading.
+    double rpm = 0.0;
+    if (snapshot.gpuFanRead && snapshot.gpuFanRpm > 0)
+        rpm = snapshot.gpuFanRpm;
+    else if (snapshot.amdRead && snapshot.amd.fanRpm && *snapshot.amd.fanRpm > 0)
+        rpm = *snapshot.amd.fanRpm;
+    FanChannel& fan = fanChannels[1];
+    if (rpm > 0) {
+        fan.currentRpm = rpm;
+        fan.measured = true;
+    } else if (fan.measured) {
+        fan.currentRpm = fan.targetRpm;
+        fan.measured = false;
+    }
 }
 
 bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* powerWatts,
@@ -187,29 +246,57 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
         std::lock_guard<std::mutex> guard(snapshotLock);
         snapshot = latest;
     }
+    // A snapshot the sensor thread has not renewed for long is no answer: a source call hangs.
+    const bool answered = snapshot.taken && RetryBackoff::Clock::now() - snapshot.takenAt <=
+                                                STALE_AFTER * sensorPeriod;
+    if (!answered) {
+        GenericSensorSnapshot nothing;
+        nothing.taken = snapshot.taken;
+        snapshot = std::move(nothing);
+    }
     std::vector<SensorReading> rows;
 
     double cpu = 0.0;
     const std::vector<ThermalZoneReading>& zones = snapshot.zones;
+    const wchar_t* const keyFormat =
+        snapshot.zoneSource == ZoneSource::Counters ? L"PZ%02d" : L"TZ%02d";
     for (std::size_t i = 0; i < zones.size(); ++i) {
         wchar_t key[16];
-        formatBounded(key, 16, L"TZ%02d", static_cast<int>(i));
+        formatBounded(key, 16, keyFormat, static_cast<int>(i));
         rows.push_back(
             reading(key, zones[i].name, L"ACPI Thermal Zones", L"°C", zones[i].temperature));
+        rows.back().unchanging = zones[i].unchanging;
         cpu = std::max(cpu, zones[i].temperature);
     }
 
-    const bool gpuRead = snapshot.gpuTemperatureRead;
-    double gpuCelsius = gpuRead ? snapshot.gpuCelsius : 0.0;
-    if (gpuRead || snapshot.gpuFanRead) {
+    const bool nvidiaRead = snapshot.gpuTemperatureRead;
+    if (nvidiaRead || snapshot.gpuFanRead)
         rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
-                               L"°C", gpuCelsius));
-        if (snapshot.gpuFanRead && snapshot.gpuFanRpm > 0 && fanChannels.size() >= 2) {
-            fanChannels[1].currentRpm = snapshot.gpuFanRpm;
-            fanChannels[1].measured = true;
-        }
+                               L"°C", nvidiaRead ? snapshot.gpuCelsius : 0.0));
+    if (snapshot.amdRead) {
+        appendAmdRows(snapshot.amd, &rows);
+        amdAdapter = snapshot.amdAdapter;
+    }
+    showGpuFan(snapshot);
+
+    // NVIDIA's temperature where it has a plausible one, else AMD's edge; an implausible NVIDIA
+    // reading still counts as read, and the estimate replaces it.
+    bool gpuRead = false;
+    double gpuCelsius = 0.0;
+    if (nvidiaRead && plausible(snapshot.gpuCelsius)) {
+        gpuRead = true;
+        gpuCelsius = snapshot.gpuCelsius;
+    } else if (snapshot.amdRead && snapshot.amd.edge) {
+        gpuRead = true;
+        gpuCelsius = *snapshot.amd.edge;
+    } else if (nvidiaRead) {
+        gpuRead = true;
+        gpuCelsius = snapshot.gpuCelsius;
     }
 
+    status = statusOf(snapshot);
+    quality.noSource =
+        snapshot.taken && zones.empty() && !nvidiaRead && !snapshot.gpuFanRead && !snapshot.amdRead;
     quality.cpuTempFallback = !plausible(cpu);
     quality.gpuTempFallback = !gpuRead || !plausible(gpuCelsius);
     quality.powerEstimated = true;

@@ -4,6 +4,7 @@
 #include "hardware/gpu_libraries.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/sensor_worker.h"
+#include "hardware/thermal_counter_source.h"
 #include "hardware/wmi_thermal_source.h"
 
 #include <atomic>
@@ -18,22 +19,27 @@
 // that was not read or is implausible becomes 39 (both written back). At least 15 W.
 double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead);
 
-// The backend for every machine that is not an Apple: temperatures from the ACPI thermal zones
-// and NVIDIA's library, two fans with the maker's names and ranges whose commanded speeds are
-// only recorded, and an estimated power draw.
+// The backend for every machine that is not an Apple. It only shows: temperatures from the ACPI
+// thermal zones (WMI, else the performance counters) and from NVIDIA's and AMD's libraries, the
+// GPU fan's measured speed, and an estimated power draw. It drives no fan: its two fans carry
+// the maker's names and ranges, and the speeds the program asks for are only recorded.
 //
-// WMI and NVAPI are read on a sensor thread the backend owns, once per period from the second
+// The sources are read on a sensor thread the backend owns, once per period from the second
 // update after connect until disconnect or destruction; update only turns the latest complete
-// snapshot into readings and never waits for a source. The WMI objects live and die on that
+// snapshot into readings and never waits for a source. A snapshot older than STALE_AFTER
+// periods (a source call that hangs) counts as no answer at all, so its values age and are lost.
+// What a source opens (WMI objects, the counter query, AMD's context) lives and dies on that
 // thread.
 class UniversalPCController final : public IHardwareController {
 public:
     static constexpr std::chrono::milliseconds SENSOR_PERIOD{1000};
+    static constexpr int STALE_AFTER = 5;
 
     // The seams default to the platform's.
     explicit UniversalPCController(LibraryLoader* loader = nullptr,
                                    ThermalZoneQuery* thermalZones = nullptr,
-                                   std::chrono::milliseconds sensorPeriod = SENSOR_PERIOD);
+                                   std::chrono::milliseconds sensorPeriod = SENSOR_PERIOD,
+                                   ThermalCounterQuery* thermalCounters = nullptr);
     ~UniversalPCController() override;
     UniversalPCController(const UniversalPCController&) = delete;
     UniversalPCController& operator=(const UniversalPCController&) = delete;
@@ -51,10 +57,13 @@ public:
     // Without a thermal zone or an NVIDIA reading the temperatures are stand-ins, and the
     // power is always an estimate.
     ReadingQuality readingQuality() const override { return quality; }
+    bool drivesFans() const override { return false; }
 
     const GpuLibraries& gpuLibraries() const { return gpu; }
     double lastCpu() const { return lastCpuTemp; }
     double lastGpu() const { return lastGpuTemp; }
+    // The AMD GPU's name as its library gave it at the last reading; empty when none was read.
+    const std::wstring& amdAdapterName() const { return amdAdapter; }
     // Snapshots completed by the sensor thread so far.
     std::uint64_t samplesTaken() const { return samples.load(std::memory_order_acquire); }
     // Has the sensor thread take a snapshot now rather than at the end of its period.
@@ -66,16 +75,19 @@ protected:
 private:
     void startSensors();
     void takeSample(); // on the sensor thread
+    void showGpuFan(const GenericSensorSnapshot& snapshot);
 
     SystemIdentity identity;
     GpuLibraries gpu;
     WmiThermalSource wmi;
+    ThermalCounterSource counters;
     std::wstring status = L"Initialisiere...";
     std::vector<FanChannel> fanChannels;
     bool connected = false;
     double lastCpuTemp = 0.0;
     double lastGpuTemp = 0.0;
     ReadingQuality quality;
+    std::wstring amdAdapter;
 
     // Shared with the sensor thread: the latest snapshot under its lock, and its count.
     std::chrono::milliseconds sensorPeriod;
@@ -87,3 +99,7 @@ private:
     std::atomic<std::uint64_t> samples{0};
     SensorWorker worker;
 };
+
+// The AMD GPU the generic backend reads, by its library's name; empty for any other backend and
+// before the library has named one.
+std::wstring amdAdapterText(const IHardwareController* controller);

@@ -10,6 +10,7 @@
 struct ThermalZoneReading {
     std::wstring name;
     double temperature = 0.0; // °C
+    bool unchanging = false;  // the same value for ten minutes and more (see UnchangingWatch)
 };
 
 inline constexpr const wchar_t* THERMAL_ZONE_DEFAULT_NAME = L"ACPI Thermal Zone";

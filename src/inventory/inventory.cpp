@@ -4,10 +4,12 @@
 #include "base/rounding.h"
 #include "base/utf8_text.h"
 #include "hardware/apple_smc_controller.h"
+#include "hardware/universal_pc_controller.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -93,9 +95,12 @@ InventorySection memorySection(const SystemInfo* info) {
     return s;
 }
 
+constexpr wchar_t GRAPHICS_TITLE[] = L"Grafikkarte (GPU)";
+constexpr wchar_t AMD_ADAPTER_LABEL[] = L"AMD GPU (ADL)";
+
 InventorySection graphicsSection(const SystemInfo* info) {
     InventorySection s{
-        L"Grafikkarte (GPU)", L"Erkannte Grafik-Adapter & Anzeigegeräte", rgb(191, 90, 242), {}};
+        GRAPHICS_TITLE, L"Erkannte Grafik-Adapter & Anzeigegeräte", rgb(191, 90, 242), {}};
     std::wstring adapter = L"Standard VGA Graphics Adapter";
     if (info) {
         for (const std::wstring& name : info->displayDeviceStrings()) {
@@ -166,6 +171,36 @@ std::wstring processorNameFromBrand(const std::string& brandBytes) {
 std::vector<InventorySection> collectInventory(const SystemIdentity& identity,
                                                const IHardwareController* controller) {
     const SystemInfo* info = platform.systemInfo;
-    return {deviceSection(identity, controller), processorSection(info), memorySection(info),
-            graphicsSection(info), driveSection(info)};
+    std::vector<InventorySection> inventory = {deviceSection(identity, controller),
+                                               processorSection(info), memorySection(info),
+                                               graphicsSection(info), driveSection(info)};
+    noteAmdAdapter(inventory, controller);
+    return inventory;
+}
+
+bool noteAmdAdapter(std::vector<InventorySection>& inventory,
+                    const IHardwareController* controller) {
+    const std::wstring name = amdAdapterText(controller);
+    if (name.empty())
+        return false;
+    const auto graphics =
+        std::find_if(inventory.begin(), inventory.end(),
+                     [](const InventorySection& s) { return s.title == GRAPHICS_TITLE; });
+    if (graphics == inventory.end())
+        return false;
+    std::vector<InventoryRow>& rows = graphics->rows;
+    const auto row = std::find_if(rows.begin(), rows.end(), [](const InventoryRow& r) {
+        return r.label == AMD_ADAPTER_LABEL;
+    });
+    const std::wstring value = bounded(128, name);
+    if (row != rows.end()) {
+        if (row->value == value)
+            return false;
+        row->value = value;
+    } else {
+        // Right after the active adapter: the card the readings come from.
+        rows.insert(rows.begin() + std::min<std::size_t>(1, rows.size()),
+                    {AMD_ADAPTER_LABEL, value});
+    }
+    return true;
 }

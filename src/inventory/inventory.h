@@ -16,5 +16,11 @@
 std::vector<InventorySection> collectInventory(const SystemIdentity& identity,
                                                const IHardwareController* controller);
 
+// Names the AMD GPU the backend reads in the graphics section ("AMD GPU (ADL)"), once its
+// library has named one (which the backend learns only after its first readings); true when
+// that changed the inventory.
+bool noteAmdAdapter(std::vector<InventorySection>& inventory,
+                    const IHardwareController* controller);
+
 // The processor name from the 48 raw brand bytes, "Standard x64 Processor" without them.
 std::wstring processorNameFromBrand(const std::string& brandBytes);

@@ -9,6 +9,7 @@ class Registry;
 class ServiceManager;
 class SystemInfo;
 class TaskScheduler;
+class ThermalCounterQuery;
 class ThermalZoneQuery;
 class WindowHost;
 
@@ -21,6 +22,7 @@ struct Platform {
     DeviceIo* deviceIo = nullptr;
     ServiceManager* serviceManager = nullptr;
     ThermalZoneQuery* thermalZones = nullptr;
+    ThermalCounterQuery* thermalCounters = nullptr;
     LibraryLoader* libraryLoader = nullptr;
     TaskScheduler* taskScheduler = nullptr;
 };

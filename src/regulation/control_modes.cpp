@@ -65,6 +65,19 @@ void setNotice(Notice& notice, const wchar_t* text) {
     notice.isError = false;
 }
 
+// A backend that drives no fan records the mode and its speeds as targets only; the notice says
+// so instead of claiming a fan level.
+void showDisplayOnly(Notice& notice, ControlMode mode) {
+    const bool profile =
+        mode == ControlMode::Quiet || mode == ControlMode::Balanced || mode == ControlMode::Max;
+    wchar_t text[160];
+    formatBounded(text, 160,
+                  L"%ls '%ls' gewählt – dieser PC erlaubt keine Lüftersteuerung, es wird nur "
+                  L"angezeigt.",
+                  profile ? L"Profil" : L"Modus", controlModeName(mode));
+    setNotice(notice, text);
+}
+
 } // namespace
 
 void showModeFailure(Notice& notice, ControlMode mode) {
@@ -194,6 +207,9 @@ void applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     }
     if (!ok && mode != ControlMode::SystemAuto)
         showModeFailure(notice, mode);
+    else if (mode >= ControlMode::Curve && mode <= ControlMode::Manual &&
+             !regulation.controller->drivesFans())
+        showDisplayOnly(notice, mode);
     regulation.events.push_back(
         {RegulationEventKind::ModeApplied, mode, HandBackReason::None, ok, 0.0, notice.text});
 

@@ -84,8 +84,12 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, 
     const FanChannel& fan = fans[static_cast<std::size_t>(i)];
 
     // The range and the fan's state on one line; where that is too long for the card, the
-    // state moves up beside the fan's name.
-    const wchar_t* state = fan.manual ? L"Manuell" : L"Auto-Modus";
+    // state moves up beside the fan's name. A backend that drives no fan claims no mode: a
+    // speed there is at most measured, as a graphics card's tachometer does.
+    const bool driven = !model.controller() || model.controller()->drivesFans();
+    const wchar_t* state = driven         ? (fan.manual ? L"Manuell" : L"Auto-Modus")
+                           : fan.measured ? L"nur gemessen"
+                                          : L"nicht gesteuert";
     wchar_t range[64];
     formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM · %ls", fan.minRpm, fan.maxRpm, state);
     if (canvas.measureText(range, Font::FontSmall).width <= room) {

@@ -1,4 +1,5 @@
 #include "hardware/apple_smc_controller.h"
+#include "ui/backend_state.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -17,8 +18,7 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
     using namespace palette;
     const int B = l.B;
     const IHardwareController* controller = model.controller();
-    const bool connected = controller && controller->isConnected();
-    const bool fault = connected && model.readings().driverFault;
+    const bool fault = controller && controller->isConnected() && model.readings().driverFault;
     const int right = l.W + 243 - 16;
     const Rect reload{l.W + 63, B + 14, l.W + 227, B + 42};
 
@@ -31,7 +31,7 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
     TextBlock blocks[6];
     blocks[0] = layoutBlock(canvas, 259, B + 14, statusRoom, 0, status,
                             firstFontThatFits(canvas, status, statusFonts, 3, statusRoom),
-                            fault ? Critical : (connected ? Good : Warning));
+                            backendState(model).color);
     const std::wstring smc = smcGenerationText(controller);
     const std::wstring lines[5] = {
         L"Erkanntes Backend: " + (controller ? controller->backendName() : L"Keins"),

@@ -2,6 +2,7 @@
 
 #include "base/bounded_format.h"
 #include "regulation/control_modes.h"
+#include "ui/backend_state.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -35,10 +36,6 @@ std::wstring shortManufacturer(const std::wstring& name) {
     return name.substr(0, cut) + L"..";
 }
 
-bool controllerConnected(const WindowModel& model) {
-    return model.controller() != nullptr && model.controller()->isConnected();
-}
-
 void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) {
     using namespace palette;
     canvas.fillRect({0, 0, kSidebarWidth, H}, SidebarFill);
@@ -67,13 +64,11 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
     drawCard(canvas, {12, H - 148, 213, H - 12});
     // The state's dot and text sit at the card's right; a longer text pushes the dot left.
     const Readings& r = model.readings();
-    const bool connected = controllerConnected(model);
-    const bool fault = connected && r.driverFault;
-    const Color state = fault ? Critical : (connected ? Good : Warning);
-    const wchar_t* stateText = fault ? L"Treiber-Fehler" : (connected ? L"Treiber OK" : L"Offline");
-    const int stateLeft = std::min(159, 207 - canvas.measureText(stateText, Font::FontSmall).width);
-    canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state, Line);
-    canvas.textAt(stateLeft, H - 138, stateText, Font::FontSmall, state);
+    const BackendState state = backendState(model);
+    const int stateLeft =
+        std::min(159, 207 - canvas.measureText(state.word, Font::FontSmall).width);
+    canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state.color, Line);
+    canvas.textAt(stateLeft, H - 138, state.word, Font::FontSmall, state.color);
     canvas.textAt(22, H - 138,
                   fitWithEllipsis(canvas, L"LIVE-STATUS", Font::FontSmall, stateLeft - 16 - 22),
                   Font::FontSmall, TextMuted);

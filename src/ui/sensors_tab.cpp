@@ -17,6 +17,14 @@ struct Columns {
     int key = 0, label = 0, category = 0, value = 0; // widths
 };
 
+// After the name of a value that has not moved for ten minutes: many firmwares report a fixed
+// number for a thermal zone.
+constexpr wchar_t kUnchanging[] = L" · unverändert seit 10 min";
+
+bool marked(const SensorReading& s) {
+    return s.unchanging && !s.lost;
+}
+
 void formatValue(const SensorReading& s, wchar_t (&out)[32]) {
     if (s.lost)
         formatBounded(out, 32, L"--");
@@ -38,7 +46,9 @@ Columns measureColumns(Canvas& canvas, const std::vector<SensorReading>& sensors
         wchar_t value[32];
         formatValue(s, value);
         c.key = std::max(c.key, canvas.measureText(s.key, Font::FontMono).width);
-        c.label = std::max(c.label, canvas.measureText(s.label, Font::FontBody).width);
+        c.label = std::max(
+            c.label, canvas.measureText(s.label, Font::FontBody).width +
+                         (marked(s) ? canvas.measureText(kUnchanging, Font::FontSmall).width : 0));
         c.category = std::max(c.category, canvas.measureText(s.category, Font::FontSmall).width);
         c.value = std::max(c.value, canvas.measureText(value, Font::FontBold).width);
     }
@@ -101,14 +111,23 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l, UiState&, const Win
             canvas.fillRect({251, y - 2, W + 235, y + 22}, ButtonFill);
         canvas.textAt(left, y, fitWithEllipsis(canvas, s.key, Font::FontMono, c.key),
                       Font::FontMono, Accent);
-        canvas.textAt(xLabel, y, fitWithEllipsis(canvas, s.label, Font::FontBody, c.label),
-                      Font::FontBody, Text);
+        // A marked name gives way to its mark, which says how far to trust the value.
+        const int markWidth =
+            marked(s) ? std::min(canvas.measureText(kUnchanging, Font::FontSmall).width, c.label)
+                      : 0;
+        const FittedText name =
+            fitWithEllipsis(canvas, s.label, Font::FontBody, c.label - markWidth);
+        canvas.textAt(xLabel, y, name, Font::FontBody, Text);
+        if (markWidth > 0)
+            canvas.textAt(xLabel + canvas.measureText(name, Font::FontBody).width, y + 2,
+                          fitWithEllipsis(canvas, kUnchanging, Font::FontSmall, markWidth),
+                          Font::FontSmall, Warning);
         canvas.textAt(xCategory, y,
                       fitWithEllipsis(canvas, s.category, Font::FontSmall, c.category),
                       Font::FontSmall, TextMuted);
-        const Color color = s.lost            ? TextMuted
-                            : s.unit == L"°C" ? temperatureColor(s.value)
-                                              : AccentLight;
+        const Color color = s.lost || marked(s) ? TextMuted
+                            : s.unit == L"°C"   ? temperatureColor(s.value)
+                                                : AccentLight;
         wchar_t value[32];
         formatValue(s, value);
         canvas.textIn({right - c.value, y, right, y + 20},

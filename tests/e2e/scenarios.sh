@@ -36,6 +36,13 @@ fan_bar_checks() {
     expect_pixel "$1 bar track" $((x + 16 + filled + 6)) $((B + 213)) "$TRACK"
 }
 
+# The live-status block of a PC whose fans the program does not drive: "Nur Anzeige" with a muted
+# dot, never the green "Treiber OK". The dot stands left of the word, wherever its width puts it.
+display_only_checks() {
+    expect_in_row "no green state" 100 207 $((client_h - 132)) "$GOOD" absent
+    expect_in_row "muted state dot" 110 141 $((client_h - 132)) "$TEXT_MUTED"
+}
+
 # Checks shared by both machines: commands, clicks, drag, options, screen.
 common_window_checks() { # PREFIX
     local p="$1"
@@ -203,8 +210,7 @@ scenario_generic() {
     expect_pixel "curve tab inactive" 16 121 "$SIDEBAR"
     expect_pixel "notice" $((W + 235)) 115 "$NOTICE_OK"
     expect_pixel "reading card" $((243 + (W - 16) / 3 - 8)) $((B + 50)) "$CARD"
-    # The dot stands left of the state's text, wherever that text's width puts it.
-    expect_in_row "driver dot" 125 150 $((client_h - 132)) "$GOOD"
+    display_only_checks
     # ASUS fans: fan 0 at its start speed 2100 of 1000..5200, never measured (grey); fan 1
     # shows the NVIDIA tachometer's 4600 of 1000..5000.
     fan_bar_checks "fan 0" 0 "$(awk 'BEGIN { print 1100 / 4200 }')" "$TEXT_MUTED"
@@ -284,6 +290,72 @@ scenario_generic() {
     expect_eq "planted libraries loaded" "" "$(planted_loads)"
     end
     unset FAKE_NVAPI_TEMP FAKE_NVAPI_RPM
+    finish_prefix
+}
+
+# AMD's library in System32, under each Overdrive generation in turn: the GPU's edge temperature
+# reaches the dashboard's chart, its measured fan speed the second fan's bar, and its rows the
+# sensors tab; the planted copies beside the program and in its current directory stay unloaded.
+scenario_amd() {
+    prepare_prefix amd
+    cp "$DOUBLES/atiadlxx.dll" "$WINEPREFIX/drive_c/windows/system32/"
+    set_identity "ASUSTeK COMPUTER INC." "ROG Strix G15" "ASUSTeK COMPUTER INC." "G513QY"
+    local version edge rows
+    for version in 8 7 5; do
+        # Rows: edge, hotspot, memory and fan (7 and 8), or edge and fan (5); then the power.
+        case $version in
+        8) edge=88 rows=5 ;;
+        7) edge=76 rows=5 ;;
+        *) edge=64 rows=3 ;;
+        esac
+        export FAKE_ADL_VERSION=$version FAKE_ADL_EDGE=$edge FAKE_ADL_RPM=4600
+        begin "Amd.Overdrive${version}ReadingsReachTheWindow"
+        start_program
+        await_window 30 shown
+        measure
+        for _ in 1 2 3 4 5; do tick; done
+        drive paint >/dev/null
+        screenshot
+        local pl=$((243 + 16 + 46)) pt=$((B + 374 + 40)) pr=$((W + 243 - 16 - 62))
+        local pb=$((client_h - 20 - 32))
+        local y=$((pb - 1 - ((edge - 20) * (pb - pt - 1) + 40) / 80))
+        expect_in_row "GPU line at $edge degrees" $((pr - 1 - (3 * (pr - pl - 1) + 149) / 299)) \
+            $((pr - 1)) "$y" "$CAUTION"
+        display_only_checks
+        # ASUS's second fan spans 1000..5000: AMD's 4600 RPM, measured.
+        fan_bar_checks "GPU fan" 1 0.9
+        open_tab 2
+        screenshot
+        expect_pixel "sensor row 1 striped" 252 $((B + 68 + 24 + 10)) "$BUTTON"
+        if [ $rows -gt 3 ]; then
+            expect_pixel "sensor row 3 striped" 252 $((B + 68 + 72 + 10)) "$BUTTON"
+        else
+            expect_pixel "no sensor row 3" 252 $((B + 68 + 72 + 10)) "$CARD"
+        fi
+        drive post "$WM_CLOSE" 0 0 >/dev/null
+        program_exit 20
+        expect_eq "exit code" 0 "$exit_code"
+        end
+    done
+    # The library is there, but no GPU answers, and there is nothing else to read.
+    begin "Amd.WithoutAnyAnswerTheStateSaysKeineSensoren"
+    export FAKE_ADL_FAIL=C
+    start_program
+    await_window 30 shown
+    measure
+    for _ in 1 2 3; do tick; done
+    drive paint >/dev/null
+    screenshot
+    expect_in_row "no green state" 100 207 $((client_h - 132)) "$GOOD" absent
+    expect_in_row "warning state dot" 100 121 $((client_h - 132)) "$WARNING"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    end
+    begin "Amd.PlantedLibrariesWereNeverLoaded"
+    expect_eq "planted libraries loaded" "" "$(planted_loads)"
+    end
+    unset FAKE_ADL_VERSION FAKE_ADL_EDGE FAKE_ADL_RPM FAKE_ADL_FAIL
     finish_prefix
 }
 
@@ -857,14 +929,16 @@ scenario_screens() {
     finish_prefix
     end
     begin "Screens.Generic"
+    # A PC with an AMD graphics card: its library in System32, as its driver installs it.
     prepare_prefix screens-generic
-    cp "$DOUBLES/nvapi64.dll" "$WINEPREFIX/drive_c/Ventrasol/"
-    export FAKE_NVAPI_TEMP=61 FAKE_NVAPI_RPM=4600
-    set_identity "ASUSTeK COMPUTER INC." "ROG Zephyrus G14" "ASUSTeK COMPUTER INC." "GA401QM"
+    cp "$DOUBLES/atiadlxx.dll" "$WINEPREFIX/drive_c/windows/system32/"
+    export FAKE_ADL_EDGE=61 FAKE_ADL_RPM=2900
+    set_identity "ASUSTeK COMPUTER INC." "ROG Strix G15" "ASUSTeK COMPUTER INC." "G513QY"
     start_program
     await_window 30 shown
+    drive command 2004 >/dev/null # "Leise": recorded, and the notice says it only shows
     shoot_tabs generic
-    unset FAKE_NVAPI_TEMP FAKE_NVAPI_RPM
+    unset FAKE_ADL_EDGE FAKE_ADL_RPM
     finish_prefix
     end
 }

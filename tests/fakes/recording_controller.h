@@ -28,6 +28,8 @@ public:
     bool updateResult = true;
     double cpu = 50.0, gpu = 40.0, power = 20.0;
     std::vector<SensorReading> readings;
+    bool drives = true; // false: a backend that only shows readings
+    ReadingQuality quality;
 
     // What it was asked.
     std::vector<std::string> calls; // operation names in call order
@@ -43,6 +45,8 @@ public:
     std::wstring statusText() const override { return status; }
     std::wstring driverNote() const override { return note; }
     bool isConnected() const override { return connected; }
+    bool drivesFans() const override { return drives; }
+    ReadingQuality readingQuality() const override { return quality; }
     std::vector<FanChannel> fans() override;
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;
     bool setFanPercent(std::int32_t fanIndex, double percent) override;

@@ -66,6 +66,41 @@ TEST_F(ControlModesTest, ProfilesUseEachFansOwnRangeRoundedHalfAway) {
     EXPECT_EQ(std::count(backend.calls.begin(), backend.calls.end(), "setFanPercent"), 0);
 }
 
+TEST_F(ControlModesTest, APcThatDrivesNoFanRecordsTheModeAndSaysItOnlyShows) {
+    const wchar_t* const tail = L" gewählt – dieser PC erlaubt keine Lüftersteuerung, es wird nur "
+                                L"angezeigt.";
+    const struct {
+        ControlMode mode;
+        const wchar_t* what; // nullptr: the usual notice
+    } table[] = {
+        {ControlMode::Quiet, L"Profil 'Leise'"},
+        {ControlMode::Balanced, L"Profil 'Ausgewogen'"},
+        {ControlMode::Max, L"Profil 'Maximal (Turbo)'"},
+        {ControlMode::Curve, L"Modus 'Temperatur-Kurve'"},
+        {ControlMode::Manual, L"Modus 'Manuell (RPM)'"},
+        {ControlMode::SystemAuto, nullptr}, // the firmware does control the fans
+    };
+    RecordingController& backend = install(TWO_FANS);
+    backend.drives = false;
+    for (const auto& row : table) {
+        backend.rpmCalls.clear();
+        applyControlMode(regulation, settings, row.mode);
+        if (row.what)
+            EXPECT_EQ(regulation.notice.text, std::wstring(row.what) + tail);
+        else
+            EXPECT_EQ(regulation.notice.text,
+                      L"System-Automatik aktiv (Lüftersteuerung durch BIOS/Hardware).");
+        EXPECT_FALSE(regulation.notice.isError);
+        // Recorded and saved as today: the speeds go to the backend as targets.
+        EXPECT_EQ(savedProfile(), static_cast<std::uint32_t>(row.mode));
+        EXPECT_EQ(backend.rpmCalls.empty(), row.mode == ControlMode::SystemAuto);
+    }
+    // A failure still says that it failed.
+    backend.setFanRpmResults = {false};
+    applyControlMode(regulation, settings, ControlMode::Quiet);
+    EXPECT_TRUE(regulation.notice.isError);
+}
+
 TEST_F(ControlModesTest, WithoutFansEveryModeStillSetsItsNoticeSavesAndRepaints) {
     RecordingController& backend = install({});
     const ControlMode modes[] = {ControlMode::Quiet, ControlMode::Balanced, ControlMode::Max,

@@ -1,13 +1,16 @@
 #include "hardware/generic_sensor_sampler.h"
 #include "hardware/sensor_worker.h"
 
+#include "fakes/fake_adl.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
+#include "fakes/fake_thermal_counter_query.h"
 #include "fakes/fake_thermal_zone_query.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -42,9 +45,12 @@ TEST(GenericSensorSampler, WmiIsAskedOnlyWhenDueAndReconnectsAfterAFailedQuery) 
     query.rows = {FakeThermalZoneQuery::row(3300, L"zone")};
     query.connectResults = {false};
     FakeLibraryLoader loader;
+    FakeThermalCounterQuery none;
+    none.counterMissing = true;
     WmiThermalSource wmi(&query);
+    ThermalCounterSource counters(&none);
     GpuLibraries gpu(&loader);
-    GenericSensorSampler sampler(&wmi, &gpu);
+    GenericSensorSampler sampler(&wmi, &counters, &gpu);
     const Clock::time_point t0{};
     struct Step {
         int at;          // seconds after t0
@@ -77,9 +83,10 @@ TEST(GenericSensorSampler, TheGpuIsAskedEveryRound) {
     nvapi.installInto(&loader);
     nvapi.temperature = 61;
     WmiThermalSource wmi(&query);
+    ThermalCounterSource counters(nullptr);
     GpuLibraries gpu(&loader);
     gpu.load();
-    GenericSensorSampler sampler(&wmi, &gpu);
+    GenericSensorSampler sampler(&wmi, &counters, &gpu);
     GenericSensorSnapshot s = sampler.sample(Clock::time_point{});
     EXPECT_TRUE(s.gpuTemperatureRead);
     EXPECT_EQ(s.gpuCelsius, 61);
@@ -90,6 +97,114 @@ TEST(GenericSensorSampler, TheGpuIsAskedEveryRound) {
     s = sampler.sample(Clock::time_point{}); // WMI backs off (no zones), the GPU does not
     EXPECT_FALSE(s.gpuTemperatureRead || s.gpuFanRead);
     EXPECT_EQ(query.connectAttempts, 1);
+}
+
+TEST(GenericSensorSampler, TheCountersStandInForWmiOnlyInRoundsWithoutWmiZones) {
+    FakeThermalZoneQuery query;
+    FakeThermalCounterQuery pdh;
+    pdh.rows = {FakeThermalCounterQuery::row(3232, L"\\_TZ.CPUZ"),
+                {L"\\_TZ.BAT", false, 0},                         // no data
+                FakeThermalCounterQuery::row(4032, L"\\_TZ.HOT"), // 130.05 °C
+                FakeThermalCounterQuery::row(3000, L"")};
+    FakeLibraryLoader loader;
+    WmiThermalSource wmi(&query);
+    ThermalCounterSource counters(&pdh);
+    GpuLibraries gpu(&loader);
+    GenericSensorSampler sampler(&wmi, &counters, &gpu);
+    const Clock::time_point t0{};
+    struct Step {
+        int at;
+        bool wmiZone, pdhMissing, pdhFails;
+        ZoneSource source;
+        std::size_t zones;
+        int pdhOpen; // counter queries open afterwards
+    } steps[] = {
+        {0, false, false, false, ZoneSource::Counters, 2, 1},
+        {0, false, false, true, ZoneSource::None, 0, 0},  // a failed collection closes
+        {0, false, false, false, ZoneSource::None, 0, 0}, // and backs off a second
+        {1, false, false, false, ZoneSource::Counters, 2, 1},
+        {3, true, false, false, ZoneSource::Wmi, 1, 0},  // WMI answers: the counters close
+        {4, false, true, false, ZoneSource::None, 0, 0}, // neither
+    };
+    for (const Step& step : steps) {
+        query.rows.clear();
+        if (step.wmiZone)
+            query.rows = {FakeThermalZoneQuery::row(3300, L"zone")};
+        pdh.counterMissing = step.pdhMissing;
+        pdh.collectFails = step.pdhFails;
+        const GenericSensorSnapshot s = sampler.sample(t0 + seconds(step.at));
+        EXPECT_EQ(s.zoneSource, step.source) << "at " << step.at;
+        ASSERT_EQ(s.zones.size(), step.zones) << "at " << step.at;
+        EXPECT_EQ(pdh.liveSessions, step.pdhOpen) << "at " << step.at;
+        if (step.source == ZoneSource::Counters) {
+            EXPECT_EQ(s.zones[0].name, L"\\_TZ.CPUZ");
+            EXPECT_NEAR(s.zones[0].temperature, 50.05, 1e-9);
+            EXPECT_EQ(s.zones[1].name, L"ACPI Thermal Zone");
+        }
+    }
+    sampler.finish();
+    EXPECT_EQ(query.threadsLeft, 1);
+}
+
+TEST(GenericSensorSampler, AZoneThatKeepsItsValueForTenMinutesIsMarked) {
+    FakeThermalZoneQuery query;
+    FakeLibraryLoader loader;
+    WmiThermalSource wmi(&query);
+    ThermalCounterSource counters(nullptr);
+    GpuLibraries gpu(&loader);
+    GenericSensorSampler sampler(&wmi, &counters, &gpu);
+    using std::chrono::minutes;
+    const struct {
+        seconds at;
+        std::uint32_t fixed, moving; // tenths of a kelvin of two zones; 0: the zone is missing
+        bool fixedMarked, movingMarked;
+    } steps[] = {
+        {seconds(0), 3000, 3100, false, false},
+        {minutes(9) + seconds(59), 3000, 3100, false, false},
+        {minutes(10), 3000, 3101, true, false},
+        {minutes(25), 3000, 3101, true, true},
+        {minutes(25) + seconds(1), 3001, 3101, false, true}, // a change starts over
+        {minutes(30), 0, 3101, false, true},                 // the fixed zone is gone
+        {minutes(41), 3001, 3101, false, true},              // and starts over on its return
+    };
+    for (const auto& step : steps) {
+        query.rows = {FakeThermalZoneQuery::row(step.moving, L"moving")};
+        if (step.fixed)
+            query.rows.insert(query.rows.begin(), FakeThermalZoneQuery::row(step.fixed, L"fixed"));
+        const GenericSensorSnapshot s = sampler.sample(Clock::time_point{} + step.at);
+        const std::size_t moving = step.fixed ? 1 : 0;
+        ASSERT_EQ(s.zones.size(), moving + 1);
+        if (step.fixed) {
+            EXPECT_EQ(s.zones[0].unchanging, step.fixedMarked) << step.at.count();
+        }
+        EXPECT_EQ(s.zones[moving].unchanging, step.movingMarked) << step.at.count();
+    }
+}
+
+TEST(GenericSensorSampler, AmdIsAskedWhenItsBackOffAllowsAndClosedAtTheEnd) {
+    FakeThermalZoneQuery query;
+    FakeLibraryLoader loader;
+    FakeAdlState& adl = installFakeAdl(&loader);
+    WmiThermalSource wmi(&query);
+    ThermalCounterSource counters(nullptr);
+    GpuLibraries gpu(&loader);
+    gpu.load();
+    GenericSensorSampler sampler(&wmi, &counters, &gpu);
+    const Clock::time_point t0{};
+    std::strcpy(adl.fail, "C");
+    EXPECT_FALSE(sampler.sample(t0).amdRead);
+    EXPECT_FALSE(sampler.sample(t0).amdRead); // not due
+    adl.fail[0] = '\0';
+    EXPECT_FALSE(sampler.sample(t0 + std::chrono::milliseconds(999)).amdRead);
+    const GenericSensorSnapshot s = sampler.sample(t0 + seconds(1));
+    ASSERT_TRUE(s.amdRead);
+    EXPECT_EQ(*s.amd.hotspot, 81);
+    EXPECT_EQ(s.amdAdapter, L"AMD Radeon RX 6800 XT");
+    EXPECT_TRUE(sampler.sample(t0 + seconds(1)).amdRead); // every round while it answers
+    EXPECT_EQ(adl.creates, 1);
+    EXPECT_EQ(adl.live, 1);
+    sampler.finish();
+    EXPECT_EQ(adl.live, 0);
 }
 
 TEST(SensorWorker, RunsWhenWokenAndClosesOnItsOwnThread) {

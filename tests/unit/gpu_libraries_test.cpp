@@ -41,8 +41,7 @@ TEST(GpuLibraries, WithoutAnyVendorLibraryNothingIsReady) {
         EXPECT_FALSE(gpu.readFanSpeed(&rpm));
     }
     EXPECT_EQ(loader.events,
-              (std::vector<std::wstring>{L"load nvapi64.dll failed", L"load atiadlxx.dll failed",
-                                         L"load atiadlxy.dll failed"}));
+              (std::vector<std::wstring>{L"load nvapi64.dll failed", L"load atiadlxx.dll failed"}));
 }
 
 TEST(GpuLibraries, NvidiaIsAskedForAllFourFunctionsThenInitialisedAndEnumerated) {
@@ -154,16 +153,14 @@ TEST(GpuLibraries, NoGpuMissingFunctionsOrExportMeanNotReady) {
     EXPECT_EQ(loader.references[L"nvapi64.dll"], 0);
 }
 
-TEST(GpuLibraries, TheFallbackAmdLibraryIsLoadedAndFreed) {
+TEST(GpuLibraries, The32BitAmdLibraryIsNeverLoaded) {
     FakeLibraryLoader loader;
     loader.available[L"atiadlxy.dll"] = {};
     {
         GpuLibraries gpu(&loader);
         gpu.load();
-        EXPECT_EQ(gpu.amdModule(), loader.handleOf(L"atiadlxy.dll"));
-        EXPECT_EQ(gpu.nvidiaModule(), 0u);
+        EXPECT_EQ(gpu.amdModule(), 0u);
     }
     EXPECT_EQ(loader.events,
-              (std::vector<std::wstring>{L"load nvapi64.dll failed", L"load atiadlxx.dll failed",
-                                         L"load atiadlxy.dll", L"free atiadlxy.dll"}));
+              (std::vector<std::wstring>{L"load nvapi64.dll failed", L"load atiadlxx.dll failed"}));
 }

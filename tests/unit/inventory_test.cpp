@@ -1,9 +1,14 @@
 #include "base/utf8_text.h"
+#include "fakes/await_sample.h"
+#include "fakes/fake_adl.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/fake_thermal_zone_query.h"
 #include "fakes/platform_fixture.h"
 #include "fakes/recording_controller.h"
 #include "inventory/inventory.h"
+
+#include <cstring>
 
 namespace {
 
@@ -166,6 +171,47 @@ TEST_F(InventoryTest, GraphicsTakesTheFirstNamedAdapter) {
     info.displays.clear();
     collect();
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
+}
+
+TEST_F(InventoryTest, TheAmdGpuIsNamedOnceItsLibraryHasNamedIt) {
+    FakeLibraryLoader loader;
+    FakeThermalZoneQuery wmi;
+    FakeAdlState& adl = installFakeAdl(&loader);
+    struct Release {
+        std::unique_ptr<IHardwareController>& backend;
+        ~Release() { backend.reset(); } // while its loader and WMI still exist
+    } release{controller};
+    controller = std::make_unique<UniversalPCController>(&loader, &wmi, std::chrono::hours(1));
+    auto& backend = static_cast<UniversalPCController&>(*controller);
+    backend.connect(identity);
+    collect(); // before the first reading: the library has named nothing yet
+    EXPECT_EQ(labels(3), (std::vector<std::wstring>{L"Aktive GPU", L"Aktuelle Auflösung"}));
+    EXPECT_FALSE(noteAmdAdapter(inventory, controller.get()));
+
+    backend.sampleSoon();
+    ASSERT_TRUE(awaitSample(backend, 0));
+    backend.update(nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(noteAmdAdapter(inventory, controller.get()));
+    EXPECT_EQ(labels(3),
+              (std::vector<std::wstring>{L"Aktive GPU", L"AMD GPU (ADL)", L"Aktuelle Auflösung"}));
+    EXPECT_EQ(value(3, L"AMD GPU (ADL)"), L"AMD Radeon RX 6800 XT");
+    EXPECT_FALSE(noteAmdAdapter(inventory, controller.get())); // nothing new
+    collect(); // known at collection: named right away
+    EXPECT_EQ(value(3, L"AMD GPU (ADL)"), L"AMD Radeon RX 6800 XT");
+
+    // Another backend (after "Treiber neu laden") that names another card replaces the name.
+    std::strcpy(adl.adapters[3].name, "AMD Radeon RX 7900 XTX");
+    controller = std::make_unique<UniversalPCController>(&loader, &wmi, std::chrono::hours(1));
+    auto& next = static_cast<UniversalPCController&>(*controller);
+    next.connect(identity);
+    next.sampleSoon();
+    ASSERT_TRUE(awaitSample(next, 0));
+    next.update(nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(noteAmdAdapter(inventory, controller.get()));
+    EXPECT_EQ(value(3, L"AMD GPU (ADL)"), L"AMD Radeon RX 7900 XTX");
+    EXPECT_EQ(labels(3).size(), 3u);
+    // Any other backend names none.
+    EXPECT_FALSE(noteAmdAdapter(inventory, nullptr));
 }
 
 TEST_F(InventoryTest, OnlyReadableFixedDrivesInLetterOrder) {

@@ -254,6 +254,43 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
     EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, palette::Critical);
 }
 
+TEST_F(PaintWindowTest, AMachineWhoseFansAreNotDrivenSaysSoInBothPlaces) {
+    const struct {
+        bool drives, noSource, fault;
+        const wchar_t* word;
+        Color color;
+    } table[] = {
+        {false, false, false, L"Nur Anzeige", palette::TextMuted},
+        {false, true, false, L"Keine Sensoren", palette::Warning},
+        {false, true, true, L"Treiber-Fehler", palette::Critical},
+        {true, false, false, L"Treiber OK", palette::Good},
+    };
+    for (const auto& row : table) {
+        auto controller = std::make_unique<RecordingController>();
+        controller->connected = true;
+        controller->drives = row.drives;
+        controller->status = L"Nur Anzeige: AMD GPU (ADL) – keine Lüftersteuerung auf diesem PC";
+        app.regulation.controller = std::move(controller);
+        app.regulation.readings.quality.noSource = row.noSource;
+        app.regulation.readings.driverFault = row.fault;
+        app.ui.activeTab = 4;
+        const auto c = paint(740, 800);
+        const DrawCall* word = c.findText(row.word);
+        ASSERT_NE(word, nullptr) << row.drives << row.noSource;
+        EXPECT_EQ(word->fill, row.color);
+        EXPECT_EQ(c.ofKind(Kind::Ellipse)[0]->fill, row.color);
+        // The driver tab's status line (wrapped into its lines) takes the same colour.
+        const DrawCall* status = nullptr;
+        for (const DrawCall& call : c.calls)
+            if (!status && call.kind == Kind::TextAt && call.text.starts_with(L"Nur Anzeige: AMD"))
+                status = &call;
+        if (!row.fault) {
+            ASSERT_NE(status, nullptr);
+            EXPECT_EQ(status->fill, row.color);
+        }
+    }
+}
+
 TEST_F(PaintWindowTest, ActiveTabIsHighlightedAndUnknownTabsDrawNoContent) {
     app.ui.activeTab = 2;
     auto c = paint();

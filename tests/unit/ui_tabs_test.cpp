@@ -281,6 +281,20 @@ TEST_F(UiTabsTest, ValuesThatAreNoMeasurementsSaySo) {
          {L"Sollwert (nicht gemessen)", L"2100 RPM"},
          0},
         {"lost sensor row", [](AppState&) {}, {L"--"}, 2},
+        {"a zone that never changes",
+         [](AppState& app) {
+             app.regulation.readings.sensorList[0].lost = false;
+             app.regulation.readings.sensorList[0].unchanging = true;
+         },
+         {L"Zone", L" · unverändert seit 10 min"},
+         2},
+        {"fans of a PC that drives none",
+         [](AppState& app) {
+             static_cast<RecordingController*>(app.regulation.controller.get())->drives = false;
+             app.regulation.readings.fanList[0].measured = false;
+         },
+         {L"nicht gesteuert", L"nur gemessen"},
+         0},
         {"driver fault",
          [](AppState& app) { app.regulation.readings.driverFault = true; },
          {L"Treiber-Fehler"},
@@ -290,12 +304,20 @@ TEST_F(UiTabsTest, ValuesThatAreNoMeasurementsSaySo) {
         app.regulation.readings.quality = {};
         app.regulation.readings.cpuTempLost = app.regulation.readings.driverFault = false;
         app.regulation.readings.fanList[0].measured = true;
+        app.regulation.readings.sensorList[0].lost = true;
+        app.regulation.readings.sensorList[0].unchanging = false;
+        static_cast<RecordingController*>(app.regulation.controller.get())->drives = true;
         c.set(app);
         app.ui.activeTab = c.tab;
         auto canvas = paint(740, 1080);
         for (const wchar_t* text : c.shown)
             EXPECT_NE(canvas.findText(text), nullptr) << c.what;
     }
+    // The value of a zone that never changes is not shown as a reading's colour.
+    app.regulation.readings.sensorList[0] = {L"TZ00", L"Zone", L"ACPI", L"°C", 90.0};
+    app.regulation.readings.sensorList[0].unchanging = true;
+    app.ui.activeTab = 2;
+    EXPECT_EQ(paint(740, 1080).findText(L"90.0 °C")->fill, palette::TextMuted);
     // A commanded speed never looks like a reading: no large "2100 RPM".
     app.regulation.readings.fanList[0].measured = false;
     app.ui.activeTab = 0;

@@ -68,9 +68,9 @@ TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
     bios.setAll(L"Micro-Star International Co., Ltd.", L"MS-7C37", L"Micro-Star", L"X570", L"1");
     initBackend(app);
     EXPECT_EQ(app.identity.vendor, VendorKind::Msi);
-    EXPECT_EQ(app.regulation.controller->backendName(), L"MSI Dragon / Super-I/O Controller");
+    EXPECT_EQ(app.regulation.controller->backendName(), L"MSI Dragon / Super-I/O");
     EXPECT_EQ(app.regulation.controller->statusText(),
-              L"Universeller PC ACPI / WMI Sensor-Treiber aktiv");
+              L"Nur Anzeige – keine Lüftersteuerung auf diesem PC");
     EXPECT_NE(GetModuleHandleW(L"nvapi64.dll"), nullptr);
     // The sensors are read on the backend's own thread: the next tick shows them.
     auto* pc = dynamic_cast<UniversalPCController*>(app.regulation.controller.get());
@@ -78,10 +78,14 @@ TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
     pc->sampleSoon();
     ASSERT_TRUE(awaitSample(*pc, 0));
     runTick(app.regulation, app.settings);
-    ASSERT_EQ(app.regulation.readings.sensorList.size(),
-              2u); // no thermal zones under Wine; NV01 and PWR1
+    // No thermal zones under Wine; NV01, AMD's four rows and PWR1.
+    ASSERT_EQ(app.regulation.readings.sensorList.size(), 6u);
     EXPECT_EQ(app.regulation.readings.sensorList[0].key, L"NV01");
-    EXPECT_EQ(app.regulation.readings.gpuTemp, 57);
+    EXPECT_EQ(app.regulation.readings.sensorList[1].key, L"AMD1");
+    EXPECT_EQ(app.regulation.readings.gpuTemp, 57); // NVIDIA's, where there is one
+    EXPECT_EQ(
+        app.regulation.controller->statusText(),
+        L"Nur Anzeige: NVIDIA GPU (NVAPI), AMD GPU (ADL) – keine Lüftersteuerung auf diesem PC");
     EXPECT_EQ(app.regulation.readings.cpuTemp, 42);
     // The new backend's fans replace the old ones, labels and ranges included.
     EXPECT_EQ(app.regulation.readings.fanList[0].label, L"Hauptlüfter (CPU / Gehäuse)");

@@ -1,5 +1,7 @@
-// The real library loading against the stand-in nvapi64.dll and atiadlxy.dll that lie beside
-// the test binary, and the generic backend on top of them and of Wine's WMI.
+// The real library loading against the stand-ins nvapi64.dll and atiadlxx.dll that scripts/wine-run
+// puts into System32, and the generic backend on top of them and of Wine's WMI.
+#include "doubles/fake_adl.h"
+#include "fakes/amd_reading_text.h"
 #include "fakes/await_sample.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/universal_pc_controller.h"
@@ -34,15 +36,25 @@ NvapiStatistics statistics() {
     return s;
 }
 
-// Sets FAKE_NVAPI_* variables for one case and removes them afterwards.
-class NvapiBehaviour {
+// What AMD's stand-in recorded (an export the program never asks for).
+const FakeAdlState* adlRecords() {
+    HMODULE module = GetModuleHandleW(L"atiadlxx.dll");
+    using Fn = FakeAdlState* (*)();
+    auto fn = module ? reinterpret_cast<Fn>(
+                           reinterpret_cast<void (*)()>(GetProcAddress(module, "fakeAdlRecords")))
+                     : nullptr;
+    return fn ? fn() : nullptr;
+}
+
+// Sets FAKE_NVAPI_* and FAKE_ADL_* variables for one case and removes them afterwards.
+class StandInBehaviour {
 public:
-    NvapiBehaviour& set(const char* name, const char* value) {
+    StandInBehaviour& set(const char* name, const char* value) {
         SetEnvironmentVariableA(name, value);
         names.push_back(name);
         return *this;
     }
-    ~NvapiBehaviour() {
+    ~StandInBehaviour() {
         for (const auto& n : names)
             SetEnvironmentVariableA(n.c_str(), nullptr);
     }
@@ -85,18 +97,45 @@ TEST_F(GpuLibrariesUnderWine, LoadsAsksCallsWithTheRightLayoutAndUnloads) {
         EXPECT_EQ(s.lastVersion, 0x10044u);
         EXPECT_EQ(s.lastSensorIndex, 0u);
 
-        // Only the fallback AMD name lies beside the binary.
         EXPECT_NE(gpu.amdModule(), 0u);
         EXPECT_EQ(gpu.amdModule(),
-                  reinterpret_cast<LibraryHandle>(GetModuleHandleW(L"atiadlxy.dll")));
+                  reinterpret_cast<LibraryHandle>(GetModuleHandleW(L"atiadlxx.dll")));
     }
     EXPECT_EQ(GetModuleHandleW(L"nvapi64.dll"), nullptr);
-    EXPECT_EQ(GetModuleHandleW(L"atiadlxy.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"atiadlxx.dll"), nullptr);
+}
+
+TEST_F(GpuLibrariesUnderWine, AmdsLibraryIsReadForEachOverdriveGeneration) {
+    const struct {
+        const char* version;
+        const char* expected;
+    } table[] = {{"8", "edge=63 hot=81 mem=72 rpm=1320 fan%=34"},
+                 {"7", "edge=63 hot=81 mem=72 rpm=1320"},
+                 {"5", "edge=63 rpm=1320"}};
+    for (const auto& row : table) {
+        StandInBehaviour behaviour;
+        behaviour.set("FAKE_ADL_VERSION", row.version);
+        GpuLibraries gpu(&loader);
+        gpu.load();
+        AmdGpuLibrary& amd = gpu.amd();
+        ASSERT_TRUE(amd.open()) << row.version;
+        AmdGpuReading reading;
+        ASSERT_TRUE(amd.read(&reading)) << row.version;
+        EXPECT_EQ(amdReadingText(reading), row.expected);
+        EXPECT_EQ(amd.adapter().name, L"AMD Radeon RX 6800 XT");
+        const FakeAdlState* records = adlRecords();
+        ASSERT_NE(records, nullptr);
+        EXPECT_EQ(records->lastAdapter, 3);
+        EXPECT_EQ(records->live, 1);
+        amd.close();
+        EXPECT_EQ(records->live, 0);
+    }
+    EXPECT_EQ(GetModuleHandleW(L"atiadlxx.dll"), nullptr);
 }
 
 TEST_F(GpuLibrariesUnderWine, AFailingStartKeepsTheLibraryUntilTheEnd) {
     {
-        NvapiBehaviour behaviour;
+        StandInBehaviour behaviour;
         behaviour.set("FAKE_NVAPI_INIT", "-1");
         GpuLibraries gpu(&loader);
         gpu.load();
@@ -105,7 +144,7 @@ TEST_F(GpuLibrariesUnderWine, AFailingStartKeepsTheLibraryUntilTheEnd) {
         EXPECT_EQ(statistics().enumerations, 0u);
     }
     EXPECT_EQ(GetModuleHandleW(L"nvapi64.dll"), nullptr);
-    NvapiBehaviour none;
+    StandInBehaviour none;
     none.set("FAKE_NVAPI_GPUS", "0");
     GpuLibraries gpu(&loader);
     gpu.load();
@@ -115,8 +154,9 @@ TEST_F(GpuLibrariesUnderWine, AFailingStartKeepsTheLibraryUntilTheEnd) {
 TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZones) {
     Win32ThermalZoneQuery wmi;
     {
-        NvapiBehaviour behaviour;
+        StandInBehaviour behaviour;
         behaviour.set("FAKE_NVAPI_TEMP", "66").set("FAKE_NVAPI_RPM", "1880");
+        behaviour.set("FAKE_ADL_FAIL", "C"); // no AMD GPU answers
         UniversalPCController pc(&loader, &wmi);
         SystemIdentity id;
         id.vendor = VendorKind::Msi;
@@ -136,8 +176,8 @@ TEST_F(GpuLibrariesUnderWine, TheGenericBackendReadsTheGpuAndFallsBackWithoutZon
         EXPECT_EQ(pc.fans()[1].currentRpm, 1880);
     }
     {
-        NvapiBehaviour behaviour;
-        behaviour.set("FAKE_NVAPI_SENSORS", "0");
+        StandInBehaviour behaviour;
+        behaviour.set("FAKE_NVAPI_SENSORS", "0").set("FAKE_ADL_FAIL", "C");
         UniversalPCController pc(&loader, &wmi);
         ASSERT_TRUE(pc.connect(SystemIdentity{}));
         pc.sampleSoon();
