@@ -52,6 +52,30 @@ bool sameLetters(const std::wstring& a, const std::wstring& b, std::size_t count
 
 } // namespace
 
+std::wstring driverStartNote(std::uint32_t error) {
+    switch (error) {
+    case 0:
+    case 1056: // ERROR_SERVICE_ALREADY_RUNNING
+        return {};
+    case 577: // ERROR_INVALID_IMAGE_HASH
+        return L"Windows lädt den Treiber nicht: er ist nicht signiert (Fehler 577). Eine "
+               L"signierte applesmc.sys verwenden oder zum Testen die Testsignierung von Windows "
+               L"einschalten (siehe README).";
+    case 1275: // ERROR_DRIVER_BLOCKED
+        return L"Windows lädt den Treiber nicht: er ist blockiert (Fehler 1275), z. B. durch die "
+               L"Speicher-Integrität. Eine aktuelle, signierte applesmc.sys verwenden.";
+    case 55: // ERROR_DEV_NOT_EXIST: the driver found no SMC and stayed off
+        return L"Der Treiber findet auf diesem Rechner keinen Apple-SMC und bleibt aus (Fehler "
+               L"55); die Lüfter bleiben bei der Firmware.";
+    default: {
+        wchar_t text[96] = {};
+        formatBounded(text, 96, L"Windows startet den Treiber nicht (Fehler %lu).",
+                      static_cast<unsigned long>(error));
+        return text;
+    }
+    }
+}
+
 bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles) {
     if (folder.empty() || programFiles.empty() || folder.size() <= programFiles.size() + 1)
         return false;
@@ -118,8 +142,15 @@ void installSmcDriverService() {
             return;
         }
     }
-    // Already running, or unable to start: either way the device open decides.
-    scm->startService(service);
+    // Already running, or unable to start: either way the device open decides; the driver tab
+    // says why Windows did not start it.
+    std::uint32_t error = 0;
+    if (!scm->startService(service, &error)) {
+        const std::wstring note = driverStartNote(error);
+        if (!note.empty())
+            appState.driverNote =
+                appState.driverNote.empty() ? note : appState.driverNote + L" · " + note;
+    }
     scm->closeHandle(service);
     scm->closeHandle(manager);
 }

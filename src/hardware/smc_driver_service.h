@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The line the driver tab shows when the program's folder is not one an elevated installer
@@ -12,6 +13,10 @@ inline constexpr wchar_t DRIVER_UNPROTECTED_NOTE[] =
     L"Warnung: Programmordner oder applesmc.sys ist nicht nur für Administratoren "
     L"beschreibbar.";
 
+// What the driver tab says when Windows does not start the driver service, by Windows' error
+// code: what happened in words and what to do. Empty when the service started or already runs.
+std::wstring driverStartNote(std::uint32_t error);
+
 // Whether the folder (no trailing backslash) lies inside the Program Files folder, compared
 // without regard to case; false when either is unknown.
 bool insideProgramFiles(const std::wstring& folder, const std::wstring& programFiles);
@@ -19,7 +24,8 @@ bool insideProgramFiles(const std::wstring& folder, const std::wstring& programF
 // Makes sure the kernel driver service "applesmc" exists and is started: when missing, and only
 // when the program runs from inside Program Files, copies applesmc.sys from the program's
 // folder into the system's driver folder and registers it as a demand-start kernel driver.
-// Sets appState.driverNote when it refused or found the source unprotected (empty otherwise).
+// Sets appState.driverNote when it refused, found the source unprotected or Windows did not
+// start the driver (empty otherwise).
 // Every other failure ends quietly; the SMC backend finds out when it opens the device. Uses
 // platform.serviceManager and platform.systemInfo.
 void installSmcDriverService();

@@ -20,7 +20,8 @@ public:
     // Scripted refusals.
     bool managerOpens = true;
     bool createFails = false;
-    bool copyFails = false; // as when the target folder is missing or the file is locked
+    bool copyFails = false;       // as when the target folder is missing or the file is locked
+    std::uint32_t startError = 0; // nonzero: starting fails with this code (577: not signed)
 
     // The state.
     std::map<std::wstring, Service> services;
@@ -38,7 +39,7 @@ public:
     ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
-    bool startService(ServiceHandle service) override;
+    bool startService(ServiceHandle service, std::uint32_t* error) override;
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;

@@ -8,7 +8,7 @@ public:
     ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
-    bool startService(ServiceHandle service) override;
+    bool startService(ServiceHandle service, std::uint32_t* error) override;
     void closeHandle(ServiceHandle handle) override;
     bool fileExists(const std::wstring& path) override;
     bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) override;
