@@ -4,7 +4,7 @@
 
 void smcScheduleStart(const SmcBus* bus, SmcSchedule* schedule) {
     schedule->poll = 1;
-    schedule->polls = bus->quick ? SMC_QUICK_POLLS : SMC_POLLS;
+    schedule->polls = bus->quick && !bus->patient ? SMC_QUICK_POLLS : SMC_POLLS;
     schedule->wait = SMC_FIRST_WAIT_US;
 }
 
@@ -40,14 +40,17 @@ SmcResult smcTransact(SmcBus* bus, uint8_t command, const uint8_t arg[4], uint8_
     SmcResult r;
     if (length == 0 || length > SMC_MAX_DATA)
         return SMC_SIZE_MISMATCH;
+    bus->patient = !bus->quick || ++bus->quickRound % SMC_PATIENT_EVERY == 0;
     if (bus->path == SMC_PATH_PORT)
         r = smcPortTransact(bus, command, arg, data, length);
     else if (bus->path == SMC_PATH_WINDOW)
         r = smcWindowTransact(bus, command, arg, data, length);
     else
         return SMC_NO_PATH;
-    if (r != SMC_TIMEOUT)
+    if (r != SMC_TIMEOUT) {
         bus->quick = 0;
+        bus->quickRound = 0;
+    }
     return r;
 }
 
@@ -103,6 +106,8 @@ SmcPath smcChoosePath(SmcBus* bus, const SmcAccess* access, uint16_t portBase, u
     bus->portBase = portBase;
     bus->windowSpan = windowSpan;
     bus->quick = 0;
+    bus->quickRound = 0;
+    bus->patient = 1;
     if (windowSpan >= SMC_WINDOW_MIN_SPAN) {
         bus->path = SMC_PATH_WINDOW;
         if (windowAnswersAsT2(bus))

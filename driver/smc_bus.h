@@ -66,11 +66,13 @@ typedef enum SmcResult {
 
 /* The wait schedule: polls 8 us apart, from the eleventh on each wait twice the one before;
  * 24 polls in all (about 131 ms). After a timeout only 12 (about 0.1 ms) until the SMC answers
- * again, so an SMC that stopped answering costs little per request. */
+ * again, so an SMC that stopped answering costs little per request; every 32nd request then
+ * waits the whole schedule, so an SMC that is merely slow is found answering again. */
 #define SMC_FIRST_WAIT_US 8u
 #define SMC_STEADY_POLLS 10u
 #define SMC_POLLS 24u
 #define SMC_QUICK_POLLS 12u
+#define SMC_PATIENT_EVERY 32u
 
 typedef struct SmcBus {
     const SmcAccess* access;
@@ -78,6 +80,8 @@ typedef struct SmcBus {
     uint16_t portBase;
     uint32_t windowSpan; /* bytes of the window that can be reached; 0 without a window */
     uint8_t quick;       /* set by a timeout, cleared by the next answer */
+    uint8_t patient;     /* this transaction waits the whole schedule */
+    uint32_t quickRound; /* transactions since the timeout */
 } SmcBus;
 
 /* A key's description: its size in bytes, its type (e.g. "flt ") and attribute bits. */

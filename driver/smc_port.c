@@ -49,18 +49,23 @@ static SmcResult sendByte(SmcBus* bus, uint8_t value) {
 }
 
 /* Waits for the next byte of a reply; SMC_OK when one awaits, the SMC's reason when it ended
- * the command instead. */
+ * the command instead (no key of that name, say): idle on two polls in a row and a result code
+ * that is not success. A moment of idleness alone is no reason to give up. */
 static SmcResult awaitReplyByte(SmcBus* bus) {
     const uint8_t ready = SMC_STATUS_AWAITING_DATA | SMC_STATUS_BUSY;
+    int idlePolls = 0;
     SmcSchedule schedule;
     smcScheduleStart(bus, &schedule);
     do {
         const uint8_t status = readPort(bus, SMC_PORT_COMMAND);
         if ((status & ready) == ready)
             return SMC_OK;
-        if ((status & (SMC_STATUS_BUSY | SMC_STATUS_INPUT_FULL)) == 0) {
+        if ((status & (SMC_STATUS_BUSY | SMC_STATUS_INPUT_FULL)) != 0) {
+            idlePolls = 0;
+        } else if (++idlePolls >= 2) {
             const SmcResult r = smcResultOf(readPort(bus, SMC_PORT_RESULT));
-            return r == SMC_OK ? SMC_SIZE_MISMATCH : r;
+            if (r != SMC_OK)
+                return r;
         }
     } while (smcScheduleNext(bus, &schedule));
     return SMC_TIMEOUT;

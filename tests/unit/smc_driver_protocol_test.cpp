@@ -218,5 +218,19 @@ TEST(SmcDriverProtocol, AnSmcThatStopsAnsweringFailsTheRequestWithinItsLimit) {
             EXPECT_EQ(rig.bus.quick, 0) << what;
         }
         EXPECT_GT(stalled, 10) << m.name;
+
+        // An SMC that is only slow after a timeout is found answering again.
+        Rig rig(m.machine);
+        ASSERT_NE(rig.choose(), SMC_PATH_NONE);
+        rig.smc.silent = 1;
+        std::uint8_t data[4];
+        EXPECT_EQ(smcReadKey(&rig.bus, key("F0Ac"), data, 4), SMC_TIMEOUT);
+        rig.smc.silent = 0;
+        rig.smc.latencyUs = 2000;
+        int tries = 1;
+        while (smcReadKey(&rig.bus, key("F0Ac"), data, 4) != SMC_OK && tries < 40)
+            ++tries;
+        EXPECT_LE(tries, int(SMC_PATIENT_EVERY)) << m.name;
+        EXPECT_GT(tries, 1) << m.name;
     }
 }

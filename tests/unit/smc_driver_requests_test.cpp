@@ -126,6 +126,8 @@ TEST(SmcDriverRequests, RequestsAreCheckedBeforeTheyReachTheSmc) {
          false},
         {"another device's request", 0x22FFFCu, bytes("TC0P\x04", 5), 4, SMC_REQ_UNKNOWN_REQUEST, 0,
          false},
+        {"a request of the test build only", SMC_SIM_IOCTL_SET_KEY, std::vector<std::uint8_t>(12),
+         0, SMC_REQ_UNKNOWN_REQUEST, 0, false},
     };
     for (const Case& c : cases) {
         Driver d;
