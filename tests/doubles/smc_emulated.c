@@ -233,7 +233,9 @@ static void portWriteData(SmcEmulated* smc, uint8_t value) {
         if (smc->portPosition == smc->portCount) {
             Found f;
             if (lookUp(smc, smc->portArg, &f) && f.stored)
-                copyBytes(f.stored->data, smc->portBuffer, smc->portCount);
+                copyBytes(f.stored->data, smc->portBuffer,
+                          smc->portCount < sizeof f.stored->data ? smc->portCount
+                                                                 : sizeof f.stored->data);
             portEnd(smc, 0);
         }
         break;
@@ -317,7 +319,7 @@ static uint8_t windowExecute(SmcEmulated* smc) {
             return SMC_RESULT_NOT_WRITABLE;
         if (r[SMC_WINDOW_LENGTH] != f.size)
             return SMC_RESULT_SIZE_MISMATCH;
-        for (uint8_t i = 0; i < f.size && f.stored; ++i)
+        for (uint8_t i = 0; i < f.size && i < sizeof f.stored->data && f.stored; ++i)
             f.stored->data[i] = smc->windowCorrupt ? (uint8_t)(r[i] ^ 0xA5u) : r[i];
         if (smc->windowCorrupt)
             smc->corruptedWrites++;
