@@ -13,7 +13,6 @@
 #include <memory>
 
 BenchState::BenchState() {
-    resetAppState();
     platform = Platform{};
     platform.registry = &registry;
     platform.systemInfo = &systemInfo;
@@ -24,35 +23,35 @@ BenchState::BenchState() {
     systemInfo.displays = {L"Generic Display Adapter", L"Generic Display Adapter"};
     systemInfo.drives['D'] = FakeSystemInfo::Drive{};
 
-    appState.identity.manufacturer = L"Generic PC";
-    appState.identity.product = L"Tower 5000";
-    appState.identity.boardManufacturer = L"Board Maker";
-    appState.identity.boardProduct = L"B650 Pro";
-    appState.identity.biosVersion = L"F12";
+    app.identity.manufacturer = L"Generic PC";
+    app.identity.product = L"Tower 5000";
+    app.identity.boardManufacturer = L"Board Maker";
+    app.identity.boardProduct = L"B650 Pro";
+    app.identity.biosVersion = L"F12";
 
     auto backend = std::make_unique<BenchController>();
-    backend->connect(appState.identity);
+    backend->connect(app.identity);
     controller = backend.get();
-    appState.controller = std::move(backend);
+    app.regulation.controller = std::move(backend);
 
-    collectInventory();
-    addTrayIcon();
-    runTick();
-    applyControlMode(ControlMode::Curve);
-    runTick();
-    saveSettings();
+    app.inventory = collectInventory(app.identity, app.regulation.controller.get());
+    addTrayIcon(app.trayIcon);
+    runTick(app.regulation, app.settings);
+    applyControlMode(app.regulation, app.settings, ControlMode::Curve);
+    runTick(app.regulation, app.settings);
+    saveSettings(app.settings);
 
     // A chart with five full minutes of moving readings, as after any real five minutes.
-    appState.history = History{};
+    app.ui.history = History{};
     for (std::size_t i = 0; i < HISTORY_CAPACITY; ++i) {
         const float wave = static_cast<float>(std::sin(static_cast<double>(i) / 17.0));
-        appState.history.push({55.0f + 12.0f * wave,
-                               47.0f + 6.0f * wave,
-                               {2400.0f + 600.0f * wave, 2200.0f + 500.0f * wave}});
+        app.ui.history.push({55.0f + 12.0f * wave,
+                             47.0f + 6.0f * wave,
+                             {2400.0f + 600.0f * wave, 2200.0f + 500.0f * wave}});
     }
 }
 
 BenchState::~BenchState() {
-    resetAppState();
+    app.regulation.controller.reset();
     platform = Platform{};
 }

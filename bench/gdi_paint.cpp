@@ -32,9 +32,9 @@ double microsecondsSince(const LARGE_INTEGER& start) {
            static_cast<double>(frequency.QuadPart);
 }
 
-void paintOnce(HDC dc, GdiFontSet& fonts, float scale) {
+void paintOnce(BenchState& state, HDC dc, GdiFontSet& fonts, float scale) {
     GdiCanvas canvas(dc, fonts, scale);
-    paintWindow(canvas, {0, 0, kWidth, kHeight});
+    paintWindow(canvas, {0, 0, kWidth, kHeight}, state.app.ui, state.model());
 }
 
 } // namespace
@@ -48,17 +48,17 @@ int main() {
             return 1;
         }
         for (int tab = 0; tab < 6; ++tab) {
-            appState.activeTab = tab;
+            state.app.ui.activeTab = tab;
             GdiFontSet fonts;
             LARGE_INTEGER start;
             QueryPerformanceCounter(&start);
-            paintOnce(surface.dc(), fonts, scale);
+            paintOnce(state, surface.dc(), fonts, scale);
             const double first = microsecondsSince(start);
             double steady = 0.0;
             for (int batch = 0; batch < kBatches; ++batch) {
                 QueryPerformanceCounter(&start);
                 for (int i = 0; i < kPaintsPerBatch; ++i)
-                    paintOnce(surface.dc(), fonts, scale);
+                    paintOnce(state, surface.dc(), fonts, scale);
                 const double each = microsecondsSince(start) / kPaintsPerBatch;
                 if (batch == 0 || each < steady)
                     steady = each;

@@ -1,8 +1,7 @@
 #include "bench_state.h"
 
-#include "app/app_state.h"
+#include "app/app_tick.h"
 #include "regulation/fan_curve.h"
-#include "regulation/periodic_tick.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,10 +13,10 @@ namespace {
 void BM_RunTick(benchmark::State& state) {
     BenchState s;
     for (auto _ : state) {
-        runTick();
-        benchmark::DoNotOptimize(appState.sensorList.data());
+        tickApp(s.app);
+        benchmark::DoNotOptimize(s.app.regulation.readings.sensorList.data());
     }
-    state.counters["readings"] = static_cast<double>(appState.sensorList.size());
+    state.counters["readings"] = static_cast<double>(s.app.regulation.readings.sensorList.size());
 }
 BENCHMARK(BM_RunTick);
 
@@ -25,10 +24,10 @@ BENCHMARK(BM_RunTick);
 // curve is evaluated for both fans and nothing is written.
 void BM_ApplyCurveSteady(benchmark::State& state) {
     BenchState s;
-    applyCurve(true);
+    applyCurve(s.app.regulation, s.app.settings, true);
     for (auto _ : state) {
-        applyCurve(false);
-        benchmark::DoNotOptimize(appState.lastCurveRpm.data());
+        applyCurve(s.app.regulation, s.app.settings, false);
+        benchmark::DoNotOptimize(s.app.regulation.lastCurveRpm.data());
     }
 }
 BENCHMARK(BM_ApplyCurveSteady);
@@ -38,10 +37,10 @@ void BM_ApplyCurveWriting(benchmark::State& state) {
     BenchState s;
     bool warm = false;
     for (auto _ : state) {
-        appState.cpuTemp = warm ? 66.0 : 62.0;
+        s.app.regulation.readings.cpuTemp = warm ? 66.0 : 62.0;
         warm = !warm;
-        applyCurve(false);
-        benchmark::DoNotOptimize(appState.lastCurveRpm.data());
+        applyCurve(s.app.regulation, s.app.settings, false);
+        benchmark::DoNotOptimize(s.app.regulation.lastCurveRpm.data());
     }
 }
 BENCHMARK(BM_ApplyCurveWriting);

@@ -12,7 +12,7 @@ namespace {
 void BM_LoadSettings(benchmark::State& state) {
     BenchState s;
     for (auto _ : state) {
-        const bool ok = loadSettings();
+        const bool ok = loadSettings(s.app.settings);
         benchmark::DoNotOptimize(ok);
     }
 }
@@ -21,7 +21,7 @@ BENCHMARK(BM_LoadSettings);
 void BM_SaveSettings(benchmark::State& state) {
     BenchState s;
     for (auto _ : state) {
-        const bool ok = saveSettings();
+        const bool ok = saveSettings(s.app.settings);
         benchmark::DoNotOptimize(ok);
         s.registry.writes.clear();
     }
@@ -32,8 +32,8 @@ BENCHMARK(BM_SaveSettings);
 void BM_SaveAndLoadSettings(benchmark::State& state) {
     BenchState s;
     for (auto _ : state) {
-        const bool saved = saveSettings();
-        const bool loaded = loadSettings();
+        const bool saved = saveSettings(s.app.settings);
+        const bool loaded = loadSettings(s.app.settings);
         benchmark::DoNotOptimize(saved && loaded);
         s.registry.writes.clear();
     }

@@ -7,6 +7,7 @@
 //
 //   ventrasol_soak [ticks]     default 86,400; a multiple of 28,800 ends where a round ends
 #include "app/app_state.h"
+#include "app/app_tick.h"
 #include "fakes/await_sample.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
@@ -19,7 +20,6 @@
 #include "platform/platform.h"
 #include "quiet_window_host.h"
 #include "regulation/control_modes.h"
-#include "regulation/periodic_tick.h"
 #include "ui/paint_window.h"
 
 #include <malloc.h>
@@ -43,18 +43,21 @@ constexpr long ROUND = 3600 * static_cast<long>(sizeof HOURLY / sizeof HOURLY[0]
 
 // Runs the day; setTemperature moves the fakes to the given CPU temperature before a tick,
 // and forgetRecords empties what the fakes remember (their logs are not the program's memory).
-bool soak(const char* name, long ticks, const std::function<void(double)>& setTemperature,
+bool soak(AppState& app, const char* name, long ticks,
+          const std::function<void(double)>& setTemperature,
           const std::function<void()>& forgetRecords) {
     std::size_t start = 0, warm = 0;
     for (long t = 0; t < ticks; ++t) {
         if (t % 3600 == 0)
-            applyControlMode(HOURLY[(t / 3600) % (sizeof HOURLY / sizeof HOURLY[0])]);
+            applyControlMode(app.regulation, app.settings,
+                             HOURLY[(t / 3600) % (sizeof HOURLY / sizeof HOURLY[0])]);
         setTemperature(45.0 + static_cast<double>((t * 7) % 400) / 10.0);
-        runTick();
+        tickApp(app);
         {
             RecordingCanvas canvas;
-            appState.activeTab = static_cast<std::int32_t>((t / 600) % 6);
-            paintWindow(canvas, {0, 0, 740, 1080});
+            app.ui.activeTab = static_cast<std::int32_t>((t / 600) % 6);
+            paintWindow(canvas, {0, 0, 740, 1080}, app.ui,
+                        {app.settings, app.regulation, app.identity, app.inventory});
         }
         forgetRecords();
         if (t == 0)
@@ -78,29 +81,29 @@ int main(int argc, char** argv) {
     bool ok = true;
 
     {
-        resetAppState();
+        AppState app;
         platform = Platform{};
         platform.registry = &registry;
         platform.windowHost = &host;
-        appState.trayIcon.added = true;
+        app.trayIcon.added = true;
         FakeSmcDevice device;
-        appState.controller = std::make_unique<AppleSmcController>(&device);
-        appState.controller->connect(SystemIdentity{});
+        app.regulation.controller = std::make_unique<AppleSmcController>(&device);
+        app.regulation.controller->connect(SystemIdentity{});
         ok &= soak(
-            "apple", ticks,
+            app, "apple", ticks,
             [&](double celsius) { device.setFloat("TC0P", static_cast<float>(celsius)); },
             [&] {
                 device.requests.clear();
                 registry.writes.clear();
             });
-        resetAppState();
+        app.regulation.controller.reset();
     }
     {
-        resetAppState();
+        AppState app;
         platform = Platform{};
         platform.registry = &registry;
         platform.windowHost = &host;
-        appState.trayIcon.added = true;
+        app.trayIcon.added = true;
         FakeThermalZoneQuery wmi;
         FakeLibraryLoader loader;
         FakeNvapi nvapi;
@@ -109,12 +112,12 @@ int main(int argc, char** argv) {
                     FakeThermalZoneQuery::row(3100, L"PCH")};
         auto owned = std::make_unique<UniversalPCController>(&loader, &wmi, std::chrono::hours(1));
         UniversalPCController* pc = owned.get();
-        appState.controller = std::move(owned);
+        app.regulation.controller = std::move(owned);
         pc->connect(SystemIdentity{});
         pc->sampleSoon();
         awaitSample(*pc, 0);
         ok &= soak(
-            "generic", ticks,
+            app, "generic", ticks,
             [&](double celsius) {
                 // The sensor thread is idle between the snapshots asked for here.
                 wmi.rows[0].temperatureBits = static_cast<std::uint32_t>((celsius + 273.15) * 10);
@@ -128,7 +131,7 @@ int main(int argc, char** argv) {
                 nvapi.calls.clear();
                 registry.writes.clear();
             });
-        resetAppState();
+        app.regulation.controller.reset();
     }
     platform = Platform{};
     return ok ? 0 : 1;

@@ -9,13 +9,6 @@
 inline constexpr std::uint32_t TICK_TIMER_ID = 1001;
 inline constexpr std::uint32_t TICK_PERIOD_MS = 1000;
 
-// The tray icon's callback message (WM_USER + 100) and its identifier.
-inline constexpr std::uint32_t WM_TRAYICON = 1124;
-inline constexpr std::uint32_t TRAY_ICON_ID = 1;
-
-// The program's icon group, used for the window class and the tray.
-inline constexpr std::uint32_t APP_ICON_RESOURCE_ID = 101;
-
 // Menu commands of the tray, arriving as WM_COMMAND.
 inline constexpr std::uint32_t CMD_OPEN_DASHBOARD = 2001;
 inline constexpr std::uint32_t CMD_MODE_SYSTEM_AUTO = 2002;

@@ -1,60 +1,64 @@
 #include "app/control_recovery.h"
 
-#include "app/app_state.h"
-#include "hardware/backend_selection.h"
+#include "app/app_tick.h"
+#include "app/backend_selection.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_commands.h"
-#include "regulation/periodic_tick.h"
 #include "settings/registry_settings.h"
 
 namespace {
 
-void resume() {
+bool connected(const RegulationState& regulation) {
+    return regulation.controller && regulation.controller->isConnected();
+}
+
+void resume(AppState& app) {
+    RegulationState& regulation = app.regulation;
     // One tick while commands are still held back: fresh readings for the mode to start from,
     // and the proof that the hardware answers after the sleep.
-    if (appState.controller && appState.controller->isConnected())
-        runTick();
-    if (!appState.controller || !appState.controller->isConnected() ||
-        appState.safety.failedTicks > 0)
-        initBackend();
-    appState.safety.suspended = false;
-    applyControlMode(appState.mode);
+    if (connected(regulation))
+        tickApp(app);
+    if (!connected(regulation) || regulation.safety.failedTicks > 0)
+        initBackend(app);
+    regulation.safety.suspended = false;
+    applyControlMode(regulation, app.settings, app.settings.mode);
 }
 
 } // namespace
 
-void onPowerEvent(std::uint32_t event) {
+void onPowerEvent(AppState& app, std::uint32_t event) {
     switch (event) {
     case POWER_SUSPEND:
-        handFansBack();
-        appState.lastCurveRpm.fill(-1.0);
-        appState.safety.suspended = true;
+        handFansBack(app.regulation);
+        app.regulation.lastCurveRpm.fill(-1.0);
+        app.regulation.safety.suspended = true;
         return;
     case POWER_RESUME_SUSPEND:
     case POWER_RESUME_AUTOMATIC:
-        resume();
+        resume(app);
         return;
     default:
         return;
     }
 }
 
-void reloadDriver() {
-    const ControlMode mode = appState.mode;
+void reloadDriver(AppState& app) {
+    RegulationState& regulation = app.regulation;
+    Settings& settings = app.settings;
+    const ControlMode mode = settings.mode;
     const bool commanded = mode != ControlMode::SystemAuto;
     if (commanded)
-        handFansBack();
-    initBackend();
+        handFansBack(regulation);
+    initBackend(app);
     if (!commanded)
         return;
-    if (appState.controller && appState.controller->isConnected()) {
-        applyControlMode(mode);
+    if (connected(regulation)) {
+        applyControlMode(regulation, settings, mode);
         return;
     }
-    appState.mode = ControlMode::SystemAuto;
-    appState.lastCurveRpm.fill(-1.0);
-    appState.noticeText =
-        L"Lüftersteuerung nicht erreichbar – Lüfter bleiben bei der System-Automatik.";
-    appState.noticeIsError = true;
-    saveSettings();
+    settings.mode = ControlMode::SystemAuto;
+    regulation.lastCurveRpm.fill(-1.0);
+    regulation.notice = {
+        L"Lüftersteuerung nicht erreichbar – Lüfter bleiben bei der System-Automatik.", true};
+    saveSettings(settings);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/app_state.h"
+
 #include <cstdint>
 
 // The moments when the program loses its hold on the fans and takes it up again: the machine
@@ -13,9 +15,9 @@ inline constexpr std::uint32_t POWER_RESUME_AUTOMATIC = 18; // PBT_APMRESUMEAUTO
 // Before sleep: the fans go to the firmware (the mode stays and is not saved) and nothing is
 // commanded until the resume. After it: reconnect when the hardware no longer answers, then the
 // current mode is applied as if chosen again. Other events change nothing.
-void onPowerEvent(std::uint32_t event);
+void onPowerEvent(AppState& app, std::uint32_t event);
 
 // "Treiber neu laden": a commanded mode first gives the fans back through the old backend and
 // is applied again once the new one is connected; without a connection the program stays with
 // the firmware's control and says so.
-void reloadDriver();
+void reloadDriver(AppState& app);

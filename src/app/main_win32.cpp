@@ -3,16 +3,16 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/control_recovery.h"
+#include "app/crash_guard_win32.h"
+#include "app/deferred_startup.h"
+#include "app/pointer_input.h"
 #include "app/startup.h"
 #include "app/tray.h"
 #include "app/window_events.h"
 #include "app/window_paint_win32.h"
-#include "hardware/backend_selection.h"
 #include "hardware/fan_handback.h"
-#include "inventory/inventory.h"
 #include "platform/platform.h"
 #include "platform/win32/process_hardening.h"
-#include "platform/win32/win32_crash_guard.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_registry.h"
@@ -21,11 +21,8 @@
 #include "platform/win32/win32_task_scheduler.h"
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_window_host.h"
-#include "regulation/fan_guard.h"
-#include "settings/registry_settings.h"
 #include "ui/dpi_scale.h"
 #include "ui/paint_window.h"
-#include "ui/pointer.h"
 
 #include <windows.h>
 #include <windowsx.h>
@@ -36,10 +33,15 @@
 
 namespace {
 
-// The seams are made once and never destroyed. appState, and with it the backend, is destroyed
-// at static destruction, in an order towards other statics that nothing fixes, and the
-// backend's destructor still closes its device and frees its libraries through them. They own
-// nothing that the end of the process does not release.
+// The program's state: the one instance, used by the window procedure and the entry point only.
+AppState appState;
+PaintedWindow paintedWindow;
+AutostartLookup autostartLookup;
+
+// The seams are made once and never destroyed: the backend's destructor closes its device and
+// frees its libraries through them, at the end of wWinMain or, when the start failed, at static
+// destruction in an order towards other statics that nothing fixes. They own nothing that the
+// end of the process does not release.
 template <typename T, typename... Args> T* lifelong(Args&&... args) {
     alignas(T) static unsigned char storage[sizeof(T)];
     return ::new (static_cast<void*>(storage)) T(std::forward<Args>(args)...);
@@ -52,16 +54,16 @@ void repaint(HWND window) {
 }
 
 int layoutX(LPARAM lParam) {
-    return toLayoutPixel(GET_X_LPARAM(lParam), appState.dpiScale);
+    return toLayoutPixel(GET_X_LPARAM(lParam), appState.ui.dpiScale);
 }
 int layoutY(LPARAM lParam) {
-    return toLayoutPixel(GET_Y_LPARAM(lParam), appState.dpiScale);
+    return toLayoutPixel(GET_Y_LPARAM(lParam), appState.ui.dpiScale);
 }
 
 // The outer size of a client area of the minimum layout size at the window's scale.
 POINT minimumTrackSize(HWND window) {
-    RECT r{0, 0, toDevicePixel(MIN_CLIENT_WIDTH, appState.dpiScale),
-           toDevicePixel(MIN_CLIENT_HEIGHT, appState.dpiScale)};
+    RECT r{0, 0, toDevicePixel(MIN_CLIENT_WIDTH, appState.ui.dpiScale),
+           toDevicePixel(MIN_CLIENT_HEIGHT, appState.ui.dpiScale)};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     return {r.right - r.left, r.bottom - r.top};
@@ -77,7 +79,7 @@ void fitToWorkArea(HWND window) {
     if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) ||
         !GetWindowRect(window, &current))
         return;
-    const WindowSize design = initialWindowSize(appState.dpiScale);
+    const WindowSize design = initialWindowSize(appState.ui.dpiScale);
     const POINT minimum = minimumTrackSize(window);
     const Rect work{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
                     monitor.rcWork.bottom};
@@ -88,46 +90,63 @@ void fitToWorkArea(HWND window) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool invalidateChangedPart(HWND window) {
+    return invalidateChangedArea(window, appState, paintedWindow);
+}
+
 LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
-        onTaskbarCreated();
+        onTaskbarCreated(appState.trayIcon);
         return 0;
     }
     switch (message) {
     case WM_CREATE:
         // The timer must belong to this window, and CreateWindowExW has not returned yet.
-        appState.mainWindow = reinterpret_cast<WindowHandle>(window);
         if (platform.windowHost == nullptr)
-            platform.windowHost =
-                lifelong<Win32WindowHost>(appState.mainWindow, &invalidateChangedArea);
+            platform.windowHost = lifelong<Win32WindowHost>(
+                reinterpret_cast<std::uintptr_t>(window), &invalidateChangedPart);
         onWindowCreated();
         return 0;
+    case WM_FINISH_STARTUP:
+        // The lookup's thread only queues a message; the answer is taken on this thread.
+        finishStartup(
+            appState, autostartLookup, [window] { PostMessageW(window, WM_AUTOSTART_KNOWN, 0, 0); },
+            guardThisThread);
+        repaint(window);
+        return 0;
+    case WM_AUTOSTART_KNOWN:
+        if (takeAutostartAnswer(appState, autostartLookup))
+            repaint(window);
+        return 0;
     case WM_DESTROY:
-        runExitSequence();
+        // A switch of the autostart asked for before the task's state was known is not lost.
+        if (appState.autostartToggleQueued && autostartLookup.wait(AUTOSTART_ANSWER_AT_EXIT))
+            takeAutostartAnswer(appState, autostartLookup);
+        runExitSequence(appState);
         return 0;
     case WM_ENDSESSION:
-        onSessionEnd(wParam != FALSE);
+        onSessionEnd(appState, wParam != FALSE);
         return 0;
     case WM_POWERBROADCAST:
-        onPowerEvent(static_cast<std::uint32_t>(wParam));
+        onPowerEvent(appState, static_cast<std::uint32_t>(wParam));
         repaint(window);
         return TRUE;
     case WM_PAINT:
-        paintMainWindow(window);
+        paintMainWindow(window, appState, paintedWindow);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_COMMAND:
-        handleCommand(LOWORD(wParam));
+        handleCommand(appState, LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        onTimer(static_cast<std::uintptr_t>(wParam));
+        onTimer(appState, static_cast<std::uintptr_t>(wParam));
         return 0;
     case WM_MOUSEMOVE:
-        onPointerMove(layoutX(lParam), layoutY(lParam));
+        onPointerMove(appState, layoutX(lParam), layoutY(lParam));
         return 0;
     case WM_LBUTTONDOWN:
-        onButtonDown(layoutX(lParam), layoutY(lParam));
+        onButtonDown(appState, layoutX(lParam), layoutY(lParam));
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -136,23 +155,23 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_LBUTTONUP:
-        onButtonUp();
+        onButtonUp(appState);
         return 0;
     case WM_CAPTURECHANGED:
-        onCaptureLost();
+        onCaptureLost(appState);
         return 0;
     case WM_DPICHANGED: {
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         if (suggested == nullptr) {
-            onDpiChanged(nullptr);
+            onDpiChanged(appState, nullptr);
         } else {
             const Rect rect{suggested->left, suggested->top, suggested->right, suggested->bottom};
-            onDpiChanged(&rect);
+            onDpiChanged(appState, &rect);
         }
         return 0;
     }
     case WM_TRAYICON:
-        handleTrayEvent(static_cast<std::uint32_t>(lParam));
+        handleTrayEvent(appState.settings, static_cast<std::uint32_t>(lParam));
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -227,11 +246,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform.libraryLoader = lifelong<Win32LibraryLoader>();
     platform.taskScheduler = lifelong<Win32TaskScheduler>();
 
-    // 2.-4. Settings, backend, inventory.
-    loadSettings();
-    initBackend();
-    reconcileFansAtStart();
-    collectInventory();
+    // 2. Settings and the machine's name; the backend, the inventory and the logon task come
+    // once the window is there.
+    beginStartup(appState);
 
     // 5. Per-monitor DPI awareness where this Windows has it; otherwise the manifest's stands.
     enablePerMonitorDpiAwareness();
@@ -251,9 +268,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     RegisterClassExW(&wc);
 
     // 7.-9. Scale without a window, title, window.
-    queryDpiScale();
+    appState.ui.dpiScale = queryDpiScale();
     const std::wstring title = mainWindowTitle(appState.identity);
-    const WindowSize size = initialWindowSize(appState.dpiScale);
+    const WindowSize size = initialWindowSize(appState.ui.dpiScale);
     HWND window = CreateWindowExW(0, WINDOW_CLASS_NAME, title.c_str(), WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, size.width, size.height, nullptr,
                                   nullptr, instance, nullptr);
@@ -263,23 +280,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         // commanded yet, so there is nothing to hand back.
         return 1;
     }
-    appState.mainWindow = reinterpret_cast<WindowHandle>(window);
     // An elevated process does not hear the shell's broadcast unless it lets it through.
     if (taskbarCreatedMessage != 0)
         ChangeWindowMessageFilterEx(window, taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
     // 10. From now on the window's own scale; the size follows it and the work area.
-    queryDpiScale();
+    appState.ui.dpiScale = queryDpiScale();
     fitToWorkArea(window);
 
     // 11. The tray icon.
-    addTrayIcon();
+    addTrayIcon(appState.trayIcon);
 
-    // 12. Shown unless started for the tray.
+    // 12. Shown unless started for the tray; then the rest of the start-up, through the queue,
+    // so that the first paint comes before it.
     if (!startsHidden(commandLine)) {
         ShowWindow(window, SW_SHOWDEFAULT);
         UpdateWindow(window);
     }
+    PostMessageW(window, WM_FINISH_STARTUP, 0, 0);
 
     // 13. The message loop. GetMessageW's -1 (an invalid call) ends it too rather than
     // spinning on the error for ever.
@@ -290,8 +308,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     }
     // A loop that ended without the exit sequence (an invalid call, a stray WM_QUIT) leaves
     // nobody in control of the fans: give them back whatever the options say.
-    if (!appState.safety.exitSequenceRan)
+    if (!appState.exitSequenceRan)
         emergencyFanHandBack();
-    // 14. The mutex closes with its owner; the state (backend included) at static destruction.
-    return static_cast<int>(message.wParam);
+    // 14. The backend (device, sensor thread, libraries) goes while this run still holds the
+    // mutex, so a new start never finds them in use; then the process ends at once, the mutex
+    // with it, and no thread of this run outlives it.
+    appState.regulation.controller.reset();
+    ExitProcess(static_cast<UINT>(message.wParam));
 }

@@ -1,6 +1,5 @@
 #include "app/tray.h"
 
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "base/bounded_format.h"
 #include "platform/platform.h"
@@ -14,35 +13,38 @@ std::wstring formatTrayTooltip(double rpm, double cpu, double gpu, double watts)
     return tip;
 }
 
-void addTrayIcon() {
+void addTrayIcon(TrayIconState& icon) {
     if (platform.windowHost == nullptr)
         return;
-    appState.trayIcon.tip = TRAY_INITIAL_TIP;
-    appState.trayIcon.added = true; // the record is filled even if the shell refuses it
-    platform.windowHost->trayAdd(appState.trayIcon.tip);
+    icon.tip = TRAY_INITIAL_TIP;
+    icon.added = true; // the record is filled even if the shell refuses it
+    platform.windowHost->trayAdd(icon.tip);
 }
 
-void refreshTrayTooltip(double rpm, double cpu, double gpu, double watts) {
+void refreshTrayTooltip(TrayIconState& icon, double rpm, double cpu, double gpu, double watts) {
     std::wstring tip = formatTrayTooltip(rpm, cpu, gpu, watts);
     // Steady readings give the same tip; the shell need not hear of it again.
-    if (tip == appState.trayIcon.tip && appState.trayIcon.added)
+    if (tip == icon.tip && icon.added)
         return;
-    appState.trayIcon.tip = std::move(tip);
+    icon.tip = std::move(tip);
     if (platform.windowHost != nullptr)
-        platform.windowHost->trayModify(appState.trayIcon.tip);
+        platform.windowHost->trayModify(icon.tip);
 }
 
-void removeTrayIcon() {
-    if (platform.windowHost != nullptr && appState.trayIcon.added)
+void removeTrayIcon(TrayIconState& icon) {
+    if (platform.windowHost != nullptr && icon.added)
         platform.windowHost->trayDelete();
-    appState.trayIcon.added = false;
+    icon.added = false;
 }
 
-std::vector<MenuEntry> buildTrayMenu() {
-    const ControlMode mode = appState.mode;
+std::vector<MenuEntry> buildTrayMenu(const Settings& settings) {
+    const ControlMode mode = settings.mode;
     auto item = [](std::uint32_t id, const wchar_t* text, bool checked) {
         return MenuEntry{id, text, checked, false};
     };
+    MenuEntry autostart = item(CMD_TOGGLE_AUTOSTART, L"Mit Windows starten",
+                               settings.autostartEnabled && !settings.autostartPending);
+    autostart.disabled = settings.autostartPending;
     const MenuEntry separator{0, L"", false, true};
     return {
         item(CMD_OPEN_DASHBOARD, L"Ventrasol Dashboard öffnen", false),
@@ -54,26 +56,26 @@ std::vector<MenuEntry> buildTrayMenu() {
         item(CMD_MODE_MAX, L"Maximal (Turbo)", mode == ControlMode::Max),
         item(CMD_MODE_MANUAL, L"Manuell", mode == ControlMode::Manual),
         separator,
-        item(CMD_TOGGLE_AUTOSTART, L"Mit Windows starten", appState.autostartEnabled),
-        item(CMD_TOGGLE_START_MINIMIZED, L"Minimiert starten", appState.startMinimized),
+        autostart,
+        item(CMD_TOGGLE_START_MINIMIZED, L"Minimiert starten", settings.startMinimized),
         separator,
         item(CMD_EXIT, L"Beenden", false),
     };
 }
 
-void showTrayMenu() {
+void showTrayMenu(const Settings& settings) {
     if (platform.windowHost == nullptr)
         return;
-    const std::vector<MenuEntry> entries = buildTrayMenu();
+    const std::vector<MenuEntry> entries = buildTrayMenu(settings);
     platform.windowHost->setForeground();
     platform.windowHost->trackPopupMenu(entries);
 }
 
-void handleTrayEvent(std::uint32_t mouseMessage) {
+void handleTrayEvent(const Settings& settings, std::uint32_t mouseMessage) {
     if (platform.windowHost == nullptr)
         return;
     if (mouseMessage == TRAY_EVENT_LBUTTONDBLCLK)
         platform.windowHost->showMainWindow();
     else if (mouseMessage == TRAY_EVENT_RBUTTONUP)
-        showTrayMenu();
+        showTrayMenu(settings);
 }

@@ -1,13 +1,12 @@
 #include "app/window_events.h"
 
-#include "app/app_state.h"
+#include "app/app_tick.h"
 #include "app/commands.h"
 #include "app/tray.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_commands.h"
-#include "regulation/periodic_tick.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
 #include "ui/dpi_scale.h"
@@ -33,36 +32,42 @@ void onWindowCreated() {
         host()->setTimer(TICK_TIMER_ID, TICK_PERIOD_MS);
 }
 
-void handleCommand(std::uint32_t id) {
+void handleCommand(AppState& app, std::uint32_t id) {
+    RegulationState& regulation = app.regulation;
+    Settings& settings = app.settings;
     switch (id) {
     case CMD_OPEN_DASHBOARD:
         if (host())
             host()->showMainWindow();
         return;
     case CMD_MODE_SYSTEM_AUTO:
-        applyControlMode(ControlMode::SystemAuto);
+        applyControlMode(regulation, settings, ControlMode::SystemAuto);
         return;
     case CMD_MODE_CURVE:
-        applyControlMode(ControlMode::Curve);
+        applyControlMode(regulation, settings, ControlMode::Curve);
         return;
     case CMD_MODE_QUIET:
-        applyControlMode(ControlMode::Quiet);
+        applyControlMode(regulation, settings, ControlMode::Quiet);
         return;
     case CMD_MODE_BALANCED:
-        applyControlMode(ControlMode::Balanced);
+        applyControlMode(regulation, settings, ControlMode::Balanced);
         return;
     case CMD_MODE_MAX:
-        applyControlMode(ControlMode::Max);
+        applyControlMode(regulation, settings, ControlMode::Max);
         return;
     case CMD_MODE_MANUAL:
-        applyControlMode(ControlMode::Manual);
+        applyControlMode(regulation, settings, ControlMode::Manual);
         return;
     case CMD_TOGGLE_AUTOSTART:
-        setAutostart(!appState.autostartEnabled);
+        // The state to flip is not known before the task was looked up: flipped then.
+        if (settings.autostartPending)
+            app.autostartToggleQueued = !app.autostartToggleQueued;
+        else
+            setAutostart(settings, regulation.notice, !settings.autostartEnabled);
         repaint(false);
         return;
     case CMD_TOGGLE_START_MINIMIZED:
-        toggleStartMinimized();
+        toggleStartMinimized(settings, regulation.notice);
         repaint(false);
         return;
     case CMD_EXIT:
@@ -74,44 +79,44 @@ void handleCommand(std::uint32_t id) {
     }
 }
 
-void onTimer(std::uintptr_t timerId) {
+void onTimer(AppState& app, std::uintptr_t timerId) {
     if (timerId != TICK_TIMER_ID)
         return;
-    runTick();
+    tickApp(app);
     repaint(false);
 }
 
-void onDpiChanged(const Rect* suggested) {
-    queryDpiScale();
+void onDpiChanged(AppState& app, const Rect* suggested) {
+    app.ui.dpiScale = queryDpiScale();
     if (host() && suggested)
         host()->setWindowRect(*suggested);
     repaint(true);
 }
 
-void onSessionEnd(bool ending) {
+void onSessionEnd(AppState& app, bool ending) {
     // Another program may cancel the shutdown; the session then goes on, and so does the program.
     if (ending)
-        runExitSequence();
+        runExitSequence(app);
 }
 
-void onTaskbarCreated() {
-    if (host() && appState.trayIcon.added)
-        host()->trayAdd(appState.trayIcon.tip);
+void onTaskbarCreated(const TrayIconState& icon) {
+    if (host() && icon.added)
+        host()->trayAdd(icon.tip);
 }
 
-void runExitSequence() {
-    appState.safety.exitSequenceRan = true;
+void runExitSequence(AppState& app) {
+    app.exitSequenceRan = true;
     if (host())
         host()->killTimer(TICK_TIMER_ID);
-    if (appState.resetFansOnExit && appState.controller) {
+    if (app.settings.resetFansOnExit && app.regulation.controller) {
         // A driver that is briefly busy gets a second chance: leaving the fans forced is worse
         // than a second's delay at exit.
         const auto deadline = std::chrono::steady_clock::now() + EXIT_HANDBACK_RETRY;
-        while (!handFansBack() && std::chrono::steady_clock::now() < deadline)
+        while (!handFansBack(app.regulation) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     // Also marks the icon as gone, so a later taskbar restart does not bring it back.
-    removeTrayIcon();
+    removeTrayIcon(app.trayIcon);
     if (host())
         host()->postQuit(0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/app_state.h"
 #include "base/rect.h"
 
 #include <chrono>
@@ -13,24 +14,24 @@ void onWindowCreated();
 
 // WM_COMMAND with the low word of wParam. Identifiers outside the tray menu's range are
 // swallowed: they do nothing.
-void handleCommand(std::uint32_t id);
+void handleCommand(AppState& app, std::uint32_t id);
 
 // WM_TIMER: the tick timer runs one tick and repaints; any other timer is ignored.
-void onTimer(std::uintptr_t timerId);
+void onTimer(AppState& app, std::uintptr_t timerId);
 
 // WM_DPICHANGED: rescale, move to the rectangle Windows suggests (when it sent one), repaint.
-void onDpiChanged(const Rect* suggested);
+void onDpiChanged(AppState& app, const Rect* suggested);
 
 // The shell announced a new taskbar (Explorer restarted): the icon it knew is gone, so add it
 // again with the tip it showed, provided the program had added one and has not removed it.
-void onTaskbarCreated();
+void onTaskbarCreated(const TrayIconState& icon);
 
 // How long the exit keeps trying to hand the fans back when the hardware refuses.
 inline constexpr std::chrono::milliseconds EXIT_HANDBACK_RETRY{1000};
 
 // WM_DESTROY: stop the tick, hand the fans back when the user asked for it, remove the tray
 // icon, end the message loop with exit code 0. Nothing is saved.
-void runExitSequence();
+void runExitSequence(AppState& app);
 
 // WM_ENDSESSION: the exit sequence when the session really ends, nothing when it goes on.
-void onSessionEnd(bool ending);
+void onSessionEnd(AppState& app, bool ending);

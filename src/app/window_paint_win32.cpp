@@ -1,12 +1,9 @@
 #include "app/window_paint_win32.h"
 
-#include "app/app_state.h"
 #include "base/rect.h"
 #include "platform/win32/gdi_canvas.h"
-#include "platform/win32/gdi_font_set.h"
 #include "platform/win32/win32_back_buffer.h"
 #include "ui/dpi_scale.h"
-#include "ui/frame_digest.h"
 #include "ui/paint_window.h"
 
 #include <algorithm>
@@ -15,14 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Made once per scale and kept across paints; deleted at process exit.
-GdiFontSet windowFonts;
-
-// What the window shows (once a paint covered all of it), and scratch for the next picture.
-std::vector<DigestEntry> shownFrame;
-std::vector<DigestEntry> nextFrame;
-bool shownFrameKnown = false;
 
 Rect layoutClient(const RECT& client, float scale) {
     return {0, 0, toLayoutPixel(client.right - client.left, scale),
@@ -45,16 +34,14 @@ Rect layoutArea(const RECT& device, float scale) {
             static_cast<int>(std::ceil(device.bottom / s)) + 1};
 }
 
-// A context for measuring outside a paint, with the same fonts as the paint.
-HDC measuringContext() {
-    static HDC context = CreateCompatibleDC(nullptr);
-    return context;
+WindowModel modelOf(const AppState& app) {
+    return {app.settings, app.regulation, app.identity, app.inventory};
 }
 
 // Makes the window show nextFrame: whatever differs from the shown picture is invalidated.
-void invalidateDifference(HWND window, const Rect& client, float scale) {
-    const std::vector<Rect> areas = changedAreas(shownFrame, nextFrame, client);
-    std::swap(shownFrame, nextFrame);
+void invalidateDifference(HWND window, PaintedWindow& painted, const Rect& client, float scale) {
+    const std::vector<Rect> areas = changedAreas(painted.shownFrame, painted.nextFrame, client);
+    std::swap(painted.shownFrame, painted.nextFrame);
     for (const Rect& area : areas) {
         const RECT device = deviceArea(area, scale);
         InvalidateRect(window, &device, FALSE);
@@ -86,7 +73,7 @@ bool coversClient(const RECT& painted, const RECT& client) {
 
 } // namespace
 
-void paintMainWindow(HWND window) {
+void paintMainWindow(HWND window, AppState& app, PaintedWindow& painted) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     if (region != nullptr && GetUpdateRgn(window, region, FALSE) == ERROR) {
         DeleteObject(region);
@@ -96,23 +83,23 @@ void paintMainWindow(HWND window) {
     HDC target = BeginPaint(window, &ps);
     RECT client{};
     GetClientRect(window, &client);
-    const float scale = appState.dpiScale;
+    const float scale = app.ui.dpiScale;
     const Rect layout = layoutClient(client, scale);
-    RECT painted = ps.rcPaint;
-    IntersectRect(&painted, &painted, &client);
-    const std::vector<RECT> rects = updateRects(region, painted);
+    RECT area = ps.rcPaint;
+    IntersectRect(&area, &area, &client);
+    const std::vector<RECT> rects = updateRects(region, area);
     std::vector<Rect> areas;
     for (const RECT& r : rects)
         areas.push_back(layoutArea(r, scale));
     bool drawn = false;
     {
-        Win32BackBuffer buffer(target, painted);
+        Win32BackBuffer buffer(target, area);
         if (buffer.dc() != nullptr) {
             drawn = true;
-            GdiCanvas canvas(buffer.dc(), windowFonts, scale);
+            GdiCanvas canvas(buffer.dc(), painted.fonts, scale);
             canvas.limitTo(std::move(areas));
-            FrameDigestCanvas recorder(canvas, nextFrame, &canvas);
-            paintWindow(recorder, layout);
+            FrameDigestCanvas recorder(canvas, painted.nextFrame, &canvas);
+            paintWindow(recorder, layout, app.ui, modelOf(app));
         }
         buffer.present();
     }
@@ -123,32 +110,34 @@ void paintMainWindow(HWND window) {
     if (!drawn) {
         // Out of memory for the buffer: what the window shows is unknown, so the next change
         // repaints all of it.
-        shownFrameKnown = false;
+        painted.shownFrameKnown = false;
     } else if (rects.size() == 1 && coversClient(rects.front(), client)) {
-        std::swap(shownFrame, nextFrame);
-        shownFrameKnown = true;
-    } else if (shownFrameKnown && shownFrame != nextFrame) {
+        std::swap(painted.shownFrame, painted.nextFrame);
+        painted.shownFrameKnown = true;
+    } else if (painted.shownFrameKnown && painted.shownFrame != painted.nextFrame) {
         // Something changed without asking for a repaint: the rest of the window catches up
         // with the next paint.
-        invalidateDifference(window, layout, scale);
+        invalidateDifference(window, painted, layout, scale);
     }
 }
 
-bool invalidateChangedArea(HWND window) {
-    if (!shownFrameKnown || !IsWindowVisible(window) || IsIconic(window)) {
+bool invalidateChangedArea(HWND window, AppState& app, PaintedWindow& painted) {
+    if (!painted.shownFrameKnown || !IsWindowVisible(window) || IsIconic(window)) {
         // A hidden window paints nothing; when it shows again it is painted whole.
-        shownFrameKnown = false;
+        painted.shownFrameKnown = false;
         return false;
     }
     RECT client{};
     GetClientRect(window, &client);
-    const float scale = appState.dpiScale;
+    const float scale = app.ui.dpiScale;
     const Rect layout = layoutClient(client, scale);
+    if (painted.measuringContext == nullptr)
+        painted.measuringContext = CreateCompatibleDC(nullptr);
     {
-        GdiCanvas measurer(measuringContext(), windowFonts, scale);
-        FrameDigestCanvas recorder(measurer, nextFrame);
-        paintWindow(recorder, layout);
+        GdiCanvas measurer(painted.measuringContext, painted.fonts, scale);
+        FrameDigestCanvas recorder(measurer, painted.nextFrame);
+        paintWindow(recorder, layout, app.ui, modelOf(app));
     }
-    invalidateDifference(window, layout, scale);
+    invalidateDifference(window, painted, layout, scale);
     return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+// The base folder holds small values and helpers that depend on nothing: rectangles, colours,
+// rounding, UTF-16 and UTF-8 text, the bounded formatter and the notice record.
+
 // A rectangle in client pixels; right and bottom are exclusive, as in Win32's RECT.
 struct Rect {
     int left = 0;

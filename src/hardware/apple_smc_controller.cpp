@@ -108,7 +108,7 @@ AppleSmcController::~AppleSmcController() {
 
 bool AppleSmcController::connect(const SystemIdentity&) {
     disconnect();
-    installSmcDriverService();
+    installNote = installSmcDriverService();
     if (io)
         device = io->open(SMC_DEVICE_PATH);
     if (device == INVALID_DEVICE_HANDLE) {
@@ -166,9 +166,17 @@ bool AppleSmcController::readRaw(const char* key, std::uint8_t size, std::uint8_
 void AppleSmcController::learnKeySizes() {
     keySizes.fill(0);
     sizesLearnt = false;
+    learnMissingSizes();
+}
+
+void AppleSmcController::learnMissingSizes() {
+    updatesSinceLearning = 0;
     if (!isConnected())
         return;
+    bool learnt = false;
     for (std::size_t slot = 0; slot < SMC_KEY_COUNT; ++slot) {
+        if (keySizes[slot] != 0)
+            continue;
         const FanKey key = slotKey(slot);
         const SizeChoice choice = possibleSizes(slot);
         for (std::size_t i = 0; i < choice.count && keySizes[slot] == 0; ++i) {
@@ -176,10 +184,12 @@ void AppleSmcController::learnKeySizes() {
             if (readRaw(key.text, choice.sizes[i], data))
                 keySizes[slot] = choice.sizes[i];
         }
-        sizesLearnt = sizesLearnt || keySizes[slot] != 0;
+        learnt = learnt || keySizes[slot] != 0;
     }
+    sizesLearnt = sizesLearnt || learnt;
     // The hand-back has to use the keys this SMC has.
-    armHandBack();
+    if (learnt || !sizesLearnt)
+        armHandBack();
 }
 
 bool AppleSmcController::readSlot(std::size_t slot, std::uint8_t* data) {
@@ -268,16 +278,17 @@ std::vector<FanChannel> AppleSmcController::fans() {
     return std::vector<FanChannel>(fanChannels.begin(), fanChannels.end());
 }
 
-bool AppleSmcController::force(std::int32_t fan) {
+bool AppleSmcController::setForced(std::int32_t fan, bool forced) {
     if (usesModeKey(fan)) {
-        const std::uint8_t manual = 1;
+        const std::uint8_t manual = forced ? 1 : 0;
         return writeKey(fanKey(fan, "Md").text, 1, &manual);
     }
     // The mask holds the other fan's bit too: change only this fan's.
     std::uint16_t mask = 0;
     if (!readForceMask(&mask))
         return false;
-    mask = static_cast<std::uint16_t>(mask | 1u << fan);
+    const auto bit = static_cast<std::uint16_t>(1u << fan);
+    mask = static_cast<std::uint16_t>(forced ? mask | bit : mask & ~bit);
     const std::uint8_t size = keySizes[FORCE_SLOT];
     const std::uint8_t data[2] = {static_cast<std::uint8_t>(size == 2 ? mask >> 8 : mask),
                                   static_cast<std::uint8_t>(mask)};
@@ -297,15 +308,23 @@ bool AppleSmcController::setFanRpm(std::int32_t fanIndex, double rpm) {
         rpm = std::max(fan.minRpm, std::min(rpm, fan.maxRpm));
     else
         rpm = std::max(0.0, std::min(rpm, HIGHEST_PLAUSIBLE_RPM));
-    if (!force(fanIndex))
-        return false;
+    // The target first, then the force: a fan is never held at a target it was not given.
+    // When either write fails the fan goes back to the firmware rather than stay forced at
+    // whatever target the firmware last had.
     const FanKey target = fanKey(fanIndex, "Tg");
-    if (keySizes[fanSlot(fanIndex, TARGET)] == 2) {
+    const std::uint8_t size = keySizes[fanSlot(fanIndex, TARGET)];
+    bool whole = false;
+    if (size == 2) {
         const auto bytes = encodeSmcFpe2(rpm);
-        return writeKey(target.text, 2, bytes.data());
+        whole = writeKey(target.text, 2, bytes.data());
+    } else if (size == 4) {
+        const auto bytes = encodeSmcFloat(static_cast<float>(rpm));
+        whole = writeKey(target.text, 4, bytes.data());
     }
-    const auto bytes = encodeSmcFloat(static_cast<float>(rpm));
-    return writeKey(target.text, 4, bytes.data());
+    whole = whole && setForced(fanIndex, true);
+    if (!whole)
+        setForced(fanIndex, false);
+    return whole;
 }
 
 const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
@@ -317,12 +336,15 @@ const FanChannel* AppleSmcController::knownFan(std::int32_t fanIndex) const {
 std::size_t AppleSmcController::handBackRequests(FanHandBackRequest* out) const {
     const std::uint8_t automatic[2] = {0, 0};
     std::size_t n = 0;
+    // Only the keys this SMC has: a write to one it lacks always fails. Before any key answered
+    // nothing is known, and the T2 generation's keys are tried.
     for (std::int32_t fan = 0; fan < 2; ++fan)
-        if (usesModeKey(fan))
+        if (sizesLearnt ? keySizes[fanSlot(fan, MODE)] != 0 : usesModeKey(fan))
             out[n++].request = makeSmcWriteRequest(fanKey(fan, "Md").text, 1, automatic);
-    // One byte where the SMC answered no size, as the T2 generation has it.
-    const std::uint8_t maskSize = keySizes[FORCE_SLOT] != 0 ? keySizes[FORCE_SLOT] : 1;
-    out[n++].request = makeSmcWriteRequest(FORCE_KEY, maskSize, automatic);
+    if (!sizesLearnt || keySizes[FORCE_SLOT] != 0) {
+        const std::uint8_t maskSize = keySizes[FORCE_SLOT] != 0 ? keySizes[FORCE_SLOT] : 1;
+        out[n++].request = makeSmcWriteRequest(FORCE_KEY, maskSize, automatic);
+    }
     return n;
 }
 
@@ -350,6 +372,11 @@ bool AppleSmcController::update(double* cpuTemp, double* gpuTemp, double* powerW
                                 std::vector<SensorReading>* readings) {
     if (readings)
         readings->clear();
+    // A key that did not answer at connect may have been busy: asked again now and then, so a
+    // passing failure does not blind the whole connection.
+    if (sizesLearnt && ++updatesSinceLearning >= SIZE_RELEARN_UPDATES &&
+        std::find(keySizes.begin(), keySizes.end(), std::uint8_t{0}) != keySizes.end())
+        learnMissingSizes();
     double cpuMax = 0, gpuMax = 0, power = 0;
     bool anyRead = false;
     for (std::size_t i = 0; i < SMC_SENSOR_COUNT; ++i) {

@@ -33,6 +33,8 @@ inline constexpr const wchar_t* SMC_STATUS_PORT_IO = L"AppleSMC aktiv (Port I/O 
 // sensor table, each with the size the SMC answered for it during this connection.
 inline constexpr std::size_t SMC_KEYS_PER_FAN = 5;
 inline constexpr std::size_t SMC_KEY_COUNT = 2 * SMC_KEYS_PER_FAN + 1 + SMC_SENSOR_COUNT;
+// Keys without a size are asked for again once in this many updates (seconds, at one a tick).
+inline constexpr int SIZE_RELEARN_UPDATES = 5;
 
 // The backend for Intel MacBooks: the SMC behind the applesmc.sys driver's device.
 class AppleSmcController final : public IHardwareController {
@@ -47,6 +49,7 @@ public:
     void disconnect() override;
     std::wstring backendName() const override;
     std::wstring statusText() const override { return status; }
+    std::wstring driverNote() const override { return installNote; }
     bool isConnected() const override;
     std::vector<FanChannel> fans() override;
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;
@@ -69,6 +72,8 @@ private:
     void armHandBack();
     // Asks for each key in its possible sizes and keeps the one that answered.
     void learnKeySizes();
+    // The same for the keys that have no size yet; re-arms the hand-back when one answered.
+    void learnMissingSizes();
     bool readRaw(const char* key, std::uint8_t size, std::uint8_t* data);
     // One request in the key's learnt size; false without a request when it has none.
     bool readSlot(std::size_t slot, std::uint8_t* data);
@@ -76,7 +81,9 @@ private:
     bool readForceMask(std::uint16_t* mask);
     // Fan n is forced through its own mode key, else through its bit in "FS! ".
     bool usesModeKey(std::int32_t fan) const;
-    bool force(std::int32_t fan);
+    // Takes the fan from the firmware or gives it back, through its mode key or its bit in
+    // "FS! ".
+    bool setForced(std::int32_t fan, bool forced);
     bool writeKey(const char* key, std::uint8_t size, const std::uint8_t* data);
     bool request(std::uint32_t code, const void* input, std::uint32_t inputSize, void* output,
                  std::uint32_t outputSize, std::uint32_t* returned);
@@ -85,10 +92,13 @@ private:
     DeviceHandle device = INVALID_DEVICE_HANDLE;
     bool t2 = false;
     std::wstring status = SMC_STATUS_NOT_INITIALISED;
+    std::wstring installNote;
     std::array<FanChannel, 2> fanChannels;
     std::array<std::uint8_t, SMC_KEY_COUNT> keySizes{};
     // Set once any key answered; until then every read asks for the sizes again.
     bool sizesLearnt = false;
+    // Updates since the missing sizes were last asked for.
+    int updatesSinceLearning = 0;
 };
 
 // The connected SMC's generation and fan-key format for the driver and hardware tabs; empty for

@@ -1,5 +1,9 @@
 #pragma once
 
+// The hardware folder owns the backends and everything they hold: the device, the WMI objects,
+// the vendors' libraries and the sensor thread. It detects the machine, installs the SMC driver
+// service and decodes what the hardware answers; it calls only base/ and platform/.
+
 #include "hardware/hardware_records.h"
 
 #include <cstdint>
@@ -33,6 +37,9 @@ public:
                         std::vector<SensorReading>* readings) = 0;
     // How far the summary values of the last update are readings; all of them by default.
     virtual ReadingQuality readingQuality() const { return {}; }
+    // Why the backend's driver was not installed, or a warning about where it lies; empty when
+    // there is nothing to say.
+    virtual std::wstring driverNote() const { return {}; }
 
 protected:
     // The backend's own entry for a fan as last read, or null for an index outside its list;

@@ -1,6 +1,5 @@
 #include "hardware/smc_driver_service.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "platform/platform.h"
 #include "platform/service_manager.h"
@@ -86,14 +85,14 @@ bool insideProgramFiles(const std::wstring& folder, const std::wstring& programF
            sameLetters(folder, programFiles, programFiles.size());
 }
 
-void installSmcDriverService() {
-    appState.driverNote.clear();
+std::wstring installSmcDriverService() {
+    std::wstring note;
     ServiceManager* scm = platform.serviceManager;
     if (!scm)
-        return;
+        return note;
     const ServiceHandle manager = scm->openManager(SC_MANAGER_ALL_ACCESS_VALUE);
     if (!manager)
-        return;
+        return note;
 
     ServiceHandle service =
         scm->openService(manager, SERVICE_NAME, SERVICE_QUERY_STATUS_VALUE | SERVICE_START_VALUE);
@@ -103,29 +102,28 @@ void installSmcDriverService() {
         const std::wstring source = joined(folder, L"applesmc.sys");
         if (source.empty() || !scm->fileExists(source)) {
             scm->closeHandle(manager);
-            return;
+            return note;
         }
         // Whoever can write the program's folder would choose the kernel driver; only the
         // folder an elevated installer puts the program in is out of other users' reach.
         if (!insideProgramFiles(folder, scm->programFilesFolder())) {
-            appState.driverNote = DRIVER_REFUSED_NOTE;
             scm->closeHandle(manager);
-            return;
+            return DRIVER_REFUSED_NOTE;
         }
         if (scm->writableByOthers(folder) || scm->writableByOthers(source))
-            appState.driverNote = DRIVER_UNPROTECTED_NOTE;
+            note = DRIVER_UNPROTECTED_NOTE;
         const std::wstring target =
             joined(joined(scm->systemFolder(), L"drivers"), L"applesmc.sys");
         if (target.empty()) {
             scm->closeHandle(manager);
-            return;
+            return note;
         }
         // An older copy is replaced. When the copy fails and nothing lies there, a service
         // registered now could never start, and as the file is copied only when the service is
         // created, no later run would repair it: leave it unregistered so the next run retries.
         if (!scm->copyFile(source, target, true) && !scm->fileExists(target)) {
             scm->closeHandle(manager);
-            return;
+            return note;
         }
 
         ServiceConfig config;
@@ -139,18 +137,18 @@ void installSmcDriverService() {
         service = scm->createService(manager, config);
         if (!service) {
             scm->closeHandle(manager);
-            return;
+            return note;
         }
     }
     // Already running, or unable to start: either way the device open decides; the driver tab
     // says why Windows did not start it.
     std::uint32_t error = 0;
     if (!scm->startService(service, &error)) {
-        const std::wstring note = driverStartNote(error);
-        if (!note.empty())
-            appState.driverNote =
-                appState.driverNote.empty() ? note : appState.driverNote + L" · " + note;
+        const std::wstring reason = driverStartNote(error);
+        if (!reason.empty())
+            note = note.empty() ? reason : note + L" · " + reason;
     }
     scm->closeHandle(service);
     scm->closeHandle(manager);
+    return note;
 }

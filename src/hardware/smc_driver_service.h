@@ -24,8 +24,7 @@ bool insideProgramFiles(const std::wstring& folder, const std::wstring& programF
 // Makes sure the kernel driver service "applesmc" exists and is started: when missing, and only
 // when the program runs from inside Program Files, copies applesmc.sys from the program's
 // folder into the system's driver folder and registers it as a demand-start kernel driver.
-// Sets appState.driverNote when it refused, found the source unprotected or Windows did not
-// start the driver (empty otherwise).
-// Every other failure ends quietly; the SMC backend finds out when it opens the device. Uses
-// platform.serviceManager and platform.systemInfo.
-void installSmcDriverService();
+// Returns the note for the driver tab when it refused, found the source unprotected or Windows
+// did not start the driver (empty otherwise). Every other failure ends quietly; the SMC backend
+// finds out when it opens the device. Uses platform.serviceManager and platform.systemInfo.
+std::wstring installSmcDriverService();

@@ -1,6 +1,5 @@
 #include "inventory/inventory.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "base/rounding.h"
 #include "base/utf8_text.h"
@@ -29,8 +28,7 @@ std::wstring bounded(std::size_t capacity, const std::wstring& text) {
     return buffer;
 }
 
-InventorySection deviceSection() {
-    const SystemIdentity& id = appState.identity;
+InventorySection deviceSection(const SystemIdentity& id, const IHardwareController* controller) {
     InventorySection s{L"Geräte-Erkennung & Modell",
                        id.isLaptop ? L"Mobiles Gerät (Notebook / Laptop)"
                                    : L"Desktop-System / Workstation",
@@ -42,9 +40,9 @@ InventorySection deviceSection() {
         s.rows.push_back({L"Mainboard", id.boardManufacturer + L" " + id.boardProduct});
     if (!id.biosVersion.empty())
         s.rows.push_back({L"BIOS-Version", id.biosVersion});
-    s.rows.push_back({L"Treiber-Backend",
-                      appState.controller ? appState.controller->backendName() : L"Nicht geladen"});
-    if (const std::wstring smc = smcGenerationText(appState.controller.get()); !smc.empty())
+    s.rows.push_back(
+        {L"Treiber-Backend", controller ? controller->backendName() : L"Nicht geladen"});
+    if (const std::wstring smc = smcGenerationText(controller); !smc.empty())
         s.rows.push_back({L"SMC-Generation", smc});
     return s;
 }
@@ -165,12 +163,9 @@ std::wstring processorNameFromBrand(const std::string& brandBytes) {
     return bounded(128, wideFromUtf8(std::string_view(raw).substr(start, end - start)));
 }
 
-void collectInventory() {
+std::vector<InventorySection> collectInventory(const SystemIdentity& identity,
+                                               const IHardwareController* controller) {
     const SystemInfo* info = platform.systemInfo;
-    appState.inventory.clear();
-    appState.inventory.push_back(deviceSection());
-    appState.inventory.push_back(processorSection(info));
-    appState.inventory.push_back(memorySection(info));
-    appState.inventory.push_back(graphicsSection(info));
-    appState.inventory.push_back(driveSection(info));
+    return {deviceSection(identity, controller), processorSection(info), memorySection(info),
+            graphicsSection(info), driveSection(info)};
 }

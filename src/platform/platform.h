@@ -1,5 +1,8 @@
 #pragma once
 
+// The platform folder is the edge to Windows: one small interface per seam, the active set
+// below, and in win32/ the implementations that only move bytes. It calls only base/.
+
 class DeviceIo;
 class LibraryLoader;
 class Registry;

@@ -12,11 +12,19 @@ struct MenuEntry {
     std::wstring text;
     bool checked = false;
     bool separator = false;
+    bool disabled = false; // shown greyed, cannot be chosen
     bool operator==(const MenuEntry&) const = default;
 };
 
-// What the core asks of the main window and the notification area. The Win32 side works on
-// appState.mainWindow; results that only present state are ignored by the callers.
+// The tray icon's callback message (WM_USER + 100) and its identifier.
+inline constexpr std::uint32_t WM_TRAYICON = 1124;
+inline constexpr std::uint32_t TRAY_ICON_ID = 1;
+
+// The program's icon group, used for the window class and the tray.
+inline constexpr std::uint32_t APP_ICON_RESOURCE_ID = 101;
+
+// What the core asks of the main window and the notification area. The Win32 side works on the
+// window it was made for; results that only present state are ignored by the callers.
 class WindowHost {
 public:
     virtual ~WindowHost() = default;

@@ -1,10 +1,10 @@
 #include "regulation/control_modes.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "base/rounding.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
+#include "regulation/control_temperature.h"
 #include "regulation/fan_commands.h"
 #include "regulation/fan_curve.h"
 #include "settings/registry_settings.h"
@@ -13,34 +13,37 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
 // A fixed profile: the same fraction of every fan's own range, rounded.
-bool commandFraction(double fraction) {
+bool commandFraction(RegulationState& regulation, double fraction) {
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
     bool ok = true;
-    for (std::size_t i = 0; i < appState.fanList.size(); ++i) {
-        const FanChannel& fan = appState.fanList[i];
+    for (std::size_t i = 0; i < fans.size(); ++i) {
+        const FanChannel& fan = fans[i];
         const double speed = roundHalfAway((fan.maxRpm - fan.minRpm) * fraction + fan.minRpm);
-        ok = commandFanRpm(i, speed) && ok;
+        ok = commandFanRpm(regulation, i, speed) && ok;
     }
     return ok;
 }
 
-bool commandMax() {
+bool commandMax(RegulationState& regulation) {
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
     bool ok = true;
-    for (std::size_t i = 0; i < appState.fanList.size(); ++i)
-        ok = commandFanRpm(i, appState.fanList[i].maxRpm) && ok;
+    for (std::size_t i = 0; i < fans.size(); ++i)
+        ok = commandFanRpm(regulation, i, fans[i].maxRpm) && ok;
     return ok;
 }
 
 // A stored manual speed may lie outside a fan's range (it is accepted from 500 to 8000), but a
 // backend expects speeds inside it: the fan gets the nearest speed it can run. A fan that does
 // not exist keeps the stored speed, for the notice.
-std::array<double, 2> manualSpeeds() {
-    std::array<double, 2> speeds = appState.manualRpm;
-    for (std::size_t i = 0; i < 2 && i < appState.fanList.size(); ++i) {
-        const FanChannel& fan = appState.fanList[i];
+std::array<double, 2> manualSpeeds(const std::vector<FanChannel>& fans, const Settings& settings) {
+    std::array<double, 2> speeds = settings.manualRpm;
+    for (std::size_t i = 0; i < 2 && i < fans.size(); ++i) {
+        const FanChannel& fan = fans[i];
         const double lo = std::fmin(fan.minRpm, fan.maxRpm);
         const double hi = std::fmax(fan.minRpm, fan.maxRpm);
         speeds[i] = std::fmax(lo, std::fmin(speeds[i], hi));
@@ -48,22 +51,23 @@ std::array<double, 2> manualSpeeds() {
     return speeds;
 }
 
-bool commandManual() {
-    const std::array<double, 2> speeds = manualSpeeds();
+bool commandManual(RegulationState& regulation, const Settings& settings) {
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
+    const std::array<double, 2> speeds = manualSpeeds(fans, settings);
     bool ok = true;
-    for (std::size_t i = 0; i < 2 && i < appState.fanList.size(); ++i)
-        ok = commandFanRpm(i, speeds[i]) && ok;
+    for (std::size_t i = 0; i < 2 && i < fans.size(); ++i)
+        ok = commandFanRpm(regulation, i, speeds[i]) && ok;
     return ok;
 }
 
-void setNotice(const wchar_t* text) {
-    appState.noticeText = text;
-    appState.noticeIsError = false;
+void setNotice(Notice& notice, const wchar_t* text) {
+    notice.text = text;
+    notice.isError = false;
 }
 
 } // namespace
 
-void showModeFailure(ControlMode mode) {
+void showModeFailure(Notice& notice, ControlMode mode) {
     wchar_t text[160];
     if (mode == ControlMode::Manual)
         formatBounded(text, 160,
@@ -74,27 +78,36 @@ void showModeFailure(ControlMode mode) {
                       L"Profil '%ls' konnte nicht angewendet werden (Lüftersteuerung antwortet "
                       L"nicht).",
                       controlModeName(mode));
-    appState.noticeText = text;
-    appState.noticeIsError = true;
+    notice.text = text;
+    notice.isError = true;
 }
 
-bool commandMode(ControlMode mode, bool force) {
+bool commandMode(RegulationState& regulation, const Settings& settings, ControlMode mode,
+                 bool force) {
+    bool ok = true;
     switch (mode) {
     case ControlMode::SystemAuto:
-        return handFansBack();
+        return handFansBack(regulation);
     case ControlMode::Curve:
-        return applyCurve(force);
+        return applyCurve(regulation, settings, force);
     case ControlMode::Quiet:
-        return commandFraction(0.15);
+        ok = commandFraction(regulation, 0.15);
+        break;
     case ControlMode::Balanced:
-        return commandFraction(0.5);
+        ok = commandFraction(regulation, 0.5);
+        break;
     case ControlMode::Max:
-        return commandMax();
+        ok = commandMax(regulation);
+        break;
     case ControlMode::Manual:
-        return commandManual();
+        ok = commandManual(regulation, settings);
+        break;
     default:
         return true; // an unknown mode commands nothing
     }
+    if (!regulation.readings.fanList.empty())
+        noteCommands(regulation.safety, ok);
+    return ok;
 }
 
 const wchar_t* controlModeName(ControlMode mode) {
@@ -115,56 +128,76 @@ const wchar_t* controlModeName(ControlMode mode) {
     }
 }
 
-void applyControlMode(ControlMode mode) {
-    appState.lastCurveRpm.fill(-1.0);
-    appState.safety.commandedRpm.fill(-1.0);
-    appState.safety.curveFailureShown = false;
-    appState.safety.ticksSinceRecommand = 0;
+void applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode) {
+    FanSafetyState& safety = regulation.safety;
+    Notice& notice = regulation.notice;
+    // A mode that keeps a fan low needs a temperature the rules can watch; without one the
+    // fans stay as they are.
+    if (regulation.controller && !controlTemperatureMeasured(safety, settings, mode)) {
+        wchar_t text[200];
+        formatBounded(text, 200,
+                      L"'%ls' nicht angewendet: noch keine Temperatur gemessen – ohne sie greift "
+                      L"der Übertemperatur-Schutz nicht.",
+                      controlModeName(mode));
+        notice = {text, true};
+        regulation.events.push_back({RegulationEventKind::ModeApplied, mode, HandBackReason::None,
+                                     false, 0.0, notice.text});
+        if (platform.windowHost != nullptr)
+            platform.windowHost->invalidate(false);
+        return;
+    }
+    regulation.lastCurveRpm.fill(-1.0);
+    safety.commandedRpm.fill(-1.0);
+    safety.curveFailureShown = false;
+    safety.ticksSinceRecommand = 0;
     // Only a running machine chooses a mode: whatever suspend was announced is over.
-    appState.safety.suspended = false;
-    appState.mode = mode;
-    if (!appState.controller)
+    safety.suspended = false;
+    safety.handBackRetrying = false;
+    settings.mode = mode;
+    if (!regulation.controller)
         return;
 
-    const bool ok = commandMode(mode, true);
+    const bool ok = commandMode(regulation, settings, mode, true);
     switch (mode) {
     case ControlMode::SystemAuto:
         if (ok) {
-            setNotice(L"System-Automatik aktiv (Lüftersteuerung durch BIOS/Hardware).");
+            setNotice(notice, L"System-Automatik aktiv (Lüftersteuerung durch BIOS/Hardware).");
         } else {
-            appState.noticeText = L"Fehler beim Setzen der Automatik.";
-            appState.noticeIsError = true;
+            notice.text = L"Fehler beim Setzen der Automatik.";
+            notice.isError = true;
         }
         break;
     case ControlMode::Curve:
-        setNotice(L"Temperatur-Kurve aktiv (dynamische Regelung mit 45 RPM Hysterese).");
-        appState.safety.curveFailureShown = !ok;
+        setNotice(notice, L"Temperatur-Kurve aktiv (dynamische Regelung mit 45 RPM Hysterese).");
+        safety.curveFailureShown = !ok;
         break;
     case ControlMode::Quiet:
-        setNotice(L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).");
+        setNotice(notice, L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).");
         break;
     case ControlMode::Balanced:
-        setNotice(L"Profil 'Ausgewogen' aktiviert (~50 % Lüfterleistung).");
+        setNotice(notice, L"Profil 'Ausgewogen' aktiviert (~50 % Lüfterleistung).");
         break;
     case ControlMode::Max:
-        setNotice(L"Profil 'Maximal (Turbo)' aktiviert (100 % Kühlung).");
+        setNotice(notice, L"Profil 'Maximal (Turbo)' aktiviert (100 % Kühlung).");
         break;
     case ControlMode::Manual: {
-        const std::array<double, 2> shown = manualSpeeds();
+        const std::array<double, 2> shown = manualSpeeds(regulation.readings.fanList, settings);
         wchar_t text[128];
         formatBounded(text, 128,
                       L"Manuelle Steuerung aktiv (Lüfter 1: %.0f RPM · Lüfter 2: %.0f RPM).",
                       shown[0], shown[1]);
-        setNotice(text);
+        setNotice(notice, text);
         break;
     }
     default:
         break; // an unknown mode keeps the notice
     }
     if (!ok && mode != ControlMode::SystemAuto)
-        showModeFailure(mode);
+        showModeFailure(notice, mode);
+    regulation.events.push_back(
+        {RegulationEventKind::ModeApplied, mode, HandBackReason::None, ok, 0.0, notice.text});
 
-    saveSettings();
+    saveSettings(settings);
     if (platform.windowHost != nullptr)
         platform.windowHost->invalidate(false);
 }

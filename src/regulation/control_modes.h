@@ -1,6 +1,8 @@
 #pragma once
 
-#include "regulation/control_mode.h"
+#include "base/notice.h"
+#include "regulation/regulation_state.h"
+#include "settings/settings.h"
 
 // The display name of a mode ("System-Auto" for any value outside 0..5).
 const wchar_t* controlModeName(ControlMode mode);
@@ -8,11 +10,12 @@ const wchar_t* controlModeName(ControlMode mode);
 // Switches to mode: forgets the curve's last speeds, commands every fan once through the
 // backend, sets the notice, saves all settings and repaints. Without a backend only the mode
 // and the curve memory change.
-void applyControlMode(ControlMode mode);
+void applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode);
 
 // Sends the fan commands of mode (the curve with or without its hysteresis) and nothing else:
 // no notice, no saving. False when any command did not reach the hardware.
-bool commandMode(ControlMode mode, bool force);
+bool commandMode(RegulationState& regulation, const Settings& settings, ControlMode mode,
+                 bool force);
 
 // The error notice for a mode whose fan commands failed.
-void showModeFailure(ControlMode mode);
+void showModeFailure(Notice& notice, ControlMode mode);

@@ -1,35 +1,33 @@
 #include "regulation/fan_commands.h"
 
-#include "app/app_state.h"
-
 #include <cmath>
 #include <cstdint>
 
-namespace {
-
-bool note(bool ok) {
-    appState.safety.commandsFailing = !ok;
-    return ok;
-}
-
-} // namespace
-
-bool commandFanRpm(std::size_t index, double rpm) {
-    if (!appState.controller || appState.safety.suspended)
+bool commandFanRpm(RegulationState& regulation, std::size_t index, double rpm) {
+    FanSafetyState& safety = regulation.safety;
+    if (!regulation.controller || safety.suspended)
         return false;
     // Within the range the program shows and regulates by, which stands in for a misread one.
-    if (index < appState.fanList.size() && plausibleFanRange(appState.fanList[index])) {
-        const FanChannel& fan = appState.fanList[index];
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
+    if (index < fans.size() && plausibleFanRange(fans[index])) {
+        const FanChannel& fan = fans[index];
         rpm = std::fmax(fan.minRpm, std::fmin(rpm, fan.maxRpm));
     }
-    if (index < appState.safety.commandedRpm.size())
-        appState.safety.commandedRpm[index] = rpm;
-    return note(appState.controller->setFanRpm(static_cast<std::int32_t>(index), rpm));
+    const bool taken = regulation.controller->setFanRpm(static_cast<std::int32_t>(index), rpm);
+    if (index < safety.commandedRpm.size())
+        safety.commandedRpm[index] = taken ? rpm : -1.0;
+    return taken;
 }
 
-bool handFansBack() {
-    appState.safety.commandedRpm.fill(-1.0);
-    if (!appState.controller)
+bool handFansBack(RegulationState& regulation) {
+    regulation.safety.commandedRpm.fill(-1.0);
+    if (!regulation.controller)
         return false;
-    return note(appState.controller->setAutomatic());
+    const bool taken = regulation.controller->setAutomatic();
+    noteCommands(regulation.safety, taken);
+    return taken;
+}
+
+void noteCommands(FanSafetyState& safety, bool allTaken) {
+    safety.commandsFailing = !allTaken;
 }

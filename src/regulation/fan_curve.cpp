@@ -1,23 +1,24 @@
 #include "regulation/fan_curve.h"
 
-#include "app/app_state.h"
 #include "base/rounding.h"
 #include "regulation/fan_commands.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
-double curveTemperature() {
-    switch (appState.curveSource) {
+double curveTemperature(const Readings& readings, const Settings& settings) {
+    switch (settings.curveSource) {
     case 1:
-        return appState.cpuTemp;
+        return readings.cpuTemp;
     case 2:
-        return appState.gpuTemp;
+        return readings.gpuTemp;
     default:
-        return std::max(appState.cpuTemp, appState.gpuTemp);
+        return std::max(readings.cpuTemp, readings.gpuTemp);
     }
 }
 
@@ -31,8 +32,7 @@ double levelToFraction(double level) {
 
 } // namespace
 
-double curveLevelAt(double t) {
-    const FanCurve& p = appState.curve;
+double curveLevelAt(const FanCurve& p, double t) {
     if (p[0].temperature >= t)
         return p[0].level;
     if (t >= p[3].temperature)
@@ -47,34 +47,41 @@ double curveLevelAt(double t) {
     return 50.0; // only a temperature that is not a number gets here
 }
 
-bool applyCurve(bool force) {
+bool applyCurve(RegulationState& regulation, const Settings& settings, bool force) {
     bool ok = true;
-    const double fraction = levelToFraction(curveLevelAt(curveTemperature()));
-    for (std::size_t i = 0; i < appState.fanList.size(); ++i) {
-        const FanChannel& fan = appState.fanList[i];
+    bool sent = false;
+    const double fraction = levelToFraction(
+        curveLevelAt(settings.curve, curveTemperature(regulation.readings, settings)));
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
+    std::array<double, 4>& lastRpm = regulation.lastCurveRpm;
+    for (std::size_t i = 0; i < fans.size(); ++i) {
+        const FanChannel& fan = fans[i];
         const double speed = roundHalfAway((fan.maxRpm - fan.minRpm) * fraction + fan.minRpm);
         // Only the first four fans have a memory of the last speed written; any further fan
         // follows the curve without hysteresis, written on every evaluation.
-        const bool remembered = i < appState.lastCurveRpm.size();
+        const bool remembered = i < lastRpm.size();
         if (!force && remembered) {
-            const double last = appState.lastCurveRpm[i];
+            const double last = lastRpm[i];
             if (last > 0.0 && std::fabs(speed - last) < CURVE_HYSTERESIS_RPM)
                 continue;
         }
-        if (!appState.controller)
+        if (!regulation.controller)
             continue;
-        if (commandFanRpm(i, speed)) {
+        sent = true;
+        if (commandFanRpm(regulation, i, speed)) {
             if (remembered)
-                appState.lastCurveRpm[i] = speed;
+                lastRpm[i] = speed;
         } else {
             ok = false;
         }
     }
+    if (sent)
+        noteCommands(regulation.safety, ok);
     return ok;
 }
 
-void resetCurve() {
-    appState.curve = DEFAULT_CURVE;
-    if (appState.mode == ControlMode::Curve)
-        applyCurve(true);
+void resetCurve(RegulationState& regulation, Settings& settings) {
+    settings.curve = DEFAULT_CURVE;
+    if (settings.mode == ControlMode::Curve)
+        applyCurve(regulation, settings, true);
 }

@@ -1,38 +1,48 @@
 #include "regulation/fan_guard.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "regulation/control_modes.h"
+#include "regulation/control_temperature.h"
 #include "regulation/fan_commands.h"
 #include "regulation/reading_ages.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <vector>
 
 namespace {
+
+constexpr wchar_t NOTICE_LOST[] =
+    L"Temperatur nicht mehr lesbar: Lüfter an System-Automatik übergeben.";
+constexpr wchar_t NOTICE_NEVER_MEASURED[] =
+    L"Temperatur seit dem Verbinden nicht gemessen: Lüfter an System-Automatik übergeben.";
+constexpr wchar_t NOTICE_LEFTOVER[] =
+    L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.";
+constexpr wchar_t NOTICE_RETRYING[] =
+    L"Lüfter noch manuell gesteuert – die Übergabe an die System-Automatik wird wiederholt.";
+constexpr wchar_t NOTICE_RETRY_DONE[] = L"Lüfter wieder bei der System-Automatik.";
 
 bool fresh(std::int32_t age) {
     return age == 0;
 }
 
-// The temperatures the mode regulates by: the curve's source, or both for the fixed modes.
-// A value never measured does not count; one measured and then lost does.
-bool controlTemperatureLost() {
-    const FanSafetyState& s = appState.safety;
-    const bool cpuLost = s.cpuAge >= READING_LOST_TICKS;
-    const bool gpuLost = s.gpuAge >= READING_LOST_TICKS;
-    if (appState.mode == ControlMode::Curve && appState.curveSource == 1)
-        return cpuLost;
-    if (appState.mode == ControlMode::Curve && appState.curveSource == 2)
-        return gpuLost;
-    return cpuLost || gpuLost;
+bool anyFanForced(const std::vector<FanChannel>& fans) {
+    return std::any_of(fans.begin(), fans.end(), [](const FanChannel& f) { return f.manual; });
 }
 
-bool anyFanBelowMaximum() {
-    for (std::size_t i = 0; i < appState.fanList.size(); ++i) {
-        const double commanded =
-            i < appState.safety.commandedRpm.size() ? appState.safety.commandedRpm[i] : -1.0;
-        if (commanded >= 0.0 && commanded < appState.fanList[i].maxRpm - 0.5)
+// A fan the program holds below its maximum: by what it commanded, or by the target the
+// hardware reports for a fan it holds (a command that half failed leaves the firmware's last
+// target in place).
+bool anyFanBelowMaximum(const RegulationState& regulation) {
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
+    const std::array<double, 4>& commandedRpm = regulation.safety.commandedRpm;
+    for (std::size_t i = 0; i < fans.size(); ++i) {
+        const double commanded = i < commandedRpm.size() ? commandedRpm[i] : -1.0;
+        const double ceiling = fans[i].maxRpm - 0.5;
+        if (commanded >= 0.0 && commanded < ceiling)
+            return true;
+        if (fans[i].manual && fans[i].targetRpm < ceiling)
             return true;
     }
     return false;
@@ -40,70 +50,108 @@ bool anyFanBelowMaximum() {
 
 // Ends the mode for the firmware's own control, saved like a choice of the user's, and says
 // why as an error.
-void giveUpControl(const wchar_t* reason) {
-    applyControlMode(ControlMode::SystemAuto);
-    appState.noticeText = reason;
-    appState.noticeIsError = true;
+void giveUpControl(RegulationState& regulation, Settings& settings, HandBackReason reason,
+                   const wchar_t* text, double temperature = 0.0) {
+    const ControlMode ended = settings.mode;
+    applyControlMode(regulation, settings, ControlMode::SystemAuto);
+    regulation.notice = {text, true};
+    regulation.events.push_back(
+        {RegulationEventKind::HandedBack, ended, reason, true, temperature, text});
 }
 
 // A fan the firmware took back, or a command the hardware refused, is tried again.
-void recommandFans() {
-    FanSafetyState& s = appState.safety;
+void recommandFans(RegulationState& regulation, const Settings& settings) {
+    FanSafetyState& s = regulation.safety;
+    const std::vector<FanChannel>& fans = regulation.readings.fanList;
     if (s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
         ++s.ticksSinceRecommand;
-    const bool taken = std::any_of(appState.fanList.begin(), appState.fanList.end(),
-                                   [](const FanChannel& f) { return !f.manual; });
+    const bool taken =
+        std::any_of(fans.begin(), fans.end(), [](const FanChannel& f) { return !f.manual; });
     if (!(taken || s.commandsFailing) || s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
         return;
     s.ticksSinceRecommand = 0;
-    appState.lastCurveRpm.fill(-1.0);
-    commandMode(appState.mode, true);
+    regulation.lastCurveRpm.fill(-1.0);
+    commandMode(regulation, settings, settings.mode, true);
+}
+
+// In System-Auto the program still watches: a fan that reads as forced (a hand-back that did
+// not take, a driver that came back) is handed back again until all read automatic.
+void superviseSystemAuto(RegulationState& regulation) {
+    FanSafetyState& s = regulation.safety;
+    if (!anyFanForced(regulation.readings.fanList)) {
+        s.ticksSinceRecommand = 0;
+        if (s.handBackRetrying)
+            regulation.notice = {NOTICE_RETRY_DONE, false};
+        s.handBackRetrying = false;
+        return;
+    }
+    if (++s.ticksSinceRecommand < RECOMMAND_INTERVAL_TICKS)
+        return;
+    s.ticksSinceRecommand = 0;
+    const bool sent = handFansBack(regulation);
+    s.handBackRetrying = true;
+    regulation.notice = {NOTICE_RETRYING, true};
+    regulation.events.push_back({RegulationEventKind::HandBackFailing, ControlMode::SystemAuto,
+                                 HandBackReason::None, sent, 0.0, NOTICE_RETRYING});
 }
 
 } // namespace
 
-void noteTickOutcome(bool readsSucceeded) {
-    FanSafetyState& s = appState.safety;
+void noteTickOutcome(RegulationState& regulation, bool readsSucceeded) {
+    FanSafetyState& s = regulation.safety;
     if (readsSucceeded && !s.commandsFailing)
         s.failedTicks = 0;
     else if (s.failedTicks < DRIVER_FAULT_TICKS)
         ++s.failedTicks;
-    appState.driverFault = s.failedTicks >= DRIVER_FAULT_TICKS;
+    const bool fault = s.failedTicks >= DRIVER_FAULT_TICKS;
+    if (fault != regulation.readings.driverFault) {
+        RegulationEvent event;
+        event.kind =
+            fault ? RegulationEventKind::DriverFault : RegulationEventKind::DriverRecovered;
+        regulation.events.push_back(event);
+    }
+    regulation.readings.driverFault = fault;
 }
 
-void guardFans() {
-    FanSafetyState& s = appState.safety;
-    const bool hot = (fresh(s.cpuAge) && appState.cpuTemp >= OVER_TEMPERATURE_C) ||
-                     (fresh(s.gpuAge) && appState.gpuTemp >= OVER_TEMPERATURE_C);
+void guardFans(RegulationState& regulation, Settings& settings) {
+    FanSafetyState& s = regulation.safety;
+    const Readings& r = regulation.readings;
+    const bool hot = (fresh(s.cpuAge) && r.cpuTemp >= OVER_TEMPERATURE_C) ||
+                     (fresh(s.gpuAge) && r.gpuTemp >= OVER_TEMPERATURE_C);
     s.hotTicks = hot ? std::min(s.hotTicks + 1, OVER_TEMPERATURE_TICKS) : 0;
 
-    if (appState.mode == ControlMode::SystemAuto || s.suspended || !appState.controller)
+    if (s.suspended || !regulation.controller)
         return;
-    if (controlTemperatureLost()) {
-        giveUpControl(L"Temperatur nicht mehr lesbar: Lüfter an System-Automatik übergeben.");
+    if (settings.mode == ControlMode::SystemAuto) {
+        superviseSystemAuto(regulation);
         return;
     }
-    if (s.hotTicks >= OVER_TEMPERATURE_TICKS && anyFanBelowMaximum()) {
-        const double hottest = std::max(fresh(s.cpuAge) ? appState.cpuTemp : 0.0,
-                                        fresh(s.gpuAge) ? appState.gpuTemp : 0.0);
+    if (!controlTemperatureMeasured(s, settings, settings.mode)) {
+        giveUpControl(regulation, settings, HandBackReason::NeverMeasured, NOTICE_NEVER_MEASURED);
+        return;
+    }
+    if (controlTemperatureLost(s, settings)) {
+        giveUpControl(regulation, settings, HandBackReason::TemperatureLost, NOTICE_LOST);
+        return;
+    }
+    if (s.hotTicks >= OVER_TEMPERATURE_TICKS && anyFanBelowMaximum(regulation)) {
+        const double hottest =
+            std::max(fresh(s.cpuAge) ? r.cpuTemp : 0.0, fresh(s.gpuAge) ? r.gpuTemp : 0.0);
         wchar_t text[128];
         formatBounded(text, 128, L"Übertemperatur (%.0f °C): Lüfter an System-Automatik übergeben.",
                       hottest);
-        giveUpControl(text);
+        giveUpControl(regulation, settings, HandBackReason::OverTemperature, text, hottest);
         return;
     }
-    recommandFans();
+    recommandFans(regulation, settings);
 }
 
-void reconcileFansAtStart() {
-    if (appState.mode != ControlMode::SystemAuto || !appState.controller)
+void reconcileFansAtConnect(RegulationState& regulation, const Settings& settings) {
+    if (settings.mode != ControlMode::SystemAuto || !regulation.controller ||
+        !anyFanForced(regulation.readings.fanList))
         return;
-    const bool forced = std::any_of(appState.fanList.begin(), appState.fanList.end(),
-                                    [](const FanChannel& f) { return f.manual; });
-    if (!forced)
-        return;
-    handFansBack();
-    appState.noticeText =
-        L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.";
-    appState.noticeIsError = false;
+    handFansBack(regulation);
+    regulation.notice = {NOTICE_LEFTOVER, false};
+    regulation.events.push_back({RegulationEventKind::HandedBack, ControlMode::SystemAuto,
+                                 HandBackReason::LeftoverAtConnect, true, 0.0, NOTICE_LEFTOVER});
 }

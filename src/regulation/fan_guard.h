@@ -1,5 +1,8 @@
 #pragma once
 
+#include "regulation/regulation_state.h"
+#include "settings/settings.h"
+
 #include <cstdint>
 
 // The rules that take the fans back from the program when it can no longer be sure it is in
@@ -16,12 +19,15 @@ inline constexpr std::int32_t DRIVER_FAULT_TICKS = 5;
 inline constexpr std::int32_t RECOMMAND_INTERVAL_TICKS = 5;
 
 // Counts a tick as failed when its reads failed or the fan commands are failing.
-void noteTickOutcome(bool readsSucceeded);
+void noteTickOutcome(RegulationState& regulation, bool readsSucceeded);
 
-// After the readings of a tick: hands the fans back when the control temperature is lost or
-// the machine runs too hot, and commands again a fan the firmware took back or a command that
-// failed.
-void guardFans();
+// After the readings of a tick: hands the fans back when the control temperature is lost, was
+// never measured since the hardware connected, or the machine runs too hot, and commands again
+// a fan the firmware took back or a command that failed. In System-Auto a fan that still reads
+// as forced is handed back again, at most once in RECOMMAND_INTERVAL_TICKS, until all read
+// automatic. Ending the mode is saved like a choice of the user's, so it writes the settings.
+void guardFans(RegulationState& regulation, Settings& settings);
 
-// Right after the first connect: a fan still forced by an earlier run is handed back.
-void reconcileFansAtStart();
+// Right after every connect: a fan still forced (by an earlier run, or before a reconnect) is
+// handed back.
+void reconcileFansAtConnect(RegulationState& regulation, const Settings& settings);

@@ -1,12 +1,9 @@
 #include "regulation/periodic_tick.h"
 
-#include "app/app_state.h"
-#include "app/tray.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_curve.h"
 #include "regulation/fan_guard.h"
 #include "regulation/reading_ages.h"
-#include "ui/history.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +14,8 @@
 namespace {
 
 // An impossible range read from the hardware gives way to the backend's construction defaults.
-void takeRange(FanChannel* kept, const FanChannel& fresh, std::size_t i) {
-    const std::vector<FanChannel>& defaults = appState.safety.defaultFans;
+void takeRange(FanChannel* kept, const FanChannel& fresh, std::size_t i,
+               const std::vector<FanChannel>& defaults) {
     if (plausibleFanRange(fresh)) {
         kept->minRpm = fresh.minRpm;
         kept->maxRpm = fresh.maxRpm;
@@ -30,50 +27,46 @@ void takeRange(FanChannel* kept, const FanChannel& fresh, std::size_t i) {
 
 // The first non-empty answer after a connect fills fanList whole; afterwards the list keeps its
 // length and labels, and follows the backend's speeds, mode flags and ranges.
-void mergeFans(const std::vector<FanChannel>& fresh) {
-    if (appState.fanList.empty()) {
-        appState.fanList = fresh;
+void mergeFans(RegulationState& regulation, const std::vector<FanChannel>& fresh) {
+    std::vector<FanChannel>& kept = regulation.readings.fanList;
+    const std::vector<FanChannel>& defaults = regulation.safety.defaultFans;
+    if (kept.empty()) {
+        kept = fresh;
         for (std::size_t i = 0; i < fresh.size(); ++i)
-            takeRange(&appState.fanList[i], fresh[i], i);
+            takeRange(&kept[i], fresh[i], i, defaults);
         return;
     }
-    const std::size_t n = std::min(fresh.size(), appState.fanList.size());
+    const std::size_t n = std::min(fresh.size(), kept.size());
     for (std::size_t i = 0; i < n; ++i) {
-        FanChannel& fan = appState.fanList[i];
+        FanChannel& fan = kept[i];
         fan.currentRpm = fresh[i].currentRpm;
         fan.targetRpm = fresh[i].targetRpm;
         fan.manual = fresh[i].manual;
-        takeRange(&fan, fresh[i], i);
+        takeRange(&fan, fresh[i], i, defaults);
         fan.measured = fresh[i].measured;
     }
 }
 
-// Reused from tick to tick, so a tick allocates nothing once the rows are known.
-std::vector<SensorReading> freshReadings;
-
 } // namespace
 
-void runTick() {
-    if (appState.controller) {
-        constexpr double none = std::numeric_limits<double>::quiet_NaN();
-        double cpu = none, gpu = none, power = none;
-        const bool read = appState.controller->update(&cpu, &gpu, &power, &freshReadings);
-        // After the update, so that this tick regulates within the ranges just read, the
-        // ranges the backend itself holds the commands to.
-        mergeFans(appState.controller->fans());
-        refreshReadings(cpu, gpu, power, freshReadings);
-        guardFans();
-        if (appState.mode == ControlMode::Curve && !appState.safety.suspended &&
-            !applyCurve(false) && !appState.safety.curveFailureShown) {
-            showModeFailure(ControlMode::Curve);
-            appState.safety.curveFailureShown = true;
-        }
-        noteTickOutcome(read);
-        appState.readingQuality = appState.controller->readingQuality();
+void runTick(RegulationState& regulation, Settings& settings) {
+    if (!regulation.controller)
+        return;
+    IHardwareController& backend = *regulation.controller;
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    double cpu = none, gpu = none, power = none;
+    const bool read = backend.update(&cpu, &gpu, &power, &regulation.freshRows);
+    // After the update, so that this tick regulates within the ranges just read, the ranges the
+    // backend itself holds the commands to.
+    mergeFans(regulation, backend.fans());
+    refreshReadings(regulation, cpu, gpu, power, regulation.freshRows);
+    guardFans(regulation, settings);
+    FanSafetyState& safety = regulation.safety;
+    if (settings.mode == ControlMode::Curve && !safety.suspended &&
+        !applyCurve(regulation, settings, false) && !safety.curveFailureShown) {
+        showModeFailure(regulation.notice, ControlMode::Curve);
+        safety.curveFailureShown = true;
     }
-    recordHistorySample();
-    if (appState.trayIcon.added) {
-        const double rpm = appState.fanList.empty() ? 0.0 : appState.fanList.front().currentRpm;
-        refreshTrayTooltip(rpm, appState.cpuTemp, appState.gpuTemp, appState.powerWatts);
-    }
+    noteTickOutcome(regulation, read);
+    regulation.readings.quality = backend.readingQuality();
 }

@@ -1,5 +1,9 @@
 #pragma once
 
-// One poll: refreshes fanList and the readings from the backend, lets the curve regulate in
-// curve mode and refreshes the tray tooltip once the icon exists. The caller repaints.
-void runTick();
+#include "regulation/regulation_state.h"
+#include "settings/settings.h"
+
+// One poll: refreshes the fans and the readings from the backend, guards the fans and lets the
+// curve regulate in curve mode. The caller records the history, refreshes the tray and
+// repaints.
+void runTick(RegulationState& regulation, Settings& settings);

@@ -1,7 +1,5 @@
 #include "regulation/reading_ages.h"
 
-#include "app/app_state.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -20,15 +18,15 @@ bool age(double fresh, double* shown, std::int32_t* ticks) {
 
 // The rows come in the backend's order; a row it did not answer for stays, aged, after them
 // until it is answered again.
-void mergeRows(const std::vector<SensorReading>& fresh) {
+void mergeRows(std::vector<SensorReading>& shown, const std::vector<SensorReading>& fresh) {
     std::vector<SensorReading> rows;
-    rows.reserve(fresh.size() + appState.sensorList.size());
+    rows.reserve(fresh.size() + shown.size());
     for (const SensorReading& reading : fresh) {
         rows.push_back(reading);
         rows.back().staleTicks = 0;
         rows.back().lost = false;
     }
-    for (SensorReading& old : appState.sensorList) {
+    for (SensorReading& old : shown) {
         const bool answered = std::any_of(fresh.begin(), fresh.end(),
                                           [&](const SensorReading& r) { return r.key == old.key; });
         if (answered)
@@ -37,16 +35,17 @@ void mergeRows(const std::vector<SensorReading>& fresh) {
         old.lost = old.staleTicks >= READING_LOST_TICKS;
         rows.push_back(std::move(old));
     }
-    appState.sensorList.swap(rows);
+    shown.swap(rows);
 }
 
 } // namespace
 
-void refreshReadings(double cpu, double gpu, double power,
+void refreshReadings(RegulationState& regulation, double cpu, double gpu, double power,
                      const std::vector<SensorReading>& fresh) {
-    FanSafetyState& s = appState.safety;
-    appState.cpuTempLost = age(cpu, &appState.cpuTemp, &s.cpuAge);
-    appState.gpuTempLost = age(gpu, &appState.gpuTemp, &s.gpuAge);
-    appState.powerLost = age(power, &appState.powerWatts, &s.powerAge);
-    mergeRows(fresh);
+    FanSafetyState& s = regulation.safety;
+    Readings& r = regulation.readings;
+    r.cpuTempLost = age(cpu, &r.cpuTemp, &s.cpuAge);
+    r.gpuTempLost = age(gpu, &r.gpuTemp, &s.gpuAge);
+    r.powerLost = age(power, &r.powerWatts, &s.powerAge);
+    mergeRows(r.sensorList, fresh);
 }

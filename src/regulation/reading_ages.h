@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hardware/hardware_records.h"
+#include "regulation/regulation_state.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,4 +14,5 @@ inline constexpr std::int32_t READING_LOST_TICKS = 5;
 // row missing from fresh, was not refreshed this tick; the state keeps its last value and ages
 // it. Rows follow the backend's order; one it did not answer for follows them until it is
 // answered again.
-void refreshReadings(double cpu, double gpu, double power, const std::vector<SensorReading>& fresh);
+void refreshReadings(RegulationState& regulation, double cpu, double gpu, double power,
+                     const std::vector<SensorReading>& fresh);

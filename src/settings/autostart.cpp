@@ -1,6 +1,5 @@
 #include "settings/autostart.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -56,12 +55,12 @@ void removeRunValue() {
 
 enum class Registration { Done, NoPath, Refused };
 
-Registration registerTask() {
+Registration registerTask(bool minimized) {
     TaskScheduler* scheduler = platform.taskScheduler;
     AutostartTask task;
     task.programPath = programPath();
     task.userId = scheduler != nullptr ? scheduler->currentUserId() : std::wstring();
-    task.minimized = appState.startMinimized;
+    task.minimized = minimized;
     std::wstring xml;
     if (!autostartTaskXml(task, &xml))
         return task.userId.empty() || scheduler == nullptr ? Registration::Refused
@@ -70,11 +69,6 @@ Registration registerTask() {
         return Registration::Refused;
     removeRunValue();
     return Registration::Done;
-}
-
-void setNotice(const wchar_t* text, bool error) {
-    appState.noticeText = text;
-    appState.noticeIsError = error;
 }
 
 } // namespace
@@ -86,43 +80,49 @@ bool readAutostartState() {
            samePath(taskProgram(xml), programPath());
 }
 
-void migrateRunValue() {
-    if (runValuePresent() && registerTask() == Registration::Done)
-        appState.autostartEnabled = true;
+void migrateRunValue(Settings& settings) {
+    if (runValuePresent() && registerTask(settings.startMinimized) == Registration::Done)
+        settings.autostartEnabled = true;
 }
 
-void setAutostart(bool enable) {
+void loadAutostartState(Settings& settings) {
+    settings.autostartEnabled = readAutostartState();
+    migrateRunValue(settings);
+    settings.autostartPending = false;
+}
+
+void setAutostart(Settings& settings, Notice& notice, bool enable) {
     if (enable) {
-        switch (registerTask()) {
+        switch (registerTask(settings.startMinimized)) {
         case Registration::Done:
-            appState.autostartEnabled = true;
-            setNotice(appState.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED, false);
+            settings.autostartEnabled = true;
+            notice = {settings.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED, false};
             break;
         case Registration::NoPath:
-            appState.autostartEnabled = false;
-            setNotice(NOTICE_NO_COMMAND_LINE, true);
+            settings.autostartEnabled = false;
+            notice = {NOTICE_NO_COMMAND_LINE, true};
             break;
         case Registration::Refused:
-            appState.autostartEnabled = false;
-            setNotice(NOTICE_NOT_REGISTERED, true);
+            settings.autostartEnabled = false;
+            notice = {NOTICE_NOT_REGISTERED, true};
             break;
         }
     } else if (platform.taskScheduler != nullptr &&
                platform.taskScheduler->deleteTask(AUTOSTART_TASK_NAME)) {
         removeRunValue();
-        appState.autostartEnabled = false;
-        setNotice(NOTICE_DISABLED, false);
+        settings.autostartEnabled = false;
+        notice = {NOTICE_DISABLED, false};
     } else {
         // The task is still there and still starts the program at the next logon.
-        setNotice(NOTICE_NOT_DELETED, true);
+        notice = {NOTICE_NOT_DELETED, true};
     }
-    saveSettings();
+    saveSettings(settings);
 }
 
-void toggleStartMinimized() {
-    appState.startMinimized = !appState.startMinimized;
-    if (appState.autostartEnabled)
-        setAutostart(true); // saves too
+void toggleStartMinimized(Settings& settings, Notice& notice) {
+    settings.startMinimized = !settings.startMinimized;
+    if (settings.autostartEnabled)
+        setAutostart(settings, notice, true); // saves too
     else
-        saveSettings();
+        saveSettings(settings);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "base/notice.h"
+#include "settings/settings.h"
+
 #include <cstddef>
 
 // The value under the user's Run key by which earlier versions started with Windows. It never
@@ -13,15 +16,21 @@ inline constexpr unsigned RUN_VALUE_MAX_BYTES = 1024;
 // to case).
 bool readAutostartState();
 
-// At start-up, after the settings are loaded: a Run value left by an earlier version means
-// autostart was on, so the task is registered in its place and the value removed. When the
-// task cannot be registered the value stays, and the next start tries again.
-void migrateRunValue();
+// A Run value left by an earlier version means autostart was on, so the task is registered in
+// its place and the value removed. When the task cannot be registered the value stays, and the
+// next start tries again.
+void migrateRunValue(Settings& settings);
+
+// At start-up, after the settings are loaded: reads whether the task starts this program, then
+// migrates an old Run value (the task takes the stored start-minimised option). Talks to the
+// Task Scheduler, which can take seconds while Windows is still starting: the program runs it
+// on a thread of its own, on a copy of the settings.
+void loadAutostartState(Settings& settings);
 
 // Registers or deletes the logon task, removes any Run value, sets the notice, and saves all
 // settings. A task that cannot be registered leaves autostart off with an error notice.
-void setAutostart(bool enable);
+void setAutostart(Settings& settings, Notice& notice, bool enable);
 
 // Inverts the start-minimised option; while autostart is on the task is registered again at
 // once so its action carries "--minimized" exactly when the option is now on. Saves either way.
-void toggleStartMinimized();
+void toggleStartMinimized(Settings& settings, Notice& notice);

@@ -1,9 +1,7 @@
 #include "settings/registry_settings.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
-#include "settings/autostart.h"
 
 #include <algorithm>
 #include <array>
@@ -70,7 +68,7 @@ constexpr double CURVE_MAX_LEVEL = 100.0;
 // The stored curve replaces the current one only as a whole: exactly 64 bytes and, since the
 // points become pixel positions and fan speeds, only finite numbers, each clamped into the
 // editor's limits.
-void loadCurve(const RegistryKey& key) {
+void loadCurve(const RegistryKey& key, FanCurve* curve) {
     std::array<std::uint8_t, CURVE_POINTS_BYTES> bytes{};
     std::uint32_t size = 0;
     if (!key.query(L"CurvePoints", bytes.data(), CURVE_POINTS_BYTES, nullptr, &size) ||
@@ -86,60 +84,51 @@ void loadCurve(const RegistryKey& key) {
             std::clamp(loaded[i].temperature, CURVE_MIN_TEMPERATURE, CURVE_MAX_TEMPERATURE);
         loaded[i].level = std::clamp(loaded[i].level, CURVE_MIN_LEVEL, CURVE_MAX_LEVEL);
     }
-    appState.curve = loaded;
+    *curve = loaded;
 }
 
-// The values of the settings key; false when there is no key.
-bool loadStoredValues() {
+} // namespace
+
+bool loadSettings(Settings& settings) {
     RegistryKey key(platform.registry);
     if (!key.open(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH, RegistryAccess::Read))
         return false;
 
     std::uint32_t v = 0;
     if (readFourBytes(key, L"CurveSource", &v) && v <= 2)
-        appState.curveSource = static_cast<std::int32_t>(v);
+        settings.curveSource = static_cast<std::int32_t>(v);
     if (readFourBytes(key, L"LinkFans", &v))
-        appState.linkSliders = v != 0;
+        settings.linkSliders = v != 0;
     if (readFourBytes(key, L"StartMinimized", &v))
-        appState.startMinimized = v != 0;
+        settings.startMinimized = v != 0;
     if (readFourBytes(key, L"ResetOnExit", &v))
-        appState.resetFansOnExit = v != 0;
+        settings.resetFansOnExit = v != 0;
     const wchar_t* manualNames[2] = {L"ManualRPM0", L"ManualRPM1"};
     for (std::size_t i = 0; i < 2; ++i) {
         if (readFourBytes(key, manualNames[i], &v) &&
             acceptedManualRpm(static_cast<std::int32_t>(v)))
-            appState.manualRpm[i] = static_cast<double>(static_cast<std::int32_t>(v));
+            settings.manualRpm[i] = static_cast<double>(static_cast<std::int32_t>(v));
     }
-    loadCurve(key);
+    loadCurve(key, &settings.curve);
     return true;
 }
 
-} // namespace
-
-bool loadSettings() {
-    appState.autostartEnabled = readAutostartState();
-    const bool loaded = loadStoredValues();
-    // After the values: a migrated task takes the stored start-minimised option.
-    migrateRunValue();
-    return loaded;
-}
-
-bool saveSettings() {
+bool saveSettings(const Settings& settings) {
     RegistryKey key(platform.registry);
     if (!key.create(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH))
         return false;
 
-    const auto mode = static_cast<std::uint32_t>(appState.mode);
-    const auto source = static_cast<std::uint32_t>(appState.curveSource);
-    const std::uint32_t link = appState.linkSliders ? 1 : 0;
-    const std::uint32_t minimized = appState.startMinimized ? 1 : 0;
-    const std::uint32_t reset = appState.resetFansOnExit ? 1 : 0;
-    const auto manual0 = static_cast<std::uint32_t>(truncatedRpm(appState.manualRpm[0]));
-    const auto manual1 = static_cast<std::uint32_t>(truncatedRpm(appState.manualRpm[1]));
+    const auto mode = static_cast<std::uint32_t>(settings.mode);
+    const auto source = static_cast<std::uint32_t>(settings.curveSource);
+    const std::uint32_t link = settings.linkSliders ? 1 : 0;
+    const std::uint32_t minimized = settings.startMinimized ? 1 : 0;
+    const std::uint32_t reset = settings.resetFansOnExit ? 1 : 0;
+    const auto manual0 = static_cast<std::uint32_t>(truncatedRpm(settings.manualRpm[0]));
+    const auto manual1 = static_cast<std::uint32_t>(truncatedRpm(settings.manualRpm[1]));
     std::array<std::uint8_t, CURVE_POINTS_BYTES> curve{};
-    for (std::size_t i = 0; i < appState.curve.size(); ++i) {
-        writeLeDouble(curve.data() + 16 * i, appState.curve[i].temperature);
-        writeLeDouble(curve.data() + 16 * i + 8, appState.curve[i].level);
+    for (std::size_t i = 0; i < settings.curve.size(); ++i) {
+        writeLeDouble(curve.data() + 16 * i, settings.curve[i].temperature);
+        writeLeDouble(curve.data() + 16 * i + 8, settings.curve[i].level);
     }
 
     key.setDword(L"ActiveProfile", mode);

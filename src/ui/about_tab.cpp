@@ -22,7 +22,7 @@ int paintCard(Canvas& canvas, const ContentLayout& l, int top, int usualBottom,
 
 } // namespace
 
-void paintAboutTab(Canvas& canvas, const ContentLayout& l) {
+void paintAboutTab(Canvas& canvas, const ContentLayout& l, UiState&, const WindowModel&) {
     using namespace palette;
     const int B = l.B;
     const int width = l.W - 32;

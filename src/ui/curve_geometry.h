@@ -2,7 +2,7 @@
 
 #include "base/rect.h"
 #include "platform/canvas.h"
-#include "regulation/fan_curve.h"
+#include "settings/settings.h"
 
 // The chart spans 30..100 °C left to right and 0..100 % bottom to top.
 inline constexpr double CHART_MIN_TEMPERATURE = 30.0;

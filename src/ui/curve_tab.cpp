@@ -1,5 +1,5 @@
-#include "app/app_state.h"
 #include "base/bounded_format.h"
+#include "regulation/fan_curve.h"
 #include "ui/curve_geometry.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -8,23 +8,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
 // The temperature the curve follows now, as the regulation chooses it; NaN when the value it
 // would use is not a current reading.
-double controlTemperature() {
-    const bool cpuOk = !appState.cpuTempLost && !appState.readingQuality.cpuTempFallback;
-    const bool gpuOk = !appState.gpuTempLost && !appState.readingQuality.gpuTempFallback;
-    switch (appState.curveSource) {
+double controlTemperature(const Readings& r, std::int32_t source) {
+    const bool cpuOk = !r.cpuTempLost && !r.quality.cpuTempFallback;
+    const bool gpuOk = !r.gpuTempLost && !r.quality.gpuTempFallback;
+    switch (source) {
     case 1:
-        return cpuOk ? appState.cpuTemp : NAN;
+        return cpuOk ? r.cpuTemp : NAN;
     case 2:
-        return gpuOk ? appState.gpuTemp : NAN;
+        return gpuOk ? r.gpuTemp : NAN;
     default:
         if (cpuOk && gpuOk)
-            return std::max(appState.cpuTemp, appState.gpuTemp);
-        return cpuOk ? appState.cpuTemp : (gpuOk ? appState.gpuTemp : NAN);
+            return std::max(r.cpuTemp, r.gpuTemp);
+        return cpuOk ? r.cpuTemp : (gpuOk ? r.gpuTemp : NAN);
     }
 }
 
@@ -68,12 +69,13 @@ bool overlapping(const Rect& a, const Rect& b) {
 
 // The marker at the control temperature on the curve, with its reading; the reading goes to
 // the first corner around the marker that leaves the points' labels free.
-void paintLiveMarker(Canvas& canvas, const Rect& chart, const Rect* taken, int takenCount) {
+void paintLiveMarker(Canvas& canvas, const Rect& chart, const Rect* taken, int takenCount,
+                     const WindowModel& model) {
     using namespace palette;
-    const double t = controlTemperature();
+    const double t = controlTemperature(model.readings(), model.settings.curveSource);
     if (std::isnan(t))
         return;
-    const double level = std::clamp(curveLevelAt(t), 0.0, 100.0);
+    const double level = std::clamp(curveLevelAt(model.settings.curve, t), 0.0, 100.0);
     const Point p = curvePointPixel({t, level}, chart);
     if (p.x < chart.left || p.x >= chart.right)
         return; // outside the chart's temperatures
@@ -104,7 +106,8 @@ void paintLiveMarker(Canvas& canvas, const Rect& chart, const Rect* taken, int t
 
 } // namespace
 
-void paintCurveTab(Canvas& canvas, const ContentLayout& l) {
+void paintCurveTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const WindowModel& model) {
+    const FanCurve& curve = model.settings.curve;
     using namespace palette;
     const int B = l.B;
     const int room = l.W - 32;
@@ -121,27 +124,27 @@ void paintCurveTab(Canvas& canvas, const ContentLayout& l) {
                   Font::FontSmall, TextMuted);
 
     const Rect chart{263, B + 60, l.W + 223, B + 280};
-    appState.chartRect = chart;
+    ui.chartRect = chart;
     drawRoundPanel(canvas, chart, 8, TrackFill, TrackLine);
-    addHitRegion(chart, REGION_CURVE_CHART, 0);
+    addHitRegion(ui.hitRegions, chart, REGION_CURVE_CHART, 0);
     paintAxes(canvas, chart, l);
 
     Point points[4];
     for (int j = 0; j < 4; ++j)
-        points[j] = curvePointPixel(appState.curve[static_cast<std::size_t>(j)], chart);
+        points[j] = curvePointPixel(curve[static_cast<std::size_t>(j)], chart);
     canvas.polyline(points, 4, Accent, 3);
 
     wchar_t labels[4][32];
     Rect labelRects[4];
     for (int j = 0; j < 4; ++j) {
-        const CurvePoint& point = appState.curve[static_cast<std::size_t>(j)];
+        const CurvePoint& point = curve[static_cast<std::size_t>(j)];
         formatBounded(labels[j], 32, L"P%d: %.0f°C / %.0f%%", j + 1, point.temperature,
                       point.level);
         const TextSize size = canvas.measureText(labels[j], Font::FontSmall);
         const Point at = labelPlace(chart, points[j], size, -size.width / 2);
         labelRects[j] = {at.x, at.y, at.x + size.width, at.y + size.height};
     }
-    paintLiveMarker(canvas, chart, labelRects, 4);
+    paintLiveMarker(canvas, chart, labelRects, 4, model);
 
     for (int j = 0; j < 4; ++j) {
         const Point p = points[j];
@@ -152,10 +155,10 @@ void paintCurveTab(Canvas& canvas, const ContentLayout& l) {
     const Rect activate{263, B + 300, 463, B + 338};
     drawRoundPanel(canvas, activate, 8, Accent, AccentLight);
     canvas.textIn(activate, L"Kurve aktivieren", Font::FontBold, White, TextAlign::Center);
-    addHitRegion(activate, REGION_ACTIVATE_CURVE, 0);
+    addHitRegion(ui.hitRegions, activate, REGION_ACTIVATE_CURVE, 0);
 
     const Rect reset{473, B + 300, 623, B + 338};
     drawRoundPanel(canvas, reset, 8, ButtonFill, Line);
     canvas.textIn(reset, L"Zurücksetzen", Font::FontBold, Text, TextAlign::Center);
-    addHitRegion(reset, REGION_RESET_CURVE, 0);
+    addHitRegion(ui.hitRegions, reset, REGION_RESET_CURVE, 0);
 }

@@ -1,4 +1,3 @@
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "ui/history_chart.h"
 #include "ui/primitives.h"
@@ -8,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -18,9 +18,9 @@ double rangeFraction(const FanChannel& fan, double value) {
     return (value - fan.minRpm) / (fan.maxRpm - fan.minRpm);
 }
 
-void paintReadingCards(Canvas& canvas, const ContentLayout& l) {
+void paintReadingCards(Canvas& canvas, const ContentLayout& l, const Readings& r) {
     using namespace palette;
-    const ReadingQuality& q = appState.readingQuality;
+    const ReadingQuality& q = r.quality;
     struct Card {
         const wchar_t* caption;
         double value;
@@ -32,12 +32,12 @@ void paintReadingCards(Canvas& canvas, const ContentLayout& l) {
         bool estimate; // computed, not measured
     };
     const Card cards[] = {
-        {L"CPU Temperatur", appState.cpuTemp, L"°C", temperatureColor(appState.cpuTemp),
-         L"Package / Kern-Maximum", appState.cpuTempLost, q.cpuTempFallback, false},
-        {L"GPU Temperatur", appState.gpuTemp, L"°C", temperatureColor(appState.gpuTemp),
-         L"Grafikprozessor Diode", appState.gpuTempLost, q.gpuTempFallback, false},
-        {L"Gesamtleistung", appState.powerWatts, L"W", AccentLight, L"Sensoren / ACPI Power",
-         appState.powerLost, false, q.powerEstimated},
+        {L"CPU Temperatur", r.cpuTemp, L"°C", temperatureColor(r.cpuTemp),
+         L"Package / Kern-Maximum", r.cpuTempLost, q.cpuTempFallback, false},
+        {L"GPU Temperatur", r.gpuTemp, L"°C", temperatureColor(r.gpuTemp), L"Grafikprozessor Diode",
+         r.gpuTempLost, q.gpuTempFallback, false},
+        {L"Gesamtleistung", r.powerWatts, L"W", AccentLight, L"Sensoren / ACPI Power", r.powerLost,
+         false, q.powerEstimated},
     };
     const int cw3 = (l.W - 16) / 3;
     for (int k = 0; k < 3; ++k) {
@@ -64,12 +64,14 @@ void paintReadingCards(Canvas& canvas, const ContentLayout& l) {
     }
 }
 
-void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw) {
+void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, UiState& ui,
+                  const WindowModel& model) {
+    const std::vector<FanChannel>& fans = model.readings().fanList;
     using namespace palette;
     const int B = l.B;
     const int room = cw - 32;
     drawCard(canvas, {x, B + 105, x + cw, B + 300});
-    if (static_cast<std::size_t>(i) >= appState.fanList.size()) {
+    if (static_cast<std::size_t>(i) >= fans.size()) {
         // An empty place keeps the layout; there is no fan to show or drive.
         wchar_t label[32];
         formatBounded(label, 32, L"Lüfter %d", i + 1);
@@ -79,7 +81,7 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw) 
                       Font::FontSmall, TextMuted);
         return;
     }
-    const FanChannel& fan = appState.fanList[static_cast<std::size_t>(i)];
+    const FanChannel& fan = fans[static_cast<std::size_t>(i)];
 
     // The range and the fan's state on one line; where that is too long for the card, the
     // state moves up beside the fan's name.
@@ -113,43 +115,47 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw) 
     drawBar(canvas, x + 16, B + 209, cw - 32, 8, rangeFraction(fan, fan.currentRpm),
             fan.measured ? AccentLight : TextMuted);
 
-    const double manual = appState.manualRpm[static_cast<std::size_t>(i)];
+    const double manual = model.settings.manualRpm[static_cast<std::size_t>(i)];
     wchar_t manualText[32];
     formatBounded(manualText, 32, L"%.0f RPM", manual);
     drawLabelValue(canvas, {x + 16, B + 229, x + cw - 16, B + 245}, L"Manuelle Drehzahl-Vorgabe:",
                    manualText, {Font::FontSmall, TextMuted, Font::FontBold, Text});
 
-    drawSlider(canvas, x + 16, B + 251, cw - 32, rangeFraction(fan, manual), Accent, i);
-    addHitRegion(appState.sliderRects[static_cast<std::size_t>(i)], REGION_SLIDER_FIRST + i, i);
+    Rect& slider = ui.sliderRects[static_cast<std::size_t>(i)];
+    slider = drawSlider(canvas, x + 16, B + 251, cw - 32, rangeFraction(fan, manual), Accent);
+    addHitRegion(ui.hitRegions, slider, REGION_SLIDER_FIRST + i, i);
 }
 
 } // namespace
 
-void paintDashboardTab(Canvas& canvas, const ContentLayout& l) {
+void paintDashboardTab(Canvas& canvas, const ContentLayout& l, UiState& ui,
+                       const WindowModel& model) {
     using namespace palette;
-    paintReadingCards(canvas, l);
+    const Readings& r = model.readings();
+    paintReadingCards(canvas, l, r);
 
-    if (appState.fanList.size() == 1) {
-        paintFanCard(canvas, l, 0, 243, l.W);
+    if (r.fanList.size() == 1) {
+        paintFanCard(canvas, l, 0, 243, l.W, ui, model);
     } else {
         const int cw = l.W / 2 - 6;
         for (int i = 0; i < 2; ++i)
-            paintFanCard(canvas, l, i, 243 + i * (cw + 12), cw);
+            paintFanCard(canvas, l, i, 243 + i * (cw + 12), cw, ui, model);
     }
 
     const int B = l.B;
     drawCard(canvas, {243, B + 310, l.W + 243, B + 364});
-    drawToggle(canvas, 257, B + 326, appState.linkSliders, REGION_LINK_SWITCH);
+    drawToggle(canvas, ui.hitRegions, 257, B + 326, model.settings.linkSliders, REGION_LINK_SWITCH);
     const Rect apply{l.W + 43, B + 320, l.W + 229, B + 354};
     drawWrappedInBand(canvas, {297, B + 314, apply.left - 10, B + 360},
                       L"Lüfter-Schieberegler synchron koppeln", Font::FontBody, Text);
 
     drawRoundPanel(canvas, apply, 8, Accent, AccentLight);
     canvas.textIn(apply, L"Manuelle RPM anwenden", Font::FontBold, White, TextAlign::Center);
-    addHitRegion(apply, REGION_APPLY_MANUAL, 0);
+    addHitRegion(ui.hitRegions, apply, REGION_APPLY_MANUAL, 0);
 
     // The free space below: how the readings moved. A short window cuts it like any content.
     const int top = B + 374;
     if (top + 60 <= l.H)
-        paintHistoryCard(canvas, {243, top, l.W + 243, std::max(l.H - 20, top + 150)});
+        paintHistoryCard(canvas, {243, top, l.W + 243, std::max(l.H - 20, top + 150)}, ui,
+                         r.fanList);
 }

@@ -1,21 +1,18 @@
 #include "ui/dpi_scale.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 
 #include <cmath>
 
-void queryDpiScale() {
-    appState.dpiScale = 1.0f;
+float queryDpiScale() {
     if (platform.windowHost == nullptr)
-        return;
+        return 1.0f;
     const std::uint32_t dpi = platform.windowHost->windowDpi();
     if (dpi == 0)
-        return;
+        return 1.0f;
     const float scale = static_cast<float>(dpi) / 96.0f;
-    if (scale >= 0.75f)
-        appState.dpiScale = scale;
+    return scale >= 0.75f ? scale : 1.0f;
 }
 
 int toLayoutPixel(int devicePixel, float scale) {

@@ -1,4 +1,3 @@
-#include "app/app_state.h"
 #include "hardware/apple_smc_controller.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -14,12 +13,12 @@ constexpr int kSmallLine = 18;
 constexpr int kOptionLine = 16;
 
 // The status card: its lines wrap, and the card grows with them beyond its usual height.
-int paintStatusCard(Canvas& canvas, const ContentLayout& l) {
+int paintStatusCard(Canvas& canvas, const ContentLayout& l, UiState& ui, const WindowModel& model) {
     using namespace palette;
     const int B = l.B;
-    const IHardwareController* controller = appState.controller.get();
+    const IHardwareController* controller = model.controller();
     const bool connected = controller && controller->isConnected();
-    const bool fault = connected && appState.driverFault;
+    const bool fault = connected && model.readings().driverFault;
     const int right = l.W + 243 - 16;
     const Rect reload{l.W + 63, B + 14, l.W + 227, B + 42};
 
@@ -36,12 +35,11 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l) {
     const std::wstring smc = smcGenerationText(controller);
     const std::wstring lines[5] = {
         L"Erkanntes Backend: " + (controller ? controller->backendName() : L"Keins"),
-        L"Hersteller: " + appState.identity.manufacturer + L" · Modell: " +
-            appState.identity.product,
+        L"Hersteller: " + model.identity.manufacturer + L" · Modell: " + model.identity.product,
         L"Ressourcenverbrauch: ~2 MB RAM · native Win32 Universal-Engine, ohne "
         L"Laufzeitumgebung und Hintergrunddienste",
         smc.empty() ? std::wstring() : L"SMC-Generation: " + smc,
-        appState.driverNote,
+        controller ? controller->driverNote() : std::wstring(),
     };
     int y = std::max(blocks[0].bottom() + 6, B + 38);
     int count = 1;
@@ -59,29 +57,31 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l) {
 
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);
     canvas.textIn(reload, L"Treiber neu laden", Font::FontBold, White, TextAlign::Center);
-    addHitRegion(reload, REGION_RELOAD_DRIVER, 0);
+    addHitRegion(ui.hitRegions, reload, REGION_RELOAD_DRIVER, 0);
     return bottom;
 }
 
 } // namespace
 
-void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
+void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const WindowModel& model) {
     using namespace palette;
-    const int top = paintStatusCard(canvas, l) + 13; // B + 128 at the usual height
+    const Settings& settings = model.settings;
+    const int top = paintStatusCard(canvas, l, ui, model) + 13; // B + 128 at the usual height
     const int right = l.W + 243 - 16;
 
     struct Option {
         const wchar_t* text;
         bool on;
         std::int32_t id;
+        bool pending; // not known yet: neither on nor off, and not to be flipped
     };
     const Option options[] = {
         {L"Ventrasol beim Start von Windows automatisch ausführen (Autostart)",
-         appState.autostartEnabled, REGION_AUTOSTART_SWITCH},
+         settings.autostartEnabled, REGION_AUTOSTART_SWITCH, settings.autostartPending},
         {L"Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)",
-         appState.startMinimized, REGION_MINIMIZED_SWITCH},
+         settings.startMinimized, REGION_MINIMIZED_SWITCH, false},
         {L"Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen",
-         appState.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH},
+         settings.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH, false},
     };
     // Each option's first line keeps its usual place, 34 pixels below the last; an option
     // that wraps pushes the next one down only when its lines need the room.
@@ -100,7 +100,10 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l) {
         fitWithEllipsis(canvas, L"Windows 10/11 Autostart & Optionen", Font::FontBold, right - 259),
         Font::FontBold, Text);
     for (int i = 0; i < 3; ++i) {
-        drawToggle(canvas, 259, blocks[i].y - 2, options[i].on, options[i].id);
+        if (options[i].pending)
+            drawPendingToggle(canvas, 259, blocks[i].y - 2);
+        else
+            drawToggle(canvas, ui.hitRegions, 259, blocks[i].y - 2, options[i].on, options[i].id);
         drawBlock(canvas, blocks[i]);
     }
 }

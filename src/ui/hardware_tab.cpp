@@ -1,4 +1,3 @@
-#include "app/app_state.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -110,13 +109,13 @@ void paintSection(Canvas& canvas, const InventorySection& s, const std::vector<R
 
 } // namespace
 
-void paintHardwareTab(Canvas& canvas, const ContentLayout& l) {
+void paintHardwareTab(Canvas& canvas, const ContentLayout& l, UiState&, const WindowModel& model) {
     const int half = l.W / 2;
     const int inner = half - 34;
     const int lineHeight = valueLineHeight(canvas);
     int nextY[2] = {l.B, l.B}; // left, right
     std::vector<RowLayout> rows;
-    for (const InventorySection& s : appState.inventory) {
+    for (const InventorySection& s : model.inventory) {
         const int column = nextY[0] > nextY[1] ? 1 : 0; // ties go left
         const int off = column == 0 ? 0 : half + 6;
         const int y = nextY[column];

@@ -1,7 +1,5 @@
 #include "ui/history.h"
 
-#include "app/app_state.h"
-
 #include <cmath>
 
 void History::push(const HistorySample& sample) {
@@ -16,17 +14,17 @@ const HistorySample& History::byAge(std::size_t age) const {
     return samples[(next + HISTORY_CAPACITY - 1 - age % HISTORY_CAPACITY) % HISTORY_CAPACITY];
 }
 
-void recordHistorySample() {
+void recordHistorySample(History& history, const Readings& r) {
     const auto value = [](double v, bool valid) {
         return valid && std::isfinite(v) ? static_cast<float>(v) : NAN;
     };
-    const ReadingQuality& q = appState.readingQuality;
+    const ReadingQuality& q = r.quality;
     HistorySample s;
-    s.cpu = value(appState.cpuTemp, !appState.cpuTempLost && !q.cpuTempFallback);
-    s.gpu = value(appState.gpuTemp, !appState.gpuTempLost && !q.gpuTempFallback);
+    s.cpu = value(r.cpuTemp, !r.cpuTempLost && !q.cpuTempFallback);
+    s.gpu = value(r.gpuTemp, !r.gpuTempLost && !q.gpuTempFallback);
     for (std::size_t i = 0; i < 2; ++i) {
-        const bool has = i < appState.fanList.size();
-        s.fan[i] = has ? value(appState.fanList[i].currentRpm, appState.fanList[i].measured) : NAN;
+        const bool has = i < r.fanList.size();
+        s.fan[i] = has ? value(r.fanList[i].currentRpm, r.fanList[i].measured) : NAN;
     }
-    appState.history.push(s);
+    history.push(s);
 }

@@ -2,6 +2,7 @@
 
 #include "base/rect.h"
 #include "platform/canvas.h"
+#include "regulation/regulation_state.h"
 
 #include <array>
 #include <cstddef>
@@ -46,6 +47,6 @@ struct HistoryLines {
     std::array<std::size_t, HISTORY_SERIES> runs{};
 };
 
-// Appends the current readings of appState to appState.history: temperatures that are lost or
-// stand-ins and fan speeds that were not measured become gaps.
-void recordHistorySample();
+// Appends the current readings to history: temperatures that are lost or stand-ins and fan
+// speeds that were not measured become gaps.
+void recordHistorySample(History& history, const Readings& readings);

@@ -1,6 +1,5 @@
 #include "ui/history_chart.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "ui/history.h"
 #include "ui/primitives.h"
@@ -50,9 +49,8 @@ int xOf(const Rect& plot, std::size_t age) {
 }
 
 // Places series s's samples as runs of points; a gap (NaN) ends a run.
-void placeSeries(HistoryLines& lines, std::size_t index, const Rect& plot, const int* xs,
-                 const Series& s, double rpmTop) {
-    const History& h = appState.history;
+void placeSeries(HistoryLines& lines, std::size_t index, const History& h, const Rect& plot,
+                 const int* xs, const Series& s, double rpmTop) {
     Point* points = lines.points[index].data();
     std::size_t n = 0, runStart = 0;
     lines.runs[index] = 0;
@@ -86,12 +84,12 @@ void placeSeries(HistoryLines& lines, std::size_t index, const Rect& plot, const
 }
 
 // The lines for the current samples, plot and scale, made again only when one of them changed.
-const HistoryLines& currentLines(const Rect& plot, double rpmTop) {
-    if (!appState.historyLines)
-        appState.historyLines = std::make_unique<HistoryLines>();
-    HistoryLines& lines = *appState.historyLines;
-    const std::size_t fans = appState.fanList.size();
-    if (lines.pushes == appState.history.pushes && lines.plot == plot && lines.rpmTop == rpmTop &&
+const HistoryLines& currentLines(UiState& ui, const Rect& plot, double rpmTop, std::size_t fans) {
+    if (!ui.historyLines)
+        ui.historyLines = std::make_unique<HistoryLines>();
+    HistoryLines& lines = *ui.historyLines;
+    const History& history = ui.history;
+    if (lines.pushes == history.pushes && lines.plot == plot && lines.rpmTop == rpmTop &&
         lines.fans == fans)
         return lines;
     int xs[HISTORY_CAPACITY];
@@ -101,9 +99,9 @@ const HistoryLines& currentLines(const Rect& plot, double rpmTop) {
         const Series& s = kSeries[i];
         lines.runs[i] = 0;
         if (s.fan < 0 || static_cast<std::size_t>(s.fan) < fans)
-            placeSeries(lines, i, plot, xs, s, rpmTop);
+            placeSeries(lines, i, history, plot, xs, s, rpmTop);
     }
-    lines.pushes = appState.history.pushes;
+    lines.pushes = history.pushes;
     lines.plot = plot;
     lines.rpmTop = rpmTop;
     lines.fans = fans;
@@ -117,19 +115,20 @@ Rect historyPlotRect(const Rect& card) {
             card.bottom - 32};
 }
 
-double historyRpmTop() {
+double historyRpmTop(const std::vector<FanChannel>& fans) {
     double top = 0.0;
-    for (const FanChannel& f : appState.fanList)
+    for (const FanChannel& f : fans)
         top = std::max(top, f.maxRpm);
     if (!(top > 0.0) || !std::isfinite(top))
         return 6000.0;
     return std::min(std::ceil(top / 2000.0) * 2000.0, 1.0e6);
 }
 
-Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
+Rect paintHistoryCard(Canvas& canvas, const Rect& card, UiState& ui,
+                      const std::vector<FanChannel>& fans) {
     using namespace palette;
     drawCard(canvas, card);
-    const double rpmTop = historyRpmTop();
+    const double rpmTop = historyRpmTop(fans);
     const int small = canvas.measureText(L"", Font::FontSmall).height;
 
     // Title left, legend right; the legend gives way to the title where both do not fit.
@@ -185,7 +184,7 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card) {
     const int nowWidth = canvas.measureText(L"jetzt", Font::FontSmall).width;
     canvas.textAt(plot.right - nowWidth, plot.bottom + 2, L"jetzt", Font::FontSmall, TextMuted);
 
-    const HistoryLines& lines = currentLines(plot, rpmTop);
+    const HistoryLines& lines = currentLines(ui, plot, rpmTop, fans.size());
     for (std::size_t i = 0; i < HISTORY_SERIES; ++i) {
         std::size_t start = 0;
         for (std::size_t r = 0; r < lines.runs[i]; ++r) {

@@ -1,6 +1,5 @@
 #include "ui/paint_window.h"
 
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "regulation/control_modes.h"
 #include "ui/primitives.h"
@@ -36,11 +35,11 @@ std::wstring shortManufacturer(const std::wstring& name) {
     return name.substr(0, cut) + L"..";
 }
 
-bool controllerConnected() {
-    return appState.controller && appState.controller->isConnected();
+bool controllerConnected(const WindowModel& model) {
+    return model.controller() != nullptr && model.controller()->isConnected();
 }
 
-void paintSidebar(Canvas& canvas, int H) {
+void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) {
     using namespace palette;
     canvas.fillRect({0, 0, kSidebarWidth, H}, SidebarFill);
     canvas.line({kSidebarWidth, 0}, {kSidebarWidth, H}, Line, 1, false);
@@ -49,26 +48,27 @@ void paintSidebar(Canvas& canvas, int H) {
     canvas.textIn({16, 18, 48, 50}, L"VS", Font::FontTitle, White, TextAlign::Center);
     canvas.textAt(58, 17, L"Ventrasol", Font::FontBrand, Text);
     canvas.textAt(58, 35,
-                  fitWithEllipsis(canvas, shortManufacturer(appState.identity.manufacturer),
+                  fitWithEllipsis(canvas, shortManufacturer(model.identity.manufacturer),
                                   Font::FontSmall, kSidebarWidth - 8 - 58),
                   Font::FontSmall, TextMuted);
 
     for (int i = 0; i < kTabCount; ++i) {
         const Rect entry{12, 70 + 36 * i, 213, 100 + 36 * i};
         const Rect caption{24, 70 + 36 * i, 205, 100 + 36 * i};
-        const bool active = i == appState.activeTab;
+        const bool active = i == ui.activeTab;
         const Font font = active ? Font::FontBold : Font::FontBody;
         drawRoundPanel(canvas, entry, 8, active ? Accent : SidebarFill,
                        active ? Accent : SidebarFill);
         canvas.textIn(caption, fitWithEllipsis(canvas, kTabCaptions[i], font, caption.width()),
                       font, active ? White : TextMuted, TextAlign::LeftVCenter);
-        addHitRegion(entry, REGION_TAB_FIRST + i, i);
+        addHitRegion(ui.hitRegions, entry, REGION_TAB_FIRST + i, i);
     }
 
     drawCard(canvas, {12, H - 148, 213, H - 12});
     // The state's dot and text sit at the card's right; a longer text pushes the dot left.
-    const bool connected = controllerConnected();
-    const bool fault = connected && appState.driverFault;
+    const Readings& r = model.readings();
+    const bool connected = controllerConnected(model);
+    const bool fault = connected && r.driverFault;
     const Color state = fault ? Critical : (connected ? Good : Warning);
     const wchar_t* stateText = fault ? L"Treiber-Fehler" : (connected ? L"Treiber OK" : L"Offline");
     const int stateLeft = std::min(159, 207 - canvas.measureText(stateText, Font::FontSmall).width);
@@ -78,7 +78,7 @@ void paintSidebar(Canvas& canvas, int H) {
                   fitWithEllipsis(canvas, L"LIVE-STATUS", Font::FontSmall, stateLeft - 16 - 22),
                   Font::FontSmall, TextMuted);
 
-    const auto& fans = appState.fanList;
+    const auto& fans = r.fanList;
     struct Row {
         const wchar_t* label;
         const wchar_t* format;
@@ -87,12 +87,10 @@ void paintSidebar(Canvas& canvas, int H) {
         Color color;
     };
     const Row rows[] = {
-        {L"CPU Max", L"%.1f °C", appState.cpuTemp,
-         appState.cpuTempLost || appState.readingQuality.cpuTempFallback,
-         temperatureColor(appState.cpuTemp)},
-        {L"GPU Max", L"%.1f °C", appState.gpuTemp,
-         appState.gpuTempLost || appState.readingQuality.gpuTempFallback,
-         temperatureColor(appState.gpuTemp)},
+        {L"CPU Max", L"%.1f °C", r.cpuTemp, r.cpuTempLost || r.quality.cpuTempFallback,
+         temperatureColor(r.cpuTemp)},
+        {L"GPU Max", L"%.1f °C", r.gpuTemp, r.gpuTempLost || r.quality.gpuTempFallback,
+         temperatureColor(r.gpuTemp)},
         {L"Lüfter 1", L"%.0f RPM", fans.size() >= 1 ? fans[0].currentRpm : 0.0,
          fans.size() >= 1 && !fans[0].measured, AccentLight},
         {L"Lüfter 2", L"%.0f RPM", fans.size() >= 2 ? fans[1].currentRpm : 0.0,
@@ -109,23 +107,24 @@ void paintSidebar(Canvas& canvas, int H) {
     }
 }
 
-void paintHeader(Canvas& canvas, int W) {
+void paintHeader(Canvas& canvas, int W, UiState& ui, const WindowModel& model) {
     using namespace palette;
     drawCard(canvas, {243, 14, W + 243, 92});
     const Rect badge{W + 98, 22, W + 229, 42};
     canvas.textAt(257, 24,
-                  fitWithEllipsis(canvas, appState.identity.product + L" — Lüftersteuerung:",
+                  fitWithEllipsis(canvas, model.identity.product + L" — Lüftersteuerung:",
                                   Font::FontBold, badge.left - 8 - 257),
                   Font::FontBold, Text);
     drawRoundPanel(canvas, badge, 8, BadgeFill, Accent);
     const Font badgeFonts[] = {Font::FontSmall};
-    drawFittedCaption(canvas, badge, 4, controlModeName(appState.mode), badgeFonts, 1, AccentLight);
+    drawFittedCaption(canvas, badge, 4, controlModeName(model.settings.mode), badgeFonts, 1,
+                      AccentLight);
 
     // Captions step down to the smallest readable size before they are cut.
     const Font activeFonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
     const Font inactiveFonts[] = {Font::FontSmall};
     const int bw = (W - 58) / 6;
-    const int active = static_cast<int>(appState.mode);
+    const int active = static_cast<int>(model.settings.mode);
     for (int m = 0; m < kModeCount; ++m) {
         const int x = 257 + m * (bw + 6);
         const Rect button{x, 52, x + bw, 82};
@@ -137,19 +136,19 @@ void paintHeader(Canvas& canvas, int W) {
             drawRoundPanel(canvas, button, 7, ButtonFill, Line);
             drawFittedCaption(canvas, button, 3, name, inactiveFonts, 1, Text);
         }
-        addHitRegion(button, REGION_MODE_FIRST + m, m);
+        addHitRegion(ui.hitRegions, button, REGION_MODE_FIRST + m, m);
     }
 }
 
 // Returns the y of the first content card.
-int paintNotice(Canvas& canvas, int W) {
+int paintNotice(Canvas& canvas, int W, const Notice& notice) {
     using namespace palette;
-    if (appState.noticeText.empty())
+    if (notice.text.empty())
         return 102;
-    const bool error = appState.noticeIsError;
+    const bool error = notice.isError;
     drawRoundPanel(canvas, {243, 102, W + 243, 128}, 6, error ? NoticeErrorFill : NoticeOkFill,
                    error ? Critical : Good);
-    canvas.textAt(255, 108, fitWithEllipsis(canvas, appState.noticeText, Font::FontSmall, W - 24),
+    canvas.textAt(255, 108, fitWithEllipsis(canvas, notice.text, Font::FontSmall, W - 24),
                   Font::FontSmall, error ? NoticeErrorText : Good);
     return 136;
 }
@@ -160,8 +159,8 @@ int contentWidth(const Rect& client) {
     return std::max(client.width() - 261, 320);
 }
 
-void paintWindow(Canvas& canvas, const Rect& client) {
-    appState.hitRegions.clear();
+void paintWindow(Canvas& canvas, const Rect& client, UiState& ui, const WindowModel& model) {
+    ui.hitRegions.clear();
     // The sidebar covers its own strip: the background is laid only where the content goes.
     canvas.fillRect({std::max(client.left, kSidebarWidth), client.top, client.right, client.bottom},
                     palette::Background);
@@ -170,28 +169,28 @@ void paintWindow(Canvas& canvas, const Rect& client) {
     ContentLayout layout;
     layout.H = client.height();
     layout.W = contentWidth(client);
-    paintSidebar(canvas, layout.H);
-    paintHeader(canvas, layout.W);
-    layout.B = paintNotice(canvas, layout.W);
+    paintSidebar(canvas, layout.H, ui, model);
+    paintHeader(canvas, layout.W, ui, model);
+    layout.B = paintNotice(canvas, layout.W, model.regulation.notice);
 
-    switch (appState.activeTab) {
+    switch (ui.activeTab) {
     case 0:
-        paintDashboardTab(canvas, layout);
+        paintDashboardTab(canvas, layout, ui, model);
         break;
     case 1:
-        paintCurveTab(canvas, layout);
+        paintCurveTab(canvas, layout, ui, model);
         break;
     case 2:
-        paintSensorsTab(canvas, layout);
+        paintSensorsTab(canvas, layout, ui, model);
         break;
     case 3:
-        paintHardwareTab(canvas, layout);
+        paintHardwareTab(canvas, layout, ui, model);
         break;
     case 4:
-        paintDriverTab(canvas, layout);
+        paintDriverTab(canvas, layout, ui, model);
         break;
     case 5:
-        paintAboutTab(canvas, layout);
+        paintAboutTab(canvas, layout, ui, model);
         break;
     default:
         break; // an unknown tab shows the frame only

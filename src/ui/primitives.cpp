@@ -1,13 +1,13 @@
 #include "ui/primitives.h"
 
-#include "app/app_state.h"
 #include "base/rounding.h"
 #include "ui/theme.h"
 
 #include <algorithm>
 
-void addHitRegion(const Rect& rect, std::int32_t id, std::int32_t arg) {
-    appState.hitRegions.push_back(HitRegion{rect, id, arg});
+void addHitRegion(std::vector<HitRegion>& regions, const Rect& rect, std::int32_t id,
+                  std::int32_t arg) {
+    regions.push_back(HitRegion{rect, id, arg});
 }
 
 void drawRoundPanel(Canvas& canvas, const Rect& rect, int radius, Color fill, Color border) {
@@ -38,10 +38,7 @@ void drawBar(Canvas& canvas, int x, int y, int width, int height, double fractio
         drawRoundPanel(canvas, {x, y, x + filled, y + height}, height, color, color);
 }
 
-void drawSlider(Canvas& canvas, int x, int y, int width, double fraction, Color color, int index) {
-    if (index < 0 || index > 1)
-        return;
-    appState.sliderRects[static_cast<std::size_t>(index)] = {x, y - 4, x + width, y + 22};
+Rect drawSlider(Canvas& canvas, int x, int y, int width, double fraction, Color color) {
     const double f = clampFraction(fraction);
     drawRoundPanel(canvas, {x, y + 6, x + width, y + 12}, 6, palette::TrackFill,
                    palette::SliderLine);
@@ -50,14 +47,22 @@ void drawSlider(Canvas& canvas, int x, int y, int width, double fraction, Color 
     if (filled > 2)
         drawRoundPanel(canvas, {x, y + 6, x + filled, y + 12}, 6, color, color);
     drawRoundPanel(canvas, {thumb - 8, y + 1, thumb + 8, y + 17}, 16, palette::KnobFill, color);
+    return {x, y - 4, x + width, y + 22};
 }
 
-void drawToggle(Canvas& canvas, int x, int y, bool on, std::int32_t id) {
+void drawToggle(Canvas& canvas, std::vector<HitRegion>& regions, int x, int y, bool on,
+                std::int32_t id) {
     const Color track = on ? palette::Accent : palette::ToggleOff;
     drawRoundPanel(canvas, {x, y, x + 38, y + 20}, 20, track, track);
     const int k = on ? x + 20 : x + 2;
     drawRoundPanel(canvas, {k, y + 2, k + 16, y + 18}, 16, palette::White, palette::White);
-    addHitRegion({x, y, x + 38, y + 20}, id, 0);
+    addHitRegion(regions, {x, y, x + 38, y + 20}, id, 0);
+}
+
+void drawPendingToggle(Canvas& canvas, int x, int y) {
+    drawRoundPanel(canvas, {x, y, x + 38, y + 20}, 20, palette::ToggleOff, palette::TrackLine);
+    drawRoundPanel(canvas, {x + 11, y + 2, x + 27, y + 18}, 16, palette::TextMuted,
+                   palette::TextMuted);
 }
 
 Color temperatureColor(double t) {

@@ -1,4 +1,3 @@
-#include "app/app_state.h"
 #include "base/bounded_format.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -7,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -26,14 +26,15 @@ void formatValue(const SensorReading& s, wchar_t (&out)[32]) {
 
 // Each column as wide as its widest visible cell or heading; when the row is too narrow the
 // name column gives way first, then the group column.
-Columns measureColumns(Canvas& canvas, int rows, int avail) {
+Columns measureColumns(Canvas& canvas, const std::vector<SensorReading>& sensors, int rows,
+                       int avail) {
     Columns c;
     c.key = canvas.measureText(L"ID / SCHLÜSSEL", Font::FontSmall).width;
     c.label = canvas.measureText(L"BEZEICHNUNG", Font::FontSmall).width;
     c.category = canvas.measureText(L"KATEGORIE", Font::FontSmall).width;
     c.value = canvas.measureText(L"MESSWERT", Font::FontSmall).width;
     for (int i = 0; i < rows; ++i) {
-        const SensorReading& s = appState.sensorList[static_cast<std::size_t>(i)];
+        const SensorReading& s = sensors[static_cast<std::size_t>(i)];
         wchar_t value[32];
         formatValue(s, value);
         c.key = std::max(c.key, canvas.measureText(s.key, Font::FontMono).width);
@@ -56,13 +57,13 @@ Columns measureColumns(Canvas& canvas, int rows, int avail) {
 
 } // namespace
 
-void paintSensorsTab(Canvas& canvas, const ContentLayout& l) {
+void paintSensorsTab(Canvas& canvas, const ContentLayout& l, UiState&, const WindowModel& model) {
     using namespace palette;
     const int B = l.B;
     const int W = l.W;
     drawCard(canvas, {243, B, W + 243, l.H - 20});
 
-    const auto& sensors = appState.sensorList;
+    const std::vector<SensorReading>& sensors = model.readings().sensorList;
     const int count = sensors.size() > static_cast<std::size_t>(INT_MAX)
                           ? INT_MAX
                           : static_cast<int>(sensors.size());
@@ -77,7 +78,7 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l) {
     while (visible < count && B + 68 + 24 * visible < l.H - 39)
         ++visible;
     const int left = 263, right = W + 223;
-    const Columns c = measureColumns(canvas, visible, right - left);
+    const Columns c = measureColumns(canvas, sensors, visible, right - left);
     const int xLabel = left + c.key + kColumnGap;
     const int xCategory = xLabel + c.label + kColumnGap;
 

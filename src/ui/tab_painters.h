@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/canvas.h"
+#include "ui/ui_state.h"
+#include "ui/window_model.h"
 
 // Where a tab's content goes: W is the content width (cards span x = 243 .. W + 243),
 // H the client height and B the y of the first content card (below the notice when shown).
@@ -10,9 +12,16 @@ struct ContentLayout {
     int B = 102;
 };
 
-void paintDashboardTab(Canvas& canvas, const ContentLayout& layout); // tab 0
-void paintCurveTab(Canvas& canvas, const ContentLayout& layout);     // tab 1
-void paintSensorsTab(Canvas& canvas, const ContentLayout& layout);   // tab 2
-void paintHardwareTab(Canvas& canvas, const ContentLayout& layout);  // tab 3
-void paintDriverTab(Canvas& canvas, const ContentLayout& layout);    // tab 4
-void paintAboutTab(Canvas& canvas, const ContentLayout& layout);     // tab 5
+// Each tab's painter records its regions in ui.hitRegions and reads the model only.
+void paintDashboardTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                       const WindowModel& model); // tab 0
+void paintCurveTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                   const WindowModel& model); // tab 1
+void paintSensorsTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                     const WindowModel& model); // tab 2
+void paintHardwareTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                      const WindowModel& model); // tab 3
+void paintDriverTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                    const WindowModel& model); // tab 4
+void paintAboutTab(Canvas& canvas, const ContentLayout& layout, UiState& ui,
+                   const WindowModel& model); // tab 5

@@ -36,6 +36,8 @@
 //   smc-writes                 the program's write requests since the reset, one a line:
 //                              "KEY OK HEXBYTES"; "none" when there were none
 //   crash-thread               starts a thread at an invalid address in the window's process
+//   overflow-stack DLL         loads DLL (stack_overflow_hook.dll) into the window's process and
+//                              has it overflow the stack of the window's own thread
 //   smc-raw KEY                a key's stored bytes in hex, e.g. "1E 78"
 //   smc-table N                the simulator's keys from table N (0 = T2, 1 = the older SMC)
 //   sleep MS
@@ -342,6 +344,57 @@ bool crashThread(HWND window) {
     CloseHandle(process);
     std::printf(thread != nullptr ? "started\n" : "failed\n");
     return thread != nullptr;
+}
+
+// A runaway recursion on the window's own thread: the hook library subclasses the window from
+// inside the process, and one posted message then recurses until the stack overflows.
+bool overflowWindowStack(HWND window, const std::string& dll) {
+    HANDLE process = openWindowProcess(window, PROCESS_ALL_ACCESS);
+    if (process == nullptr) {
+        std::printf("no process\n");
+        return false;
+    }
+    const std::wstring path = wide(dll);
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remotePath = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    HMODULE local = LoadLibraryW(path.c_str());
+    const auto localArm =
+        reinterpret_cast<const char*>(reinterpret_cast<void*>(GetProcAddress(local, "arm")));
+    bool ok = remotePath != nullptr && localArm != nullptr &&
+              WriteProcessMemory(process, remotePath, path.c_str(), bytes, nullptr);
+    // Loaded where the program's own kernel32 puts it; its base is found among the modules.
+    const auto runRemote = [&](LPTHREAD_START_ROUTINE start, void* argument) {
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, argument, 0, nullptr);
+        if (thread == nullptr)
+            return false;
+        WaitForSingleObject(thread, 10000);
+        DWORD code = 0;
+        GetExitCodeThread(thread, &code);
+        CloseHandle(thread);
+        return code != 0;
+    };
+    ok = ok && runRemote(reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+                             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW"))),
+                         remotePath);
+    char* remoteBase = nullptr;
+    HMODULE modules[512];
+    DWORD needed = 0;
+    if (ok && EnumProcessModules(process, modules, sizeof modules, &needed)) {
+        for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t name[MAX_PATH] = {};
+            if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH) &&
+                lstrcmpiW(name, L"stack_overflow_hook.dll") == 0)
+                remoteBase = reinterpret_cast<char*>(modules[i]);
+        }
+    }
+    ok = ok && remoteBase != nullptr &&
+         runRemote(reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+                       remoteBase + (localArm - reinterpret_cast<const char*>(local)))),
+                   window);
+    ok = ok && PostMessageW(window, WM_APP + 0x3F0, 0, 0);
+    CloseHandle(process);
+    std::printf(ok ? "posted\n" : "failed\n");
+    return ok;
 }
 
 // Starts the program without waiting for it and measures how long its window takes to appear.
@@ -682,6 +735,8 @@ bool run(const std::vector<std::string>& a) {
         return need(0) && memory(window);
     if (c == "crash-thread")
         return need(0) && crashThread(window);
+    if (c == "overflow-stack")
+        return need(1) && overflowWindowStack(window, a[1]);
     if (c == "workarea") {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof(monitor);

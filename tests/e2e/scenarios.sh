@@ -443,6 +443,27 @@ fail_safe_checks() {
     kill_program
     end
 
+    # Windows runs the crash filter on the reserve the program keeps for it and ends the
+    # process; Wine ends a thread whose stack overflowed without running any handler, and the
+    # process lingers without its window. Either way nothing the run left forced survives the
+    # next start.
+    begin "Apple.AStackOverflowInTheWindowThreadLeavesNoFanForced"
+    cp "$DOUBLES/stack_overflow_hook.dll" "$WINEPREFIX/drive_c/"
+    start_in_mode 2005
+    expect_eq "balanced fan 0 mode" 1 "$(drive smc-get F0Md)"
+    expect_eq "overflow" posted "$(drive overflow-stack 'C:\stack_overflow_hook.dll')"
+    expect_eq "window thread ended" gone "$(drive wait-gone 20)"
+    kill_program
+    if [ "$(drive smc-get F0Md)" != 0 ]; then
+        start_program --minimized
+        await_window 30
+    fi
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 handed back" 0 "$(drive smc-get F1Md)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
     begin "Apple.FailingWritesAreShownAsErrors"
     drive smc-reset , smc-writable F0Tg 0 , smc-writable F1Tg 0 >/dev/null
     start_program --minimized

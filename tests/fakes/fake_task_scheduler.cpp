@@ -18,6 +18,8 @@ bool FakeTaskScheduler::deleteTask(const std::wstring& name) {
 }
 
 bool FakeTaskScheduler::readTask(const std::wstring& name, std::wstring* xml) {
+    if (beforeRead)
+        beforeRead();
     const auto found = tasks.find(name);
     if (found == tasks.end())
         return false;

@@ -2,6 +2,7 @@
 
 #include "platform/task_scheduler.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,6 +15,8 @@ public:
     bool refuseDeletion = false;
     std::wstring user = L"S-1-5-21-1004336348-1177238915-682003330-1001";
     std::map<std::wstring, std::wstring> tasks; // name -> XML as registered
+    // Runs at the start of every read: a test makes the scheduler slow with it.
+    std::function<void()> beforeRead;
 
     bool registerTask(const std::wstring& name, const std::wstring& xml) override;
     bool deleteTask(const std::wstring& name) override;

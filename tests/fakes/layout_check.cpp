@@ -110,19 +110,20 @@ std::vector<std::string> findLayoutFaults(RecordingCanvas& canvas) {
     return faults;
 }
 
-void loadLayoutScene(bool apple) {
-    appState.noticeText = L"Modus 'Temperatur-Kurve' aktiviert · Lüfter folgen der Kurve";
-    appState.noticeIsError = false;
+void loadLayoutScene(AppState& app, bool apple) {
+    app.regulation.notice.text = L"Modus 'Temperatur-Kurve' aktiviert · Lüfter folgen der Kurve";
+    app.regulation.notice.isError = false;
     auto controller = std::make_unique<RecordingController>();
     controller->connected = true;
     if (apple) {
         controller->name = L"Apple SMC (applesmc.sys)";
         controller->status = L"AppleSMC Treiber verbunden · 2 Lüfter · 15 Sensoren";
-        appState.identity.manufacturer = L"Apple Inc.";
-        appState.identity.product = L"MacBookPro15,1";
-        appState.fanList = {makeFan(0, 1200, 5927, 2416), makeFan(1, 1200, 5507, 2210)};
-        appState.fanList[0].label = L"Linker Lüfter (CPU-Seite)";
-        appState.fanList[1].label = L"Rechter Lüfter (GPU-Seite)";
+        app.identity.manufacturer = L"Apple Inc.";
+        app.identity.product = L"MacBookPro15,1";
+        app.regulation.readings.fanList = {makeFan(0, 1200, 5927, 2416),
+                                           makeFan(1, 1200, 5507, 2210)};
+        app.regulation.readings.fanList[0].label = L"Linker Lüfter (CPU-Seite)";
+        app.regulation.readings.fanList[1].label = L"Rechter Lüfter (GPU-Seite)";
         const wchar_t* keys[][3] = {{L"TC0P", L"CPU Proximity", L"CPU"},
                                     {L"TC0D", L"CPU Die", L"CPU"},
                                     {L"TC1C", L"CPU Kern 1", L"CPU"},
@@ -140,32 +141,33 @@ void loadLayoutScene(bool apple) {
                                     {L"PCPT", L"CPU Package Leistung", L"Spannung & Leistung"}};
         for (const auto& k : keys) {
             const bool power = k[0][0] == L'P';
-            appState.sensorList.push_back(
+            app.regulation.readings.sensorList.push_back(
                 {k[0], k[1], k[2], power ? L"W" : L"°C", power ? 31.4 : 101.5, false});
         }
-        appState.sensorList[3].lost = true;
+        app.regulation.readings.sensorList[3].lost = true;
     } else {
         controller->name = L"ASUS ROG/TUF Armoury ACPI-WMI Schnittstelle";
         controller->status = L"ASUS WMI Thermal-Schnittstelle aktiv (nur Anzeige, keine "
                              L"Lüftersteuerung)";
-        appState.identity.manufacturer = L"ASUSTeK COMPUTER INC. (Republic of Gamers)";
-        appState.identity.product = L"ROG Zephyrus G14 GA401QM_GA401QM";
-        appState.fanList = {makeFan(0, 1800, 5200, 2400), makeFan(1, 800, 4200, 1600)};
-        appState.fanList[0].label = L"CPU-Lüfter (Systemlüfter)";
-        appState.fanList[1].label = L"Sekundärlüfter (GPU / Gehäuse)";
-        for (FanChannel& f : appState.fanList)
+        app.identity.manufacturer = L"ASUSTeK COMPUTER INC. (Republic of Gamers)";
+        app.identity.product = L"ROG Zephyrus G14 GA401QM_GA401QM";
+        app.regulation.readings.fanList = {makeFan(0, 1800, 5200, 2400),
+                                           makeFan(1, 800, 4200, 1600)};
+        app.regulation.readings.fanList[0].label = L"CPU-Lüfter (Systemlüfter)";
+        app.regulation.readings.fanList[1].label = L"Sekundärlüfter (GPU / Gehäuse)";
+        for (FanChannel& f : app.regulation.readings.fanList)
             f.measured = false;
-        appState.readingQuality = {true, true, true};
-        appState.sensorList = {{L"PWR1", L"Geschätzte System-Gesamtleistung",
-                                L"Spannung & Leistung", L"W", 33.4, false}};
+        app.regulation.readings.quality = {true, true, true};
+        app.regulation.readings.sensorList = {{L"PWR1", L"Geschätzte System-Gesamtleistung",
+                                               L"Spannung & Leistung", L"W", 33.4, false}};
     }
-    appState.controller = std::move(controller);
-    appState.inventory = {
+    app.regulation.controller = std::move(controller);
+    app.inventory = {
         {L"Geräte-Erkennung & Modell",
          L"Mobiles Gerät (Notebook / Laptop)",
          palette::Accent,
-         {{L"Hersteller", appState.identity.manufacturer},
-          {L"Modell / Produkt", appState.identity.product},
+         {{L"Hersteller", app.identity.manufacturer},
+          {L"Modell / Produkt", app.identity.product},
           {L"Mainboard", L"Apple Inc. Mac-937A206F2EE63C01"},
           {L"BIOS-Version", L"1554.140.20.0.0 (iBridge: 18.16.14759.0.1,0)"},
           {L"Treiber-Backend", L"Apple SMC (applesmc.sys)"}}},
@@ -191,28 +193,29 @@ void loadLayoutScene(bool apple) {
          {{L"Laufwerk C: (BOOTCAMP)", L"112.4 GB frei von 255.9 GB (NTFS)"},
           {L"Laufwerk D: (Daten)", L"1.2 GB frei von 31.9 GB (exFAT)"}}},
     };
-    appState.cpuTemp = 67.4;
-    appState.gpuTemp = 58.9;
-    appState.powerWatts = 104.0;
-    appState.manualRpm = {2200.0, 2000.0};
+    app.regulation.readings.cpuTemp = 67.4;
+    app.regulation.readings.gpuTemp = 58.9;
+    app.regulation.readings.powerWatts = 104.0;
+    app.settings.manualRpm = {2200.0, 2000.0};
 }
 
 std::vector<std::string> layoutFaultsOfEveryTab(Canvas* measurer) {
     const Rect clients[] = {{0, 0, 581, 520}, {0, 0, 724, 721}, {0, 0, 724, 1041}};
     std::vector<std::string> all;
     for (bool apple : {true, false}) {
-        resetAppState();
-        loadLayoutScene(apple);
+        AppState app;
+        loadLayoutScene(app, apple);
+        const WindowModel model{app.settings, app.regulation, app.identity, app.inventory};
         for (const Rect& client : clients) {
             for (int tab = 0; tab < 6; ++tab) {
                 for (int mode = 0; mode < 6; ++mode) {
                     if (tab != 0 && mode != 1)
                         continue;
-                    appState.activeTab = tab;
-                    appState.mode = static_cast<ControlMode>(mode);
+                    app.ui.activeTab = tab;
+                    app.settings.mode = static_cast<ControlMode>(mode);
                     RecordingCanvas canvas;
                     canvas.measurer = measurer;
-                    paintWindow(canvas, client);
+                    paintWindow(canvas, client, app.ui, model);
                     for (const std::string& f : findLayoutFaults(canvas)) {
                         std::ostringstream where;
                         where << (apple ? "apple " : "generic ") << client.width() << "x"
@@ -223,6 +226,5 @@ std::vector<std::string> layoutFaultsOfEveryTab(Canvas* measurer) {
             }
         }
     }
-    resetAppState();
     return all;
 }

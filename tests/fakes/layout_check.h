@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/app_state.h"
 #include "base/rect.h"
 #include "fakes/recording_canvas.h"
 
@@ -13,10 +14,10 @@
 // fault, empty when the paint is clean.
 std::vector<std::string> findLayoutFaults(RecordingCanvas& canvas);
 
-// Sets appState to a realistic, wordy machine for the layout checks: two fans, fifteen SMC
+// Sets app to a realistic, wordy machine for the layout checks: two fans, fifteen SMC
 // sensors, a full inventory with long names, a long driver status and a notice. apple false
 // gives the generic PC: fans only commanded, stand-in temperatures, estimated power.
-void loadLayoutScene(bool apple);
+void loadLayoutScene(AppState& app, bool apple);
 
 // Paints every tab of both scenes (every mode highlighted once) at the three client sizes
 // that matter: the minimum, the default clamped to a 1280 x 800 screen and the design size.

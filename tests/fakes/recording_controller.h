@@ -21,6 +21,7 @@ public:
     bool connectResult = true;
     std::wstring name = L"Recording Backend";
     std::wstring status = L"Bereit";
+    std::wstring note;
     std::deque<bool> setFanRpmResults; // consumed one per accepted call; true once empty
     bool setAutomaticResult = true;
     int setAutomaticFailures = 0; // this many calls fail first, whatever setAutomaticResult says
@@ -40,6 +41,7 @@ public:
     void disconnect() override;
     std::wstring backendName() const override { return name; }
     std::wstring statusText() const override { return status; }
+    std::wstring driverNote() const override { return note; }
     bool isConnected() const override { return connected; }
     std::vector<FanChannel> fans() override;
     bool setFanRpm(std::int32_t fanIndex, double rpm) override;

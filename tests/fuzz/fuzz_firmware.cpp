@@ -3,7 +3,6 @@
 // bytes. Detection and the inventory must finish with texts free of terminators and padding.
 #include "fuzz/fuzz_input.h"
 
-#include "app/app_state.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
 #include "hardware/vendor_detection.h"
@@ -43,7 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     systemInfo.brand.assign(brand.begin(), brand.end());
     systemInfo.battery = in.byte();
 
-    resetAppState();
     platform = Platform{};
     platform.registry = &registry;
     platform.systemInfo = &systemInfo;
@@ -56,9 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::wstring name = processorNameFromBrand(systemInfo.brand);
     checkText(name);
-    appState.identity = id;
-    collectInventory();
-    for (const InventorySection& section : appState.inventory)
+    for (const InventorySection& section : collectInventory(id, nullptr))
         for (const InventoryRow& row : section.rows) {
             checkText(row.label);
             checkText(row.value);
@@ -66,6 +62,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(registry.openKeyCount() == 0);
 
     platform = Platform{};
-    resetAppState();
     return 0;
 }

@@ -6,6 +6,8 @@
 #include "fuzz/fuzz_input.h"
 
 #include "app/app_state.h"
+#include "app/app_tick.h"
+#include "app/pointer_input.h"
 #include "fakes/fake_registry.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
@@ -15,10 +17,8 @@
 #include "platform/platform.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_curve.h"
-#include "regulation/periodic_tick.h"
 #include "ui/curve_geometry.h"
 #include "ui/paint_window.h"
-#include "ui/pointer.h"
 
 #include <cmath>
 #include <cstring>
@@ -85,11 +85,12 @@ private:
 };
 
 // The fans as the program knows them, checked against every speed sent since the last look.
-void checkCommands(std::size_t* seen, const std::vector<std::pair<int, double>>& commands) {
+void checkCommands(const std::vector<FanChannel>& fans, std::size_t* seen,
+                   const std::vector<std::pair<int, double>>& commands) {
     for (; *seen < commands.size(); ++*seen) {
         const auto [fan, rpm] = commands[*seen];
-        FUZZ_CHECK(fan >= 0 && static_cast<std::size_t>(fan) < appState.fanList.size());
-        const FanChannel& f = appState.fanList[static_cast<std::size_t>(fan)];
+        FUZZ_CHECK(fan >= 0 && static_cast<std::size_t>(fan) < fans.size());
+        const FanChannel& f = fans[static_cast<std::size_t>(fan)];
         FUZZ_CHECK(std::isfinite(rpm));
         // Speeds are whole numbers, so a range with fractional ends may be missed by half.
         FUZZ_CHECK(rpm >= std::fmin(f.minRpm, f.maxRpm) - 0.5);
@@ -103,7 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput in(data, size);
     FakeRegistry registry;
     RecordingWindowHost host;
-    resetAppState();
+    AppState app;
+    Settings& settings = app.settings;
+    RegulationState& regulation = app.regulation;
     platform = Platform{};
     platform.registry = &registry;
     platform.windowHost = &host;
@@ -112,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedSmcDevice device(&in);
     RecordingController* recording = nullptr;
     if (smc) {
-        appState.controller = std::make_unique<AppleSmcController>(&device);
+        regulation.controller = std::make_unique<AppleSmcController>(&device);
     } else {
         auto controller = std::make_unique<RecordingController>();
         // Ranges as backends report them: finite, the minimum not above the maximum.
@@ -122,11 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 makeFan(i, lo, lo + in.value<std::uint16_t>() % 9000));
         }
         recording = controller.get();
-        appState.controller = std::move(controller);
+        regulation.controller = std::move(controller);
     }
     // As the program's start does: the construction ranges stand in for misread ones.
-    appState.safety.defaultFans = appState.controller->fans();
-    appState.controller->connect(SystemIdentity{});
+    regulation.safety.defaultFans = regulation.controller->fans();
+    regulation.controller->connect(SystemIdentity{});
 
     std::vector<std::pair<int, double>> commands;
     std::size_t seen = 0;
@@ -137,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             for (std::size_t i = commands.size(); i < device.writes.size(); ++i)
                 commands.emplace_back(device.writes[i].fan, device.writes[i].rpm);
-        checkCommands(&seen, commands);
+        checkCommands(regulation.readings.fanList, &seen, commands);
     };
     const Rect client{0, 0, 740, 1080};
 
@@ -148,13 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 recording->cpu = anyDouble(in);
                 recording->gpu = anyDouble(in);
             }
-            runTick();
+            tickApp(app);
             break;
         case 1:
-            applyControlMode(static_cast<ControlMode>(in.byte() % 7));
+            applyControlMode(regulation, settings, static_cast<ControlMode>(in.byte() % 7));
             break;
         case 2: {
-            CurvePoint& p = appState.curve[in.byte() % 4];
+            CurvePoint& p = settings.curve[in.byte() % 4];
             p.temperature = anyDouble(in);
             p.level = anyDouble(in);
             const Rect chart{extremeCoordinate(in), extremeCoordinate(in), extremeCoordinate(in),
@@ -165,34 +168,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 3:
-            appState.manualRpm[in.byte() % 2] = anyDouble(in);
-            appState.curveSource = in.byte() % 3;
+            settings.manualRpm[in.byte() % 2] = anyDouble(in);
+            settings.curveSource = in.byte() % 3;
             break;
         case 4:
-            appState.activeTab = in.byte() % 6;
+            app.ui.activeTab = in.byte() % 6;
             {
                 RecordingCanvas canvas; // calls only: the regions are what the pointer needs
-                paintWindow(canvas, client);
+                paintWindow(canvas, client, app.ui,
+                            {app.settings, app.regulation, app.identity, app.inventory});
             }
             break;
         case 5:
-            onButtonDown(extremeCoordinate(in), extremeCoordinate(in));
+            onButtonDown(app, extremeCoordinate(in), extremeCoordinate(in));
             break;
         case 6:
-            onPointerMove(extremeCoordinate(in), extremeCoordinate(in));
+            onPointerMove(app, extremeCoordinate(in), extremeCoordinate(in));
             break;
         default:
             if (in.flag())
-                onButtonUp();
+                onButtonUp(app);
             else
-                onCaptureLost();
+                onCaptureLost(app);
             break;
         }
         collect();
     }
 
-    appState.controller.reset();
+    regulation.controller.reset();
     platform = Platform{};
-    resetAppState();
     return 0;
 }

@@ -3,7 +3,6 @@
 // unchanged, and the curve must stay usable.
 #include "fuzz/fuzz_input.h"
 
-#include "app/app_state.h"
 #include "fakes/fake_registry.h"
 #include "platform/platform.h"
 #include "settings/registry_settings.h"
@@ -24,9 +23,9 @@ struct Persisted {
     std::array<double, 2> manual;
 };
 
-Persisted persisted() {
-    return {appState.curve,          appState.curveSource,     appState.linkSliders,
-            appState.startMinimized, appState.resetFansOnExit, appState.manualRpm};
+Persisted persisted(const Settings& settings) {
+    return {settings.curve,          settings.curveSource,     settings.linkSliders,
+            settings.startMinimized, settings.resetFansOnExit, settings.manualRpm};
 }
 
 // Bit for bit: a curve value that changed its sign of zero or its NaN payload changed too.
@@ -47,24 +46,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint8_t> bytes = in.bytes(in.byte() % 80);
         registry.setRaw(RegistryRoot::CurrentUser, KEY, name, type, bytes);
     }
-    resetAppState();
     platform = Platform{};
     platform.registry = &registry;
+    Settings settings;
 
-    loadSettings();
-    for (const CurvePoint& p : appState.curve)
+    loadSettings(settings);
+    for (const CurvePoint& p : settings.curve)
         FUZZ_CHECK(std::isfinite(p.temperature) && std::isfinite(p.level));
-    for (double rpm : appState.manualRpm)
+    for (double rpm : settings.manualRpm)
         FUZZ_CHECK(std::isfinite(rpm));
-    FUZZ_CHECK(appState.curveSource >= 0 && appState.curveSource <= 2);
-    const Persisted loaded = persisted();
-    saveSettings();
-    resetAppState();
-    loadSettings();
-    FUZZ_CHECK(same(loaded, persisted()));
+    FUZZ_CHECK(settings.curveSource >= 0 && settings.curveSource <= 2);
+    const Persisted loaded = persisted(settings);
+    saveSettings(settings);
+    settings = Settings{};
+    loadSettings(settings);
+    FUZZ_CHECK(same(loaded, persisted(settings)));
     FUZZ_CHECK(registry.openKeyCount() == 0);
 
     platform = Platform{};
-    resetAppState();
     return 0;
 }

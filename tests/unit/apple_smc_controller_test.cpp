@@ -1,21 +1,23 @@
 #include "hardware/apple_smc_controller.h"
 
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_service_manager.h"
 #include "fakes/fake_smc_device.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/fan_handback.h"
 #include "hardware/smc_codec.h"
 
 #include <cmath>
 #include <limits>
 
+using Write = std::pair<std::string, std::vector<std::uint8_t>>;
+
 namespace {
 
-class AppleSmc : public AppStateTest {
+class AppleSmc : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.deviceIo = &device;
         platform.serviceManager = &scm;
         platform.systemInfo = &info;
@@ -211,15 +213,15 @@ TEST_F(AppleSmc, UpdateReadsTheTableAndTakesTheMaximaByCaseSensitivePrefix) {
     EXPECT_TRUE(readings.empty());
 }
 
-TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
+TEST_F(AppleSmc, SettingAFanSendsTargetThenModeAndNothingElse) {
     auto smc = connected();
     ASSERT_TRUE(smc->setFanRpm(0, 2500));
     ASSERT_EQ(device.requests.size(), 2u);
     EXPECT_EQ(device.requests[0].code, IOCTL_SMC_WRITE_KEY);
-    EXPECT_EQ(device.requests[0].input, (std::vector<std::uint8_t>{'F', '0', 'M', 'd', 1, 1}));
-    EXPECT_EQ(device.requests[1].code, IOCTL_SMC_WRITE_KEY);
-    EXPECT_EQ(device.requests[1].input,
+    EXPECT_EQ(device.requests[0].input,
               (std::vector<std::uint8_t>{'F', '0', 'T', 'g', 4, 0x00, 0x40, 0x1C, 0x45}));
+    EXPECT_EQ(device.requests[1].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(device.requests[1].input, (std::vector<std::uint8_t>{'F', '0', 'M', 'd', 1, 1}));
     EXPECT_EQ(device.keyBytes("F0Tg"), (std::vector<std::uint8_t>{0x00, 0x40, 0x1C, 0x45}));
 
     device.requests.clear();
@@ -228,12 +230,21 @@ TEST_F(AppleSmc, SettingAFanSendsModeThenTargetAndNothingElse) {
     EXPECT_FALSE(smc->setFanPercent(2, 50));
     EXPECT_TRUE(device.requests.empty());
 
-    // A refused mode write stops before the target.
-    const std::uint8_t zero = 0;
-    device.setKey("F1Md", 1, &zero, false);
+    // A command is whole or undone: a refused target never forces the fan, and a refused force
+    // is followed by the release, so no fan stays forced at a target it was not given.
+    const auto allowed = encodeSmcFloat(2000.0f);
+    device.setKey("F1Tg", 4, allowed.data(), false);
+    const std::uint8_t forced = 1;
+    device.setKey("F1Md", 1, &forced, true);
     EXPECT_FALSE(smc->setFanRpm(1, 3000));
-    ASSERT_EQ(device.requests.size(), 1u);
-    EXPECT_EQ(device.keyBytes("F1Tg"), (std::vector<std::uint8_t>{0x00, 0x00, 0xFA, 0x44}));
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F1Md", {0}}}));
+    const std::uint8_t zero = 0;
+    device.setKey("F1Tg", 4, allowed.data(), true);
+    device.setKey("F1Md", 1, &zero, false);
+    device.requests.clear();
+    EXPECT_FALSE(smc->setFanRpm(1, 3000));
+    ASSERT_EQ(device.requests.size(), 3u); // target, force refused, release refused
+    EXPECT_EQ(device.writes().front().first, "F1Tg");
 
     // Speeds outside the fan's range are held to it; a speed that is no number is refused.
     smc->fans(); // fan 0: 1200 .. 6156
@@ -301,8 +312,6 @@ TEST_F(AppleSmc, AutomaticWritesZeroToBothModesAndTheForceKey) {
 
 namespace {
 
-using Write = std::pair<std::string, std::vector<std::uint8_t>>;
-
 class OlderAppleSmc : public AppleSmc {
 protected:
     void SetUp() override {
@@ -329,11 +338,12 @@ TEST_F(OlderAppleSmc, TheMaskTellsAndForcesEachFanAndIsWhatACrashHandsBack) {
     EXPECT_TRUE(emergencyFanHandBack());
     EXPECT_EQ(device.writes(), (std::vector<Write>{{"FS! ", {0x00, 0x00}}}));
 
-    // An unreadable mask forces nothing: the other fan's bit would be lost.
+    // An unreadable mask forces nothing: the other fan's bit would be lost. Only the target,
+    // which moves nothing while the firmware holds the fan, was written.
     device.removeKey("FS! ");
     device.requests.clear();
     EXPECT_FALSE(smc->setFanRpm(0, 2000));
-    EXPECT_TRUE(device.writes().empty());
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F0Tg", {0x1F, 0x40}}}));
 }
 
 TEST_F(AppleSmc, KeySizesAreLearntAtConnectOrAtTheFirstReadThatAnswers) {
@@ -356,4 +366,36 @@ TEST_F(AppleSmc, KeySizesAreLearntAtConnectOrAtTheFirstReadThatAnswers) {
     EXPECT_EQ(smc->fans()[0].currentRpm, 1800);
     EXPECT_EQ(smc->learntKeySize("F0Ac"), 2);
     EXPECT_EQ(smc->learntKeySize("F0Md"), 0);
+}
+
+TEST_F(AppleSmc, KeysThatDidNotAnswerAtConnectAreAskedAgainWithinFiveUpdates) {
+    for (const auto& row : SMC_SENSOR_TABLE)
+        device.removeKey(row.key);
+    auto smc = connected(); // the fan keys answer, the sensors were busy
+    double cpu = 0, gpu = 0, power = 0;
+    std::vector<SensorReading> readings;
+    EXPECT_FALSE(smc->update(&cpu, &gpu, &power, &readings));
+    device.loadTable(SMC_SIM_TABLE_T2); // they answer again
+    int updates = 1;
+    while (updates <= SIZE_RELEARN_UPDATES && !smc->update(&cpu, &gpu, &power, &readings))
+        ++updates;
+    EXPECT_LE(updates, SIZE_RELEARN_UPDATES);
+    EXPECT_EQ(readings.size(), 14u); // the table's fifteen keys but TC5C
+    EXPECT_GT(cpu, 0.0);
+}
+
+TEST_F(AppleSmc, WithoutAForceMaskOnlyTheModeKeysAreHandedBack) {
+    device.removeKey("FS! ");
+    auto smc = connected();
+    EXPECT_TRUE(smc->setAutomatic());
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F0Md", {0}}, {"F1Md", {0}}}));
+    device.requests.clear();
+    EXPECT_TRUE(emergencyFanHandBack());
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F0Md", {0}}, {"F1Md", {0}}}));
+    // A target whose size is not known is never guessed: the fan is left to the firmware.
+    device.removeKey("F1Tg");
+    EXPECT_TRUE(smc->connect(SystemIdentity{}));
+    device.requests.clear();
+    EXPECT_FALSE(smc->setFanRpm(1, 3000));
+    EXPECT_EQ(device.writes(), (std::vector<Write>{{"F1Md", {0}}}));
 }

@@ -73,6 +73,14 @@ protected:
     bool settingsSaved() const {
         return registry.value(HKCU, SETTINGS_KEY_PATH, L"CurvePoints").has_value();
     }
+    // What the program does at start: the stored values, then the task.
+    void start() {
+        loadSettings(settings);
+        loadAutostartState(settings);
+    }
+
+    Settings settings;
+    Notice notice;
 };
 
 } // namespace
@@ -119,47 +127,46 @@ TEST(AutostartTaskXmlTest, TheProgramIsReadBackFromHowWindowsWritesTheAction) {
 
 TEST_F(AutostartTest, EnablingRegistersTheTaskRemovesTheRunValueAndFollowsTheOption) {
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\old\\ventrasol.exe\"");
-    appState.startMinimized = true;
-    appState.noticeIsError = true;
-    setAutostart(true);
-    EXPECT_TRUE(appState.autostartEnabled);
+    settings.startMinimized = true;
+    notice.isError = true;
+    setAutostart(settings, notice, true);
+    EXPECT_TRUE(settings.autostartEnabled);
     ASSERT_TRUE(task());
     EXPECT_EQ(*task(), MINIMIZED_XML);
     EXPECT_FALSE(runValue());
-    EXPECT_EQ(appState.noticeText,
-              L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
-    EXPECT_FALSE(appState.noticeIsError);
+    EXPECT_EQ(notice.text, L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
+    EXPECT_FALSE(notice.isError);
     EXPECT_TRUE(settingsSaved());
     EXPECT_TRUE(readAutostartState());
 
     // Switching the option while autostart is on registers the task again at once.
-    toggleStartMinimized();
+    toggleStartMinimized(settings, notice);
     EXPECT_EQ(*task(), withoutArguments(MINIMIZED_XML));
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart aktiviert.");
+    EXPECT_EQ(notice.text, L"Windows-Autostart aktiviert.");
     EXPECT_EQ(registry.dword(HKCU, SETTINGS_KEY_PATH, L"StartMinimized"), 0u);
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 
 TEST_F(AutostartTest, DisablingDeletesTheTaskAndTheRunValueAndARefusalSaysSo) {
-    setAutostart(true);
+    setAutostart(settings, notice, true);
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"x");
     registry.setString(HKCU, RUN_KEY_PATH, L"Other", L"other.exe");
-    setAutostart(false);
-    EXPECT_FALSE(appState.autostartEnabled);
+    setAutostart(settings, notice, false);
+    EXPECT_FALSE(settings.autostartEnabled);
     EXPECT_FALSE(task());
     EXPECT_FALSE(runValue());
     EXPECT_TRUE(registry.value(HKCU, RUN_KEY_PATH, L"Other"));
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
-    setAutostart(false); // nothing left to delete
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
+    EXPECT_EQ(notice.text, L"Windows-Autostart deaktiviert.");
+    setAutostart(settings, notice, false); // nothing left to delete
+    EXPECT_EQ(notice.text, L"Windows-Autostart deaktiviert.");
 
-    setAutostart(true);
+    setAutostart(settings, notice, true);
     scheduler.refuseDeletion = true;
-    setAutostart(false);
-    EXPECT_TRUE(appState.autostartEnabled);
+    setAutostart(settings, notice, false);
+    EXPECT_TRUE(settings.autostartEnabled);
     EXPECT_TRUE(task());
-    EXPECT_TRUE(appState.noticeIsError);
-    EXPECT_EQ(appState.noticeText,
+    EXPECT_TRUE(notice.isError);
+    EXPECT_EQ(notice.text,
               L"Windows-Autostart nicht deaktiviert: die Aufgabe ließ sich nicht löschen.");
 }
 
@@ -180,18 +187,19 @@ TEST_F(AutostartTest, AFailedRegistrationLeavesTheSwitchOffWithAnErrorAndStillSa
          L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang."},
     };
     for (const auto& c : cases) {
-        resetAppState();
+        settings = Settings{};
+        notice = Notice{};
         registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"x");
         registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"CurvePoints");
         systemInfo.path = c.path;
         scheduler.refuseRegistration = c.refuse;
         platform.taskScheduler = c.scheduler ? &scheduler : nullptr;
-        appState.autostartEnabled = true;
-        setAutostart(true);
-        EXPECT_FALSE(appState.autostartEnabled) << c.path.size();
+        settings.autostartEnabled = true;
+        setAutostart(settings, notice, true);
+        EXPECT_FALSE(settings.autostartEnabled) << c.path.size();
         EXPECT_FALSE(task());
-        EXPECT_TRUE(appState.noticeIsError);
-        EXPECT_EQ(appState.noticeText, c.notice);
+        EXPECT_TRUE(notice.isError);
+        EXPECT_EQ(notice.text, c.notice);
         EXPECT_TRUE(runValue()); // kept until a task replaces it
         EXPECT_TRUE(settingsSaved());
     }
@@ -201,22 +209,23 @@ TEST_F(AutostartTest, ARunValueOfAnEarlierVersionBecomesATaskOnceAtStart) {
     registry.setDword(HKCU, SETTINGS_KEY_PATH, L"StartMinimized", 0);
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\old\\ventrasol.exe\"");
     scheduler.refuseRegistration = true;
-    loadSettings();
-    EXPECT_FALSE(appState.autostartEnabled);
+    start();
+    EXPECT_FALSE(settings.autostartEnabled);
     EXPECT_TRUE(runValue()); // the next start tries again
 
     scheduler.refuseRegistration = false;
-    loadSettings();
-    EXPECT_TRUE(appState.autostartEnabled);
+    start();
+    EXPECT_TRUE(settings.autostartEnabled);
     ASSERT_TRUE(task());
     EXPECT_EQ(*task(), withoutArguments(MINIMIZED_XML)); // the stored option
     EXPECT_FALSE(runValue());
 
     // Without a Run value nothing is registered.
     scheduler.tasks.clear();
-    resetAppState();
-    loadSettings();
-    EXPECT_FALSE(appState.autostartEnabled);
+    settings = Settings{};
+    notice = Notice{};
+    start();
+    EXPECT_FALSE(settings.autostartEnabled);
     EXPECT_FALSE(task());
 }
 

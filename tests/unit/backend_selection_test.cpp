@@ -1,8 +1,9 @@
-#include "hardware/backend_selection.h"
+#include "app/app_tick.h"
+#include "app/backend_selection.h"
 
 #include "app/control_recovery.h"
 
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/await_sample.h"
 #include "fakes/fake_library_loader.h"
 #include "fakes/fake_nvapi.h"
@@ -20,10 +21,10 @@ namespace {
 
 const wchar_t* const BIOS = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
 
-class BackendSelection : public AppStateTest {
+class BackendSelection : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        AppTest::SetUp();
         platform.registry = &registry;
         platform.systemInfo = &info;
         platform.deviceIo = &device;
@@ -44,39 +45,39 @@ protected:
     FakeThermalZoneQuery wmi;
     FakeLibraryLoader loader;
     FakeNvapi nvapi;
-};
 
-// Waits for the generic backend's first snapshot, taken on its sensor thread.
-void awaitFirstSnapshot() {
-    auto* pc = dynamic_cast<UniversalPCController*>(appState.controller.get());
-    ASSERT_NE(pc, nullptr);
-    pc->sampleSoon(); // the program's next tick would
-    ASSERT_TRUE(awaitSample(*pc, 0));
-}
+    // Waits for the generic backend's first snapshot, taken on its sensor thread.
+    void awaitFirstSnapshot() {
+        auto* pc = dynamic_cast<UniversalPCController*>(app.regulation.controller.get());
+        ASSERT_NE(pc, nullptr);
+        pc->sampleSoon(); // the program's next tick would
+        ASSERT_TRUE(awaitSample(*pc, 0));
+    }
+};
 
 } // namespace
 
 TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadings) {
     machine(L"Dell Inc.", L"XPS 15");
     wmi.rows = {FakeThermalZoneQuery::row(3332, L"CPU")};
-    initBackend();
-    ASSERT_NE(appState.controller, nullptr);
+    initBackend(app);
+    ASSERT_NE(app.regulation.controller, nullptr);
     // The first round finds no snapshot yet: the fans are known, the readings are fallbacks.
-    EXPECT_EQ(appState.cpuTemp, 42);
-    EXPECT_EQ(appState.gpuTemp, 39);
+    EXPECT_EQ(app.regulation.readings.cpuTemp, 42);
+    EXPECT_EQ(app.regulation.readings.gpuTemp, 39);
     awaitFirstSnapshot();
-    runTick();
-    EXPECT_EQ(appState.identity.vendor, VendorKind::Dell);
-    EXPECT_EQ(appState.controller->backendName(), L"Dell SMM / Alienware Controller");
-    EXPECT_TRUE(appState.controller->isConnected());
-    ASSERT_EQ(appState.fanList.size(), 2u);
-    EXPECT_EQ(appState.fanList[0].label, L"Dell CPU Lüfter");
+    runTick(app.regulation, app.settings);
+    EXPECT_EQ(app.identity.vendor, VendorKind::Dell);
+    EXPECT_EQ(app.regulation.controller->backendName(), L"Dell SMM / Alienware Controller");
+    EXPECT_TRUE(app.regulation.controller->isConnected());
+    ASSERT_EQ(app.regulation.readings.fanList.size(), 2u);
+    EXPECT_EQ(app.regulation.readings.fanList[0].label, L"Dell CPU Lüfter");
     // The tick copies the fans after the update read the GPU's tachometer into fan 1.
-    EXPECT_EQ(appState.fanList[1].currentRpm, 1450);
-    EXPECT_EQ(appState.controller->fans()[1].currentRpm, 1450);
-    ASSERT_EQ(appState.sensorList.size(), 3u);
-    EXPECT_NEAR(appState.cpuTemp, 60.05, 1e-9);
-    EXPECT_EQ(appState.gpuTemp, 57);
+    EXPECT_EQ(app.regulation.readings.fanList[1].currentRpm, 1450);
+    EXPECT_EQ(app.regulation.controller->fans()[1].currentRpm, 1450);
+    ASSERT_EQ(app.regulation.readings.sensorList.size(), 3u);
+    EXPECT_NEAR(app.regulation.readings.cpuTemp, 60.05, 1e-9);
+    EXPECT_EQ(app.regulation.readings.gpuTemp, 57);
     EXPECT_TRUE(device.requests.empty());
     EXPECT_TRUE(scm.calls.empty());
 }
@@ -84,26 +85,26 @@ TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadin
 TEST_F(BackendSelection, AnAppleWithoutItsDriverKeepsTheDegradedSmcBackend) {
     machine(L"Apple Inc.", L"MacBookPro16,1");
     device.present = false;
-    appState.mode = ControlMode::Manual;
-    initBackend();
-    ASSERT_NE(appState.controller, nullptr);
-    EXPECT_TRUE(appState.identity.isApple && appState.identity.isLaptop);
-    EXPECT_EQ(appState.controller->backendName(), L"Apple SMC Kernel-Treiber (Boot Camp)");
-    EXPECT_EQ(appState.controller->statusText(),
+    app.settings.mode = ControlMode::Manual;
+    initBackend(app);
+    ASSERT_NE(app.regulation.controller, nullptr);
+    EXPECT_TRUE(app.identity.isApple && app.identity.isLaptop);
+    EXPECT_EQ(app.regulation.controller->backendName(), L"Apple SMC Kernel-Treiber (Boot Camp)");
+    EXPECT_EQ(app.regulation.controller->statusText(),
               L"AppleSMC Treiber nicht verbunden (applesmc.sys prüfen)");
-    EXPECT_FALSE(appState.controller->isConnected());
+    EXPECT_FALSE(app.regulation.controller->isConnected());
     // No driver file beside the program and no service: nothing was created.
     EXPECT_TRUE(scm.services.empty());
-    ASSERT_EQ(appState.fanList.size(), 2u);
-    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)");
-    EXPECT_EQ(appState.fanList[1].maxRpm, 5343);
+    ASSERT_EQ(app.regulation.readings.fanList.size(), 2u);
+    EXPECT_EQ(app.regulation.readings.fanList[0].label, L"Linker Lüfter (CPU)");
+    EXPECT_EQ(app.regulation.readings.fanList[1].maxRpm, 5343);
     EXPECT_TRUE(loader.events.empty()); // the generic backend's libraries were never touched
 }
 
 TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnects) {
     machine(L"LENOVO", L"ThinkPad");
     for (int i = 0; i < 3; ++i) {
-        initBackend();
+        initBackend(app);
         awaitFirstSnapshot();
     }
     EXPECT_EQ(wmi.events, (std::vector<std::string>{"connect", "query", "release", "connect",
@@ -118,7 +119,7 @@ TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnect
     }
     EXPECT_EQ(loader.events, expected);
     EXPECT_EQ(wmi.liveConnections, 1);
-    resetAppState();
+    app = AppState{};
     EXPECT_EQ(wmi.liveConnections, 0);
     EXPECT_EQ(loader.references[L"nvapi64.dll"], 0);
 }
@@ -126,12 +127,12 @@ TEST_F(BackendSelection, AReloadDestroysThePreviousBackendBeforeTheNewOneConnect
 TEST_F(BackendSelection, AnAppleReloadClosesTheOldDeviceBeforeOpeningItAgain) {
     machine(L"Apple Inc.", L"MacBookPro15,1");
     scm.files.insert(L"C:\\Program Files\\Ventrasol\\applesmc.sys");
-    initBackend();
-    EXPECT_TRUE(appState.controller->isConnected());
+    initBackend(app);
+    EXPECT_TRUE(app.regulation.controller->isConnected());
     EXPECT_EQ(scm.services.count(L"applesmc"), 1u); // installed by connect
     ASSERT_EQ(device.openHandles.size(), 1u);
     const DeviceHandle first = device.openHandles[0];
-    initBackend();
+    initBackend(app);
     ASSERT_EQ(device.openHandles.size(), 1u);
     EXPECT_NE(device.openHandles[0], first);
     EXPECT_EQ(device.closes, 1);
@@ -139,52 +140,54 @@ TEST_F(BackendSelection, AnAppleReloadClosesTheOldDeviceBeforeOpeningItAgain) {
 
 TEST_F(BackendSelection, AReloadTakesTheFansAfreshAndLeavesModeCurveMemoryAndNotice) {
     machine(L"Apple Inc.", L"MacBookPro15,1");
-    initBackend();
-    appState.fanList[0].label = L"erste Meldung";
-    appState.mode = ControlMode::Manual;
-    appState.manualRpm = {3000, 3100};
-    appState.lastCurveRpm = {2000, 2100, -1, -1};
-    appState.noticeText = L"Manueller Modus aktiv";
-    appState.noticeIsError = true;
+    initBackend(app);
+    app.regulation.readings.fanList[0].label = L"erste Meldung";
+    app.settings.mode = ControlMode::Manual;
+    app.settings.manualRpm = {3000, 3100};
+    app.regulation.lastCurveRpm = {2000, 2100, -1, -1};
+    app.regulation.notice.text = L"Manueller Modus aktiv";
+    app.regulation.notice.isError = true;
     device.requests.clear();
 
-    initBackend();
-    EXPECT_EQ(appState.mode, ControlMode::Manual);
-    EXPECT_EQ(appState.fanList.size(), 2u);
-    EXPECT_EQ(appState.fanList[0].label, L"Linker Lüfter (CPU)"); // from the new backend
-    EXPECT_EQ(appState.fanList[0].currentRpm, 2160);
-    EXPECT_EQ(appState.lastCurveRpm, (std::array<double, 4>{2000, 2100, -1, -1}));
-    EXPECT_EQ(appState.noticeText, L"Manueller Modus aktiv");
-    EXPECT_TRUE(appState.noticeIsError);
+    initBackend(app);
+    EXPECT_EQ(app.settings.mode, ControlMode::Manual);
+    EXPECT_EQ(app.regulation.readings.fanList.size(), 2u);
+    EXPECT_EQ(app.regulation.readings.fanList[0].label,
+              L"Linker Lüfter (CPU)"); // from the new backend
+    EXPECT_EQ(app.regulation.readings.fanList[0].currentRpm, 2160);
+    EXPECT_EQ(app.regulation.lastCurveRpm, (std::array<double, 4>{2000, 2100, -1, -1}));
+    EXPECT_EQ(app.regulation.notice.text, L"Manueller Modus aktiv");
+    EXPECT_TRUE(app.regulation.notice.isError);
     EXPECT_TRUE(device.writes().empty()); // the manual speeds are not sent again
 
-    applyControlMode(ControlMode::Manual); // applying the mode again sends them to the new one
+    applyControlMode(app.regulation, app.settings,
+                     ControlMode::Manual); // applying the mode again sends them to the new one
     const auto writes = device.writes();
     ASSERT_EQ(writes.size(), 4u);
-    EXPECT_EQ(writes[0], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {1}}));
-    EXPECT_EQ(writes[1].first, "F0Tg");
-    EXPECT_EQ(writes[2], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {1}}));
-    EXPECT_EQ(writes[3].first, "F1Tg");
+    EXPECT_EQ(writes[0].first, "F0Tg");
+    EXPECT_EQ(writes[1], (std::pair<std::string, std::vector<std::uint8_t>>{"F0Md", {1}}));
+    EXPECT_EQ(writes[2].first, "F1Tg");
+    EXPECT_EQ(writes[3], (std::pair<std::string, std::vector<std::uint8_t>>{"F1Md", {1}}));
     double sent = 0;
-    ASSERT_TRUE(decodeSmcFloat(writes[3].second.data(), &sent));
+    ASSERT_TRUE(decodeSmcFloat(writes[2].second.data(), &sent));
     EXPECT_EQ(sent, 3100);
 }
 
 TEST_F(BackendSelection, AReloadInCurveModeKeepsTheHysteresisAcrossBackends) {
     machine(L"Apple Inc.", L"MacBookPro15,1");
-    initBackend();
-    appState.mode = ControlMode::Curve;
-    applyCurve(true); // the speeds last written to the old backend
-    const auto written = appState.lastCurveRpm;
+    initBackend(app);
+    app.settings.mode = ControlMode::Curve;
+    applyCurve(app.regulation, app.settings, true); // the speeds last written to the old backend
+    const auto written = app.regulation.lastCurveRpm;
     ASSERT_GT(written[0], 0);
     device.requests.clear();
 
-    initBackend();
+    initBackend(app);
     EXPECT_TRUE(device.writes().empty()); // same temperatures: within the hysteresis
-    EXPECT_EQ(appState.lastCurveRpm, written);
+    EXPECT_EQ(app.regulation.lastCurveRpm, written);
 
     device.setFloat("TC0P", 95.0f); // much hotter: the new backend is driven
-    initBackend();
+    initBackend(app);
     EXPECT_FALSE(device.writes().empty());
 }
 
@@ -192,31 +195,52 @@ TEST_F(BackendSelection, ReloadingTheDriverHandsBackThroughTheOldBackendAndAppli
     machine(L"Apple Inc.", L"MacBookPro15,1");
     using Writes = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
     const Writes handBack = {{"F0Md", {0}}, {"F1Md", {0}}, {"FS! ", {0}}};
-    initBackend();
-    applyControlMode(ControlMode::Balanced);
+    initBackend(app);
+    applyControlMode(app.regulation, app.settings, ControlMode::Balanced);
     const Writes balanced = device.writes();
     device.requests.clear();
-    reloadDriver();
+    reloadDriver(app);
     Writes expected = handBack;
     expected.insert(expected.end(), balanced.begin(), balanced.end());
     EXPECT_EQ(device.writes(), expected);
     EXPECT_EQ(device.closes, 1);
-    EXPECT_EQ(appState.mode, ControlMode::Balanced);
+    EXPECT_EQ(app.settings.mode, ControlMode::Balanced);
 
     // The device is gone when the new backend opens it: the fans were handed back first, and
     // the program says it no longer drives them.
     device.requests.clear();
     device.present = false;
-    reloadDriver();
+    reloadDriver(app);
     EXPECT_EQ(device.writes(), handBack);
-    EXPECT_EQ(appState.mode, ControlMode::SystemAuto);
-    EXPECT_TRUE(appState.noticeIsError);
+    EXPECT_EQ(app.settings.mode, ControlMode::SystemAuto);
+    EXPECT_TRUE(app.regulation.notice.isError);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, L"Software\\Ventrasol", L"ActiveProfile"),
               0u);
 
     // In System-Auto a reload sends nothing at all.
     device.present = true;
     device.requests.clear();
-    reloadDriver();
+    reloadDriver(app);
     EXPECT_TRUE(device.writes().empty());
+}
+
+TEST_F(BackendSelection, EveryConnectHandsBackFansItFindsForcedAndAMasklessSmcShowsNoFault) {
+    machine(L"Apple Inc.", L"MacBookPro15,1");
+    scm.files.insert(L"C:\\Program Files\\Ventrasol\\applesmc.sys");
+    device.removeKey("FS! "); // a generation that has only the mode keys
+    initBackend(app);
+    applyControlMode(app.regulation, app.settings, ControlMode::SystemAuto);
+    EXPECT_FALSE(app.regulation.notice.isError);
+    for (int i = 0; i < 6; ++i)
+        tickApp(app);
+    EXPECT_FALSE(app.regulation.readings.driverFault);
+
+    // A reload finds a fan forced (the driver restarted while a hand-back failed).
+    const std::uint8_t forced = 1;
+    device.setKey("F0Md", 1, &forced, true);
+    device.requests.clear();
+    initBackend(app);
+    EXPECT_EQ(device.keyBytes("F0Md"), (std::vector<std::uint8_t>{0}));
+    EXPECT_EQ(app.regulation.notice.text,
+              L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.");
 }

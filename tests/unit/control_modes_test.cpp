@@ -1,5 +1,5 @@
-#include "fakes/fake_platform_fixture.h"
 #include "fakes/recording_controller.h"
+#include "fakes/regulation_fixture.h"
 #include "regulation/control_modes.h"
 #include "settings/registry_settings.h"
 
@@ -11,15 +11,17 @@ namespace {
 
 using RpmCall = RecordingController::RpmCall;
 
-class ControlModesTest : public FakePlatformTest {
+class ControlModesTest : public RegulationTest {
 protected:
     // A backend with these fans, and the same fans already polled into fanList.
     RecordingController& install(std::vector<FanChannel> fans) {
         auto backend = std::make_unique<RecordingController>();
         backend->fanChannels = fans;
         RecordingController& ref = *backend;
-        appState.controller = std::move(backend);
-        appState.fanList = std::move(fans);
+        regulation.controller = std::move(backend);
+        regulation.readings.fanList = std::move(fans);
+        // As after the tick that follows a connect: the temperatures were measured.
+        regulation.safety.cpuAge = regulation.safety.gpuAge = 0;
         return ref;
     }
     std::uint32_t savedProfile() const {
@@ -45,20 +47,20 @@ TEST(ControlModeNameTest, EveryModeAndAnythingElse) {
 
 TEST_F(ControlModesTest, ProfilesUseEachFansOwnRangeRoundedHalfAway) {
     RecordingController& backend = install(TWO_FANS);
-    applyControlMode(ControlMode::Quiet);
+    applyControlMode(regulation, settings, ControlMode::Quiet);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 2422}, {1, 2240}}));
-    EXPECT_EQ(appState.noticeText, L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).");
+    EXPECT_EQ(regulation.notice.text, L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).");
 
     backend.rpmCalls.clear();
-    applyControlMode(ControlMode::Balanced);
+    applyControlMode(regulation, settings, ControlMode::Balanced);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 3804}, {1, 3518}}));
-    EXPECT_EQ(appState.noticeText, L"Profil 'Ausgewogen' aktiviert (~50 % Lüfterleistung).");
+    EXPECT_EQ(regulation.notice.text, L"Profil 'Ausgewogen' aktiviert (~50 % Lüfterleistung).");
 
     backend.rpmCalls.clear();
-    appState.fanList[1].maxRpm = 5343.5; // the maximum is sent as it is, not rounded
-    applyControlMode(ControlMode::Max);
+    regulation.readings.fanList[1].maxRpm = 5343.5; // the maximum is sent as it is, not rounded
+    applyControlMode(regulation, settings, ControlMode::Max);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 5779}, {1, 5343.5}}));
-    EXPECT_EQ(appState.noticeText, L"Profil 'Maximal (Turbo)' aktiviert (100 % Kühlung).");
+    EXPECT_EQ(regulation.notice.text, L"Profil 'Maximal (Turbo)' aktiviert (100 % Kühlung).");
     EXPECT_EQ(savedProfile(), 4u);
     EXPECT_EQ(host.count("invalidate 0"), 3);
     EXPECT_EQ(std::count(backend.calls.begin(), backend.calls.end(), "setFanPercent"), 0);
@@ -69,120 +71,120 @@ TEST_F(ControlModesTest, WithoutFansEveryModeStillSetsItsNoticeSavesAndRepaints)
     const ControlMode modes[] = {ControlMode::Quiet, ControlMode::Balanced, ControlMode::Max,
                                  ControlMode::Manual, ControlMode::Curve};
     for (ControlMode mode : modes) {
-        appState.noticeText.clear();
-        applyControlMode(mode);
-        EXPECT_FALSE(appState.noticeText.empty());
+        regulation.notice.text.clear();
+        applyControlMode(regulation, settings, mode);
+        EXPECT_FALSE(regulation.notice.text.empty());
         EXPECT_EQ(savedProfile(), static_cast<std::uint32_t>(mode));
     }
     EXPECT_TRUE(backend.rpmCalls.empty());
     EXPECT_EQ(host.count("invalidate 0"), 5);
-    EXPECT_EQ(appState.noticeText,
+    EXPECT_EQ(regulation.notice.text,
               L"Temperatur-Kurve aktiv (dynamische Regelung mit 45 RPM Hysterese).");
 }
 
 TEST_F(ControlModesTest, ManualCommandsTheFirstTwoFansOnlyAndShowsBothSpeeds) {
     RecordingController& backend = install({makeFan(0, 1000, 6000)});
-    appState.manualRpm = {2500, 3100};
-    applyControlMode(ControlMode::Manual);
+    settings.manualRpm = {2500, 3100};
+    applyControlMode(regulation, settings, ControlMode::Manual);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 2500}}));
-    EXPECT_EQ(appState.noticeText,
+    EXPECT_EQ(regulation.notice.text,
               L"Manuelle Steuerung aktiv (Lüfter 1: 2500 RPM · Lüfter 2: 3100 RPM).");
 
     RecordingController& three =
         install({makeFan(0, 1000, 6000), makeFan(1, 1000, 6000), makeFan(2, 1000, 6000)});
-    applyControlMode(ControlMode::Manual);
+    applyControlMode(regulation, settings, ControlMode::Manual);
     EXPECT_EQ(three.rpmCalls, (std::vector<RpmCall>{{0, 2500}, {1, 3100}}));
     // Applying again re-commands the same speeds.
-    applyControlMode(ControlMode::Manual);
+    applyControlMode(regulation, settings, ControlMode::Manual);
     EXPECT_EQ(three.rpmCalls.size(), 4u);
     // The other modes drive every fan.
     three.rpmCalls.clear();
-    applyControlMode(ControlMode::Quiet);
+    applyControlMode(regulation, settings, ControlMode::Quiet);
     EXPECT_EQ(three.rpmCalls.size(), 3u);
 }
 
 TEST_F(ControlModesTest, ManualSpeedsOutsideAFansRangeAreClampedButKept) {
     RecordingController& backend = install(TWO_FANS);
-    appState.manualRpm = {8000, 500};
-    applyControlMode(ControlMode::Manual);
+    settings.manualRpm = {8000, 500};
+    applyControlMode(regulation, settings, ControlMode::Manual);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 5779}, {1, 1692}}));
-    EXPECT_EQ(appState.noticeText,
+    EXPECT_EQ(regulation.notice.text,
               L"Manuelle Steuerung aktiv (Lüfter 1: 5779 RPM · Lüfter 2: 1692 RPM).");
-    EXPECT_EQ(appState.manualRpm[0], 8000.0);
-    EXPECT_EQ(appState.manualRpm[1], 500.0);
+    EXPECT_EQ(settings.manualRpm[0], 8000.0);
+    EXPECT_EQ(settings.manualRpm[1], 500.0);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH, L"ManualRPM0"), 8000u);
 
     // Inside the range the speed passes unchanged; a backend reporting its range upside down
     // still bounds it.
     backend.rpmCalls.clear();
-    appState.fanList[1].minRpm = 5343;
-    appState.fanList[1].maxRpm = 1692;
-    appState.manualRpm = {2200.4, 9000};
-    applyControlMode(ControlMode::Manual);
+    regulation.readings.fanList[1].minRpm = 5343;
+    regulation.readings.fanList[1].maxRpm = 1692;
+    settings.manualRpm = {2200.4, 9000};
+    applyControlMode(regulation, settings, ControlMode::Manual);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 2200.4}, {1, 5343}}));
 }
 
 TEST_F(ControlModesTest, AFailedAutomaticShowsAnErrorUntilOneSucceeds) {
     RecordingController& backend = install(TWO_FANS);
     backend.setAutomaticResult = false;
-    applyControlMode(ControlMode::SystemAuto);
-    EXPECT_EQ(appState.mode, ControlMode::SystemAuto);
-    EXPECT_EQ(appState.noticeText, L"Fehler beim Setzen der Automatik.");
-    EXPECT_TRUE(appState.noticeIsError);
+    applyControlMode(regulation, settings, ControlMode::SystemAuto);
+    EXPECT_EQ(settings.mode, ControlMode::SystemAuto);
+    EXPECT_EQ(regulation.notice.text, L"Fehler beim Setzen der Automatik.");
+    EXPECT_TRUE(regulation.notice.isError);
     EXPECT_EQ(savedProfile(), 0u);
     EXPECT_EQ(host.count("invalidate 0"), 1);
 
     backend.setAutomaticResult = true;
-    applyControlMode(ControlMode::SystemAuto);
-    EXPECT_EQ(appState.noticeText,
+    applyControlMode(regulation, settings, ControlMode::SystemAuto);
+    EXPECT_EQ(regulation.notice.text,
               L"System-Automatik aktiv (Lüftersteuerung durch BIOS/Hardware).");
-    EXPECT_FALSE(appState.noticeIsError);
+    EXPECT_FALSE(regulation.notice.isError);
     EXPECT_EQ(std::count(backend.calls.begin(), backend.calls.end(), "setAutomatic"), 2);
 }
 
 TEST_F(ControlModesTest, EveryModeForgetsTheCurvesLastSpeedsSoTheCurveWritesEveryFan) {
     RecordingController& backend = install(TWO_FANS);
-    appState.cpuTemp = 60.0; // 30 %: 3014 and 2787.3 -> 2787
-    appState.gpuTemp = 40.0;
-    appState.lastCurveRpm = {3014, 2787, 1000, 1000};
-    applyControlMode(ControlMode::Quiet);
-    for (double last : appState.lastCurveRpm)
+    regulation.readings.cpuTemp = 60.0; // 30 %: 3014 and 2787.3 -> 2787
+    regulation.readings.gpuTemp = 40.0;
+    regulation.lastCurveRpm = {3014, 2787, 1000, 1000};
+    applyControlMode(regulation, settings, ControlMode::Quiet);
+    for (double last : regulation.lastCurveRpm)
         EXPECT_EQ(last, -1.0);
     backend.rpmCalls.clear();
-    applyControlMode(ControlMode::Curve);
+    applyControlMode(regulation, settings, ControlMode::Curve);
     EXPECT_EQ(backend.rpmCalls, (std::vector<RpmCall>{{0, 3014}, {1, 2787}}));
-    EXPECT_EQ(appState.lastCurveRpm[0], 3014.0);
+    EXPECT_EQ(regulation.lastCurveRpm[0], 3014.0);
     // A failed write leaves that fan's memory empty.
     backend.rpmCalls.clear();
     backend.setFanRpmResults = {true, false};
-    applyControlMode(ControlMode::Curve);
+    applyControlMode(regulation, settings, ControlMode::Curve);
     EXPECT_EQ(backend.rpmCalls.size(), 2u);
-    EXPECT_EQ(appState.lastCurveRpm[1], -1.0);
+    EXPECT_EQ(regulation.lastCurveRpm[1], -1.0);
 }
 
 TEST_F(ControlModesTest, WithoutABackendOnlyTheModeAndTheCurveMemoryChange) {
-    appState.lastCurveRpm = {1, 2, 3, 4};
-    appState.noticeText = L"vorher";
-    applyControlMode(ControlMode::Max);
-    EXPECT_EQ(appState.mode, ControlMode::Max);
-    EXPECT_EQ(appState.lastCurveRpm[2], -1.0);
-    EXPECT_EQ(appState.noticeText, L"vorher");
+    regulation.lastCurveRpm = {1, 2, 3, 4};
+    regulation.notice.text = L"vorher";
+    applyControlMode(regulation, settings, ControlMode::Max);
+    EXPECT_EQ(settings.mode, ControlMode::Max);
+    EXPECT_EQ(regulation.lastCurveRpm[2], -1.0);
+    EXPECT_EQ(regulation.notice.text, L"vorher");
     EXPECT_FALSE(registry.hasKey(RegistryRoot::CurrentUser, SETTINGS_KEY_PATH));
     EXPECT_TRUE(host.calls.empty());
 }
 
 TEST_F(ControlModesTest, AnUnknownModeCommandsNothingButIsSavedAndRepainted) {
     RecordingController& backend = install(TWO_FANS);
-    appState.noticeText = L"vorher";
-    applyControlMode(static_cast<ControlMode>(9));
+    regulation.notice.text = L"vorher";
+    applyControlMode(regulation, settings, static_cast<ControlMode>(9));
     EXPECT_TRUE(backend.rpmCalls.empty());
     EXPECT_EQ(std::count(backend.calls.begin(), backend.calls.end(), "setAutomatic"), 0);
-    EXPECT_EQ(appState.noticeText, L"vorher");
+    EXPECT_EQ(regulation.notice.text, L"vorher");
     EXPECT_EQ(savedProfile(), 9u);
     EXPECT_EQ(host.count("invalidate 0"), 1);
     // No window host installed: the change still happens.
     platform.windowHost = nullptr;
-    applyControlMode(ControlMode::Balanced);
+    applyControlMode(regulation, settings, ControlMode::Balanced);
     EXPECT_EQ(backend.rpmCalls.size(), 2u);
 }
 
@@ -208,15 +210,15 @@ TEST_F(ControlModesTest, AModeWhoseCommandsFailSaysSoAndIsStillSaved) {
         // Only the second fan refuses: every fan is still tried, and one failure is enough.
         backend.setFanRpmResults = {true, false};
         backend.rpmCalls.clear();
-        applyControlMode(c.mode);
+        applyControlMode(regulation, settings, c.mode);
         EXPECT_EQ(backend.rpmCalls.size(), 2u) << controlModeName(c.mode);
-        EXPECT_EQ(appState.noticeText, c.notice);
-        EXPECT_TRUE(appState.noticeIsError);
+        EXPECT_EQ(regulation.notice.text, c.notice);
+        EXPECT_TRUE(regulation.notice.isError);
         EXPECT_EQ(savedProfile(), static_cast<std::uint32_t>(c.mode));
-        EXPECT_TRUE(appState.safety.commandsFailing);
+        EXPECT_TRUE(regulation.safety.commandsFailing);
     }
     // The next mode that reaches the hardware clears the failure.
-    applyControlMode(ControlMode::Balanced);
-    EXPECT_FALSE(appState.noticeIsError);
-    EXPECT_FALSE(appState.safety.commandsFailing);
+    applyControlMode(regulation, settings, ControlMode::Balanced);
+    EXPECT_FALSE(regulation.notice.isError);
+    EXPECT_FALSE(regulation.safety.commandsFailing);
 }

@@ -1,5 +1,5 @@
-#include "fakes/app_state_fixture.h"
 #include "fakes/recording_controller.h"
+#include "fakes/regulation_fixture.h"
 #include "regulation/fan_curve.h"
 
 #include <cmath>
@@ -7,7 +7,7 @@
 
 namespace {
 
-class FanCurveTest : public AppStateTest {
+class FanCurveTest : public RegulationTest {
 protected:
     RecordingController* backend = nullptr;
 
@@ -17,52 +17,52 @@ protected:
         std::int32_t i = 0;
         for (const auto& [lo, hi] : ranges)
             owned->fanChannels.push_back(makeFan(i++, lo, hi));
-        appState.fanList = owned->fanChannels;
+        regulation.readings.fanList = owned->fanChannels;
         backend = owned.get();
-        appState.controller = std::move(owned);
+        regulation.controller = std::move(owned);
     }
     void setTemps(double cpu, double gpu) {
-        appState.cpuTemp = cpu;
-        appState.gpuTemp = gpu;
+        regulation.readings.cpuTemp = cpu;
+        regulation.readings.gpuTemp = gpu;
     }
 };
 
 } // namespace
 
 TEST_F(FanCurveTest, DefaultCurveLevels) {
-    EXPECT_DOUBLE_EQ(curveLevelAt(40.0), 0.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(45.0), 0.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(52.5), 15.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(60.0), 30.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(66.0), 45.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(78.5), 80.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(85.0), 100.0);
-    EXPECT_DOUBLE_EQ(curveLevelAt(120.0), 100.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 40.0), 0.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 45.0), 0.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 52.5), 15.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 60.0), 30.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 66.0), 45.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 78.5), 80.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 85.0), 100.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 120.0), 100.0);
 }
 
 TEST_F(FanCurveTest, SharedEndPointTakesTheLowerSegment) {
-    appState.curve = {{{40, 0}, {60, 20}, {60, 80}, {90, 100}}};
-    EXPECT_DOUBLE_EQ(curveLevelAt(60.0), 20.0);
-    EXPECT_NEAR(curveLevelAt(63.0), 82.0, 1e-9);
+    settings.curve = {{{40, 0}, {60, 20}, {60, 80}, {90, 100}}};
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, 60.0), 20.0);
+    EXPECT_NEAR(curveLevelAt(settings.curve, 63.0), 82.0, 1e-9);
 }
 
 TEST_F(FanCurveTest, DivisorNeverBelowHalfADegree) {
-    appState.curve = {{{45, 0}, {50, 20}, {50.25, 80}, {90, 100}}};
-    EXPECT_NEAR(curveLevelAt(50.2), 44.0, 1e-9);
+    settings.curve = {{{45, 0}, {50, 20}, {50.25, 80}, {90, 100}}};
+    EXPECT_NEAR(curveLevelAt(settings.curve, 50.2), 44.0, 1e-9);
 }
 
 TEST_F(FanCurveTest, CrossedPointsSkipTheBackwardSegment) {
-    appState.curve = {{{45, 0}, {70, 30}, {60, 60}, {85, 100}}};
-    EXPECT_NEAR(curveLevelAt(65.0), 24.0, 1e-9);
-    EXPECT_NEAR(curveLevelAt(75.0), 84.0, 1e-9);
+    settings.curve = {{{45, 0}, {70, 30}, {60, 60}, {85, 100}}};
+    EXPECT_NEAR(curveLevelAt(settings.curve, 65.0), 24.0, 1e-9);
+    EXPECT_NEAR(curveLevelAt(settings.curve, 75.0), 84.0, 1e-9);
 }
 
 TEST_F(FanCurveTest, TemperatureThatIsNotANumberGivesFifty) {
-    EXPECT_DOUBLE_EQ(curveLevelAt(std::numeric_limits<double>::quiet_NaN()), 50.0);
+    EXPECT_DOUBLE_EQ(curveLevelAt(settings.curve, std::numeric_limits<double>::quiet_NaN()), 50.0);
     useFans({{1000, 3000}});
     setTemps(std::nan(""), std::nan(""));
-    appState.curveSource = 1;
-    applyCurve(true);
+    settings.curveSource = 1;
+    applyCurve(regulation, settings, true);
     ASSERT_EQ(backend->rpmCalls.size(), 1u);
     EXPECT_DOUBLE_EQ(backend->rpmCalls[0].rpm, 2000.0);
 }
@@ -76,101 +76,102 @@ TEST_F(FanCurveTest, SourceSelectsTheTemperature) {
     } cases[] = {{0, 1550}, {1, 1550}, {2, 1200}, {3, 1550}, {-1, 1550}};
     for (const auto& c : cases) {
         backend->rpmCalls.clear();
-        appState.curveSource = c.source;
-        applyCurve(true);
+        settings.curveSource = c.source;
+        applyCurve(regulation, settings, true);
         ASSERT_EQ(backend->rpmCalls.size(), 1u) << c.source;
         EXPECT_DOUBLE_EQ(backend->rpmCalls[0].rpm, c.rpm) << c.source;
     }
     setTemps(50.0, 80.0); // the GPU is hotter now: source 0 follows it
     backend->rpmCalls.clear();
-    appState.curveSource = 0;
-    applyCurve(true);
+    settings.curveSource = 0;
+    applyCurve(regulation, settings, true);
     EXPECT_DOUBLE_EQ(backend->rpmCalls.at(0).rpm, 1846.0); // 84.6 % at 80 °C
 }
 
 TEST_F(FanCurveTest, LevelMapsIntoEachFansOwnRangeRoundedHalfAway) {
     useFans({{1829, 5779}, {1692, 5343}});
     setTemps(60.0, 0.0); // 30 %
-    applyCurve(true);
+    applyCurve(regulation, settings, true);
     ASSERT_EQ(backend->rpmCalls.size(), 2u);
     EXPECT_EQ(backend->rpmCalls[0], (RecordingController::RpmCall{0, 3014})); // 3014.0
     EXPECT_EQ(backend->rpmCalls[1], (RecordingController::RpmCall{1, 2787})); // 2787.3
     setTemps(30.0, 0.0);
-    applyCurve(true);
+    applyCurve(regulation, settings, true);
     EXPECT_EQ(backend->rpmCalls[2].rpm, 1829.0);
     setTemps(99.0, 0.0);
-    applyCurve(true);
+    applyCurve(regulation, settings, true);
     EXPECT_EQ(backend->rpmCalls[4].rpm, 5779.0);
     // A half RPM goes up: range 1000..1001 at 50 % is 1000.5.
     useFans({{1000, 1001}});
-    appState.curve = {{{0, 50}, {1, 50}, {2, 50}, {3, 50}}};
-    applyCurve(true);
+    settings.curve = {{{0, 50}, {1, 50}, {2, 50}, {3, 50}}};
+    applyCurve(regulation, settings, true);
     EXPECT_EQ(backend->rpmCalls.at(0).rpm, 1001.0);
 }
 
 TEST_F(FanCurveTest, HysteresisIsStrictAndMeasuredAgainstTheLastSpeedWritten) {
     useFans({{0, 10000}}); // speed = 100 x level
-    const auto flatLevel = [](double level) {
-        appState.curve = {{{0, level}, {1, level}, {2, level}, {3, level}}};
+    const auto flatLevel = [this](double level) {
+        settings.curve = {{{0, level}, {1, level}, {2, level}, {3, level}}};
     };
     flatLevel(30.14);
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     ASSERT_EQ(backend->rpmCalls.size(), 1u);
-    EXPECT_EQ(appState.lastCurveRpm[0], 3014.0);
+    EXPECT_EQ(regulation.lastCurveRpm[0], 3014.0);
 
     // What the fan reports plays no part.
-    appState.fanList[0].currentRpm = 5000;
+    regulation.readings.fanList[0].currentRpm = 5000;
     flatLevel(30.50); // 3050: 36 away
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     EXPECT_EQ(backend->rpmCalls.size(), 1u);
     flatLevel(30.58); // 3058: 44 away
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     EXPECT_EQ(backend->rpmCalls.size(), 1u);
     flatLevel(30.59); // 3059: exactly 45 away is written
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     ASSERT_EQ(backend->rpmCalls.size(), 2u);
     EXPECT_EQ(backend->rpmCalls[1].rpm, 3059.0);
     flatLevel(29.69); // 2969: 90 down
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     EXPECT_EQ(backend->rpmCalls.size(), 3u);
-    applyCurve(false); // unchanged: held
+    applyCurve(regulation, settings, false); // unchanged: held
     EXPECT_EQ(backend->rpmCalls.size(), 3u);
-    applyCurve(true); // force writes even an unchanged speed
+    applyCurve(regulation, settings, true); // force writes even an unchanged speed
     EXPECT_EQ(backend->rpmCalls.size(), 4u);
 }
 
 TEST_F(FanCurveTest, FailedWriteKeepsTheLastSpeedSoTheNextTickRetries) {
     useFans({{1000, 2000}, {1000, 2000}});
-    appState.lastCurveRpm = {1200, 1200, -1, -1};
+    regulation.lastCurveRpm = {1200, 1200, -1, -1};
     backend->setFanRpmResults = {false, true};
     setTemps(85.0, 0.0); // 2000 for both
-    applyCurve(false);
-    EXPECT_EQ(appState.lastCurveRpm[0], 1200.0);
-    EXPECT_EQ(appState.lastCurveRpm[1], 2000.0);
-    applyCurve(false);
-    EXPECT_EQ(appState.lastCurveRpm[0], 2000.0);
+    applyCurve(regulation, settings, false);
+    EXPECT_EQ(regulation.lastCurveRpm[0], 1200.0);
+    EXPECT_EQ(regulation.lastCurveRpm[1], 2000.0);
+    applyCurve(regulation, settings, false);
+    EXPECT_EQ(regulation.lastCurveRpm[0], 2000.0);
     ASSERT_EQ(backend->rpmCalls.size(), 3u);
     EXPECT_EQ(backend->rpmCalls[2].fanIndex, 0);
 }
 
 TEST_F(FanCurveTest, NoControllerOrNoFansCommandsNothing) {
-    appState.fanList = {makeFan(0, 1000, 2000)};
-    applyCurve(true); // no controller: must not crash, nothing remembered
-    EXPECT_EQ(appState.lastCurveRpm[0], -1.0);
+    regulation.readings.fanList = {makeFan(0, 1000, 2000)};
+    applyCurve(regulation, settings, true); // no controller: must not crash, nothing remembered
+    EXPECT_EQ(regulation.lastCurveRpm[0], -1.0);
 
     useFans({});
-    applyCurve(true);
+    applyCurve(regulation, settings, true);
     EXPECT_TRUE(backend->rpmCalls.empty());
 }
 
 TEST_F(FanCurveTest, FansBeyondTheFourthFollowWithoutHysteresis) {
     useFans({{1000, 2000}, {1000, 2000}, {1000, 2000}, {1000, 2000}, {1000, 2000}, {1000, 2000}});
     setTemps(60.0, 0.0); // 1300
-    applyCurve(false);
+    applyCurve(regulation, settings, false);
     EXPECT_EQ(backend->rpmCalls.size(), 6u);
-    for (double last : appState.lastCurveRpm)
+    for (double last : regulation.lastCurveRpm)
         EXPECT_EQ(last, 1300.0);
-    applyCurve(false); // the first four are held by the hysteresis, 4 and 5 written again
+    applyCurve(regulation, settings,
+               false); // the first four are held by the hysteresis, 4 and 5 written again
     ASSERT_EQ(backend->rpmCalls.size(), 8u);
     EXPECT_EQ(backend->rpmCalls[6].fanIndex, 4);
     EXPECT_EQ(backend->rpmCalls[7].fanIndex, 5);
@@ -178,16 +179,16 @@ TEST_F(FanCurveTest, FansBeyondTheFourthFollowWithoutHysteresis) {
 
 TEST_F(FanCurveTest, ResetRestoresDefaultsAndAppliesOnlyInCurveMode) {
     useFans({{1000, 2000}});
-    appState.curve = {{{30, 10}, {40, 20}, {50, 30}, {60, 40}}};
-    appState.mode = ControlMode::Manual;
-    resetCurve();
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    settings.curve = {{{30, 10}, {40, 20}, {50, 30}, {60, 40}}};
+    settings.mode = ControlMode::Manual;
+    resetCurve(regulation, settings);
+    EXPECT_EQ(settings.curve, DEFAULT_CURVE);
     EXPECT_TRUE(backend->rpmCalls.empty());
 
-    appState.mode = ControlMode::Curve;
-    appState.lastCurveRpm[0] = 1000; // the forced write ignores the hysteresis
+    settings.mode = ControlMode::Curve;
+    regulation.lastCurveRpm[0] = 1000; // the forced write ignores the hysteresis
     setTemps(45.0, 0.0);
-    resetCurve();
+    resetCurve(regulation, settings);
     ASSERT_EQ(backend->rpmCalls.size(), 1u);
     EXPECT_EQ(backend->rpmCalls[0].rpm, 1000.0);
 }

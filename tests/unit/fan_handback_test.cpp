@@ -1,11 +1,11 @@
 #include "hardware/apple_smc_controller.h"
 #include "hardware/fan_handback.h"
 
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_service_manager.h"
 #include "fakes/fake_smc_device.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 
 #include <string>
 #include <utility>
@@ -15,10 +15,10 @@ namespace {
 
 using Writes = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 
-class FanHandBackTest : public AppStateTest {
+class FanHandBackTest : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.registry = &registry;
         platform.systemInfo = &info;
         platform.serviceManager = &scm;
@@ -27,7 +27,7 @@ protected:
     }
     void TearDown() override {
         disarmFanHandBack();
-        AppStateTest::TearDown();
+        PlatformTest::TearDown();
     }
     FakeRegistry registry;
     FakeSystemInfo info;

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
 #include "platform/canvas_bounds.h"
@@ -12,25 +12,26 @@ namespace {
 
 const Rect kClient{0, 0, 724, 1000};
 
-class FrameDigestTest : public AppStateTest {
+class FrameDigestTest : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
-        appState.fanList = {makeFan(0, 1200, 6000, 2400), makeFan(1, 1000, 5000, 2100)};
+        AppTest::SetUp();
+        app.regulation.readings.fanList = {makeFan(0, 1200, 6000, 2400),
+                                           makeFan(1, 1000, 5000, 2100)};
         auto controller = std::make_unique<RecordingController>();
         controller->connected = true;
-        appState.controller = std::move(controller);
+        app.regulation.controller = std::move(controller);
     }
     std::vector<DigestEntry> digest() {
         std::vector<DigestEntry> entries;
         FrameDigestCanvas canvas(measurer, entries);
-        paintWindow(canvas, kClient);
+        paintWindow(canvas, kClient, app.ui, model());
         return entries;
     }
     // Where the last paint drew text containing needle.
     Rect whereIs(const std::wstring& needle) {
         RecordingCanvas recording;
-        paintWindow(recording, kClient);
+        paintWindow(recording, kClient, app.ui, model());
         for (const DrawCall& c : recording.calls)
             if (c.text.find(needle) != std::wstring::npos)
                 return c.kind == DrawCall::Kind::TextAt
@@ -43,7 +44,7 @@ protected:
 
 TEST_F(FrameDigestTest, TheSamePictureChangesNothingOnAnyTab) {
     for (int tab = 0; tab < 6; ++tab) {
-        appState.activeTab = tab;
+        app.ui.activeTab = tab;
         const auto before = digest();
         EXPECT_FALSE(before.empty());
         EXPECT_TRUE(changedAreas(before, digest(), kClient).empty()) << tab;
@@ -52,7 +53,7 @@ TEST_F(FrameDigestTest, TheSamePictureChangesNothingOnAnyTab) {
 
 TEST_F(FrameDigestTest, AMovedReadingMarksItsPlaceAndLeavesTheFrameAlone) {
     const auto before = digest();
-    appState.fanList[0].currentRpm = 3456;
+    app.regulation.readings.fanList[0].currentRpm = 3456;
     const Rect value = whereIs(L"3456 RPM");
     ASSERT_GT(value.width(), 0);
     const std::vector<Rect> areas = changedAreas(before, digest(), kClient);

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
 #include "ui/history.h"
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-class HistoryTest : public AppStateTest {};
+class HistoryTest : public AppTest {};
 
 TEST_F(HistoryTest, RingKeepsTheNewestSamplesInOrder) {
     History h;
@@ -19,7 +19,7 @@ TEST_F(HistoryTest, RingKeepsTheNewestSamplesInOrder) {
 }
 
 TEST_F(HistoryTest, ValuesThatAreNoReadingsBecomeGaps) {
-    appState.fanList = {makeFan(0, 1000, 5000, 2400), makeFan(1, 1000, 5000, 1800)};
+    app.regulation.readings.fanList = {makeFan(0, 1000, 5000, 2400), makeFan(1, 1000, 5000, 1800)};
     struct Case {
         const char* what;
         bool cpuLost, gpuFallback, fan1Commanded;
@@ -30,29 +30,29 @@ TEST_F(HistoryTest, ValuesThatAreNoReadingsBecomeGaps) {
         {"fan 2 only commanded", false, false, true},
     };
     for (const Case& c : cases) {
-        appState.cpuTempLost = c.cpuLost;
-        appState.readingQuality.gpuTempFallback = c.gpuFallback;
-        appState.fanList[1].measured = !c.fan1Commanded;
-        recordHistorySample();
-        const HistorySample& s = appState.history.byAge(0);
+        app.regulation.readings.cpuTempLost = c.cpuLost;
+        app.regulation.readings.quality.gpuTempFallback = c.gpuFallback;
+        app.regulation.readings.fanList[1].measured = !c.fan1Commanded;
+        recordHistorySample(app.ui.history, app.regulation.readings);
+        const HistorySample& s = app.ui.history.byAge(0);
         EXPECT_EQ(std::isnan(s.cpu), c.cpuLost) << c.what;
         EXPECT_EQ(std::isnan(s.gpu), c.gpuFallback) << c.what;
         EXPECT_EQ(s.fan[0], 2400.0f) << c.what;
         EXPECT_EQ(std::isnan(s.fan[1]), c.fan1Commanded) << c.what;
     }
-    appState.fanList.resize(1);
-    recordHistorySample();
-    EXPECT_TRUE(std::isnan(appState.history.byAge(0).fan[1])) << "a missing fan is a gap";
+    app.regulation.readings.fanList.resize(1);
+    recordHistorySample(app.ui.history, app.regulation.readings);
+    EXPECT_TRUE(std::isnan(app.ui.history.byAge(0).fan[1])) << "a missing fan is a gap";
 }
 
 TEST_F(HistoryTest, ChartDrawsEachRunOfReadingsAsItsOwnLineAtItsValue) {
-    appState.fanList = {makeFan(0, 0, 6000, 3000)};
+    app.regulation.readings.fanList = {makeFan(0, 0, 6000, 3000)};
     // CPU: 60 °C, 60 °C, lost, 100 °C, 100 °C (oldest first).
     for (float cpu : {60.0f, 60.0f, NAN, 100.0f, 100.0f})
-        appState.history.push({cpu, NAN, {3000.0f, NAN}});
+        app.ui.history.push({cpu, NAN, {3000.0f, NAN}});
     RecordingCanvas canvas;
     const Rect card{243, 500, 722, 800};
-    const Rect plot = paintHistoryCard(canvas, card);
+    const Rect plot = paintHistoryCard(canvas, card, app.ui, app.regulation.readings.fanList);
     EXPECT_EQ(plot, historyPlotRect(card));
     std::vector<const DrawCall*> cpu, fan;
     for (const DrawCall* p : canvas.ofKind(DrawCall::Kind::Polyline)) {

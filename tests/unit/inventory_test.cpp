@@ -1,7 +1,7 @@
 #include "base/utf8_text.h"
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 #include "fakes/recording_controller.h"
 #include "inventory/inventory.h"
 
@@ -9,16 +9,20 @@ namespace {
 
 constexpr std::uint64_t GIB = 1ull << 30;
 
-class InventoryTest : public AppStateTest {
+class InventoryTest : public PlatformTest {
 protected:
     FakeSystemInfo info;
     FakeRegistry registry;
+    SystemIdentity identity;
+    std::unique_ptr<IHardwareController> controller;
+    std::vector<InventorySection> inventory;
+
     void SetUp() override {
-        AppStateTest::SetUp();
         platform.systemInfo = &info;
         platform.registry = &registry;
     }
-    const InventorySection& section(std::size_t i) const { return appState.inventory.at(i); }
+    void collect() { inventory = collectInventory(identity, controller.get()); }
+    const InventorySection& section(std::size_t i) const { return inventory.at(i); }
     std::wstring value(std::size_t i, const std::wstring& label) const {
         for (const auto& row : section(i).rows)
             if (row.label == label)
@@ -36,8 +40,8 @@ protected:
 } // namespace
 
 TEST_F(InventoryTest, FiveSectionsWithTitlesSubtitlesAndColours) {
-    collectInventory();
-    ASSERT_EQ(appState.inventory.size(), 5u);
+    collect();
+    ASSERT_EQ(inventory.size(), 5u);
     const struct {
         const wchar_t* title;
         const wchar_t* subtitle;
@@ -56,36 +60,36 @@ TEST_F(InventoryTest, FiveSectionsWithTitlesSubtitlesAndColours) {
     }
 
     // A second collection replaces the first instead of appending to it.
-    appState.identity.isLaptop = true;
-    collectInventory();
-    ASSERT_EQ(appState.inventory.size(), 5u);
+    identity.isLaptop = true;
+    collect();
+    ASSERT_EQ(inventory.size(), 5u);
     EXPECT_EQ(section(0).subtitle, L"Mobiles Gerät (Notebook / Laptop)");
 }
 
 TEST_F(InventoryTest, DeviceRowsFollowTheIdentityAndTheBackend) {
-    collectInventory();
+    collect();
     EXPECT_EQ(labels(0),
               (std::vector<std::wstring>{L"Hersteller", L"Modell / Produkt", L"Treiber-Backend"}));
     EXPECT_EQ(value(0, L"Hersteller"), L"Generic PC");
     EXPECT_EQ(value(0, L"Modell / Produkt"), L"Standard System");
     EXPECT_EQ(value(0, L"Treiber-Backend"), L"Nicht geladen");
 
-    appState.identity.manufacturer = L"Apple Inc.";
-    appState.identity.product = L"MacBookPro15,1";
-    appState.identity.boardProduct = L"Mac-937A206F2EE63C01";
-    appState.identity.biosVersion = L"220.0.0.0.0";
-    appState.controller = std::make_unique<RecordingController>();
-    collectInventory();
+    identity.manufacturer = L"Apple Inc.";
+    identity.product = L"MacBookPro15,1";
+    identity.boardProduct = L"Mac-937A206F2EE63C01";
+    identity.biosVersion = L"220.0.0.0.0";
+    controller = std::make_unique<RecordingController>();
+    collect();
     EXPECT_EQ(labels(0),
               (std::vector<std::wstring>{L"Hersteller", L"Modell / Produkt", L"Mainboard",
                                          L"BIOS-Version", L"Treiber-Backend"}));
     // No board maker: the value still starts with the separating space.
     EXPECT_EQ(value(0, L"Mainboard"), L" Mac-937A206F2EE63C01");
     EXPECT_EQ(value(0, L"BIOS-Version"), L"220.0.0.0.0");
-    EXPECT_EQ(value(0, L"Treiber-Backend"), appState.controller->backendName());
+    EXPECT_EQ(value(0, L"Treiber-Backend"), controller->backendName());
 
-    appState.identity.boardManufacturer = L"Apple Inc.";
-    collectInventory();
+    identity.boardManufacturer = L"Apple Inc.";
+    collect();
     EXPECT_EQ(value(0, L"Mainboard"), L"Apple Inc. Mac-937A206F2EE63C01");
 }
 
@@ -106,7 +110,7 @@ TEST_F(InventoryTest, ProcessorNameFromTheBrandBytes) {
 
     info.brand = FakeSystemInfo::padBrand("  Fake CPU");
     info.processors = 12;
-    collectInventory();
+    collect();
     EXPECT_EQ(labels(1), (std::vector<std::wstring>{L"Modell", L"Kerne / Threads", L"Taktrate"}));
     EXPECT_EQ(value(1, L"Modell"), L"Fake CPU");
     EXPECT_EQ(value(1, L"Kerne / Threads"), L"12 Logische Prozessorkerne");
@@ -129,22 +133,22 @@ TEST_F(InventoryTest, Utf8DecodingReplacesEveryMalformedSequence) {
 TEST_F(InventoryTest, MemoryFiguresInGigabytes) {
     // 15.9 GiB in all, 6.0 GiB available.
     info.memory = {static_cast<std::uint64_t>(15.9 * GIB), 6 * GIB, 62};
-    collectInventory();
+    collect();
     EXPECT_EQ(value(2, L"Gesamtkapazität"), L"16 GB RAM (15.9 GB nutzbar)");
     EXPECT_EQ(value(2, L"Auslastung (Live)"), L"9.9 GB belegt / 6.0 GB frei (62 %)");
 
     // Rounding of the whole figure is half away from zero.
     info.memory = {static_cast<std::uint64_t>(7.5 * GIB), 0, 100};
-    collectInventory();
+    collect();
     EXPECT_EQ(value(2, L"Gesamtkapazität"), L"8 GB RAM (7.5 GB nutzbar)");
 
     // A status that could not be read, or more available than installed, never shows
     // negative use.
     info.memory = {4 * GIB, 9 * GIB, 10};
-    collectInventory();
+    collect();
     EXPECT_EQ(value(2, L"Auslastung (Live)"), L"0.0 GB belegt / 4.0 GB frei (10 %)");
     info.memory = {};
-    collectInventory();
+    collect();
     EXPECT_EQ(value(2, L"Gesamtkapazität"), L"0 GB RAM (0.0 GB nutzbar)");
 }
 
@@ -152,15 +156,15 @@ TEST_F(InventoryTest, GraphicsTakesTheFirstNamedAdapter) {
     info.displays = {L"", L"Wine Adapter", L"Second"};
     info.width = 2560;
     info.height = 1440;
-    collectInventory();
+    collect();
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Wine Adapter");
     EXPECT_EQ(value(3, L"Aktuelle Auflösung"), L"2560 × 1440 Pixel");
 
     info.displays = {L"", L""};
-    collectInventory();
+    collect();
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
     info.displays.clear();
-    collectInventory();
+    collect();
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
 }
 
@@ -186,7 +190,7 @@ TEST_F(InventoryTest, OnlyReadableFixedDrivesInLetterOrder) {
     network.kind = DriveKind::Remote;
     info.drives = {{'Z', unreadableVolume}, {'D', data},    {'C', system}, {'E', optical},
                    {'F', removable},        {'G', network}, {'H', noSpace}};
-    collectInventory();
+    collect();
     EXPECT_EQ(labels(4), (std::vector<std::wstring>{L"Laufwerk C: (System)", L"Laufwerk D: (Daten)",
                                                     L"Laufwerk Z: (Lokales Volume)"}));
     EXPECT_EQ(value(4, L"Laufwerk C: (System)"), L"1.5 GB frei von 512.0 GB (NTFS)");
@@ -196,19 +200,19 @@ TEST_F(InventoryTest, OnlyReadableFixedDrivesInLetterOrder) {
     // An overlong label is cut to the label's fixed buffer.
     data.label = std::wstring(100, L'x');
     info.drives = {{'D', data}};
-    collectInventory();
+    collect();
     ASSERT_EQ(section(4).rows.size(), 1u);
     EXPECT_EQ(section(4).rows[0].label.size(), 63u);
 
     info.drives.clear();
-    collectInventory();
+    collect();
     EXPECT_TRUE(section(4).rows.empty());
 }
 
 TEST_F(InventoryTest, WithoutAnySystemInformationEveryFallbackShows) {
     platform.systemInfo = nullptr;
-    collectInventory();
-    ASSERT_EQ(appState.inventory.size(), 5u);
+    collect();
+    ASSERT_EQ(inventory.size(), 5u);
     EXPECT_EQ(value(1, L"Modell"), L"Standard x64 Processor");
     EXPECT_EQ(value(1, L"Taktrate"), L"2.40 GHz Taktung");
     EXPECT_EQ(value(3, L"Aktive GPU"), L"Standard VGA Graphics Adapter");
@@ -218,7 +222,7 @@ TEST_F(InventoryTest, WithoutAnySystemInformationEveryFallbackShows) {
 TEST_F(InventoryTest, ClockFromTheProcessorDescription) {
     const std::wstring key = L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
     auto clock = [&] {
-        collectInventory();
+        collect();
         return value(1, L"Taktrate");
     };
     EXPECT_EQ(clock(), L"2.40 GHz Taktung") << "no key";

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/layout_check.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ std::string joined(const std::vector<std::string>& faults) {
 
 } // namespace
 
-class LayoutCheckTest : public AppStateTest {};
+class LayoutCheckTest : public AppTest {};
 
 TEST_F(LayoutCheckTest, CheckerFindsOverflowOverprintAndTextOffItsShape) {
     struct Case {

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
 #include "ui/curve_geometry.h"
@@ -13,37 +13,38 @@ namespace {
 
 using Kind = DrawCall::Kind;
 
-class PaintWindowTest : public AppStateTest {
+class PaintWindowTest : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
-        appState.noticeText.clear();
+        AppTest::SetUp();
+        app.regulation.notice.text.clear();
     }
 
     RecordingCanvas paint(int width = 740, int height = 1080) {
         RecordingCanvas c;
-        paintWindow(c, {0, 0, width, height});
+        paintWindow(c, {0, 0, width, height}, app.ui, model());
         return c;
     }
 
-    static std::vector<int> ids() {
+    std::vector<int> ids() {
         std::vector<int> out;
-        for (const HitRegion& r : appState.hitRegions)
+        for (const HitRegion& r : app.ui.hitRegions)
             out.push_back(r.id);
         return out;
     }
 
-    static const HitRegion* region(int id) {
-        for (const HitRegion& r : appState.hitRegions)
+    const HitRegion* region(int id) {
+        for (const HitRegion& r : app.ui.hitRegions)
             if (r.id == id)
                 return &r;
         return nullptr;
     }
 
-    static void twoFans() {
-        appState.fanList = {makeFan(0, 1200, 6000, 2400), makeFan(1, 1000, 5000, 2100)};
-        appState.fanList[0].label = L"Lüfter links";
-        appState.fanList[1].label = L"Lüfter rechts";
+    void twoFans() {
+        app.regulation.readings.fanList = {makeFan(0, 1200, 6000, 2400),
+                                           makeFan(1, 1000, 5000, 2100)};
+        app.regulation.readings.fanList[0].label = L"Lüfter links";
+        app.regulation.readings.fanList[1].label = L"Lüfter rechts";
     }
 };
 
@@ -62,23 +63,23 @@ TEST_F(PaintWindowTest, DashboardRegionsComeInDrawingOrder) {
     EXPECT_EQ(ids(), with(kFrameIds, {30, 31, 32, 33}));
     const int W = 740 - 261;
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(appState.hitRegions[i],
+        EXPECT_EQ(app.ui.hitRegions[i],
                   (HitRegion{{12, 70 + 36 * i, 213, 100 + 36 * i}, i + 1, i}));
     const int bw = (W - 58) / 6;
     for (int m = 0; m < 6; ++m) {
         const int x = 257 + m * (bw + 6);
-        EXPECT_EQ(appState.hitRegions[6 + m], (HitRegion{{x, 52, x + bw, 82}, 20 + m, m}));
+        EXPECT_EQ(app.ui.hitRegions[6 + m], (HitRegion{{x, 52, x + bw, 82}, 20 + m, m}));
     }
-    EXPECT_EQ(region(30)->bounds, appState.sliderRects[0]);
-    EXPECT_EQ(region(31)->bounds, appState.sliderRects[1]);
+    EXPECT_EQ(region(30)->bounds, app.ui.sliderRects[0]);
+    EXPECT_EQ(region(31)->bounds, app.ui.sliderRects[1]);
     EXPECT_EQ(region(31)->arg, 1);
     EXPECT_EQ(*region(32), (HitRegion{{257, 102 + 326, 295, 102 + 346}, 32, 0}));
     EXPECT_EQ(*region(33), (HitRegion{{W + 43, 102 + 320, W + 229, 102 + 354}, 33, 0}));
 
     // Two cards of W / 2 - 6, 12 apart; sliders span the card minus 16 on each side.
     const int cw = W / 2 - 6;
-    EXPECT_EQ(appState.sliderRects[0], (Rect{259, 102 + 247, 259 + cw - 32, 102 + 273}));
-    EXPECT_EQ(appState.sliderRects[1].left, 243 + cw + 12 + 16);
+    EXPECT_EQ(app.ui.sliderRects[0], (Rect{259, 102 + 247, 259 + cw - 32, 102 + 273}));
+    EXPECT_EQ(app.ui.sliderRects[1].left, 243 + cw + 12 + 16);
 
     // A second paint rebuilds the list rather than adding to it.
     paint();
@@ -87,24 +88,24 @@ TEST_F(PaintWindowTest, DashboardRegionsComeInDrawingOrder) {
 
 TEST_F(PaintWindowTest, FanCountDecidesCardsAndSliders) {
     const int W = 740 - 261;
-    appState.fanList = {makeFan(0, 1200, 6000, 2400)};
+    app.regulation.readings.fanList = {makeFan(0, 1200, 6000, 2400)};
     auto c = paint();
     EXPECT_EQ(ids(), with(kFrameIds, {30, 32, 33}));
-    EXPECT_EQ(appState.sliderRects[0], (Rect{259, 349, 243 + W - 16, 375}));
+    EXPECT_EQ(app.ui.sliderRects[0], (Rect{259, 349, 243 + W - 16, 375}));
     bool fullWidthCard = false;
     for (const DrawCall* p : c.ofKind(Kind::Panel))
         fullWidthCard |= p->rect == Rect{243, 207, 243 + W, 402};
     EXPECT_TRUE(fullWidthCard);
 
-    appState.fanList.clear();
+    app.regulation.readings.fanList.clear();
     c = paint();
     EXPECT_EQ(ids(), with(kFrameIds, {32, 33}));
     EXPECT_EQ(c.countText(L"Kein Lüfter erkannt"), 2);
     EXPECT_NE(c.findText(L"Lüfter 2"), nullptr);
 
     twoFans();
-    appState.fanList.push_back(makeFan(2, 500, 900, 700));
-    appState.fanList[2].label = L"Dritter";
+    app.regulation.readings.fanList.push_back(makeFan(2, 500, 900, 700));
+    app.regulation.readings.fanList[2].label = L"Dritter";
     c = paint();
     EXPECT_EQ(ids(), with(kFrameIds, {30, 31, 32, 33}));
     EXPECT_EQ(c.findText(L"Dritter"), nullptr);
@@ -112,8 +113,8 @@ TEST_F(PaintWindowTest, FanCountDecidesCardsAndSliders) {
 
 TEST_F(PaintWindowTest, FanCardShowsRangeReadingAndManualSpeed) {
     twoFans();
-    appState.fanList[0].manual = true;
-    appState.manualRpm = {3600.0, 2000.0};
+    app.regulation.readings.fanList[0].manual = true;
+    app.settings.manualRpm = {3600.0, 2000.0};
     auto c = paint();
     // One line where it fits, else the range alone and the state beside the fan's name.
     const auto rangeShown = [&](const wchar_t* range, const wchar_t* state) {
@@ -139,10 +140,10 @@ TEST_F(PaintWindowTest, FanCardShowsRangeReadingAndManualSpeed) {
     EXPECT_EQ(manual->align, TextAlign::Right);
 
     // A reversed range shows the fraction 0: no filled bar or slider part, thumb at the left.
-    appState.fanList[1].minRpm = 5000;
-    appState.fanList[1].maxRpm = 5000;
+    app.regulation.readings.fanList[1].minRpm = 5000;
+    app.regulation.readings.fanList[1].maxRpm = 5000;
     c = paint();
-    const Rect s1 = appState.sliderRects[1];
+    const Rect s1 = app.ui.sliderRects[1];
     bool thumbAtLeft = false;
     for (const DrawCall* p : c.ofKind(Kind::Panel))
         thumbAtLeft |= p->fill == palette::KnobFill && p->rect.left == s1.left - 8;
@@ -164,10 +165,10 @@ TEST_F(PaintWindowTest, ContentWidthNeverDropsBelow320) {
 }
 
 TEST_F(PaintWindowTest, SidebarCutsALongManufacturerName) {
-    appState.identity.manufacturer = L"ABCDEFGHIJKLMNOPQRSTUV"; // 22
+    app.identity.manufacturer = L"ABCDEFGHIJKLMNOPQRSTUV"; // 22
     auto c = paint();
     EXPECT_NE(c.findText(L"ABCDEFGHIJKLMNOPQRSTUV"), nullptr);
-    appState.identity.manufacturer = L"ABCDEFGHIJKLMNOPQRSTUVW"; // 23
+    app.identity.manufacturer = L"ABCDEFGHIJKLMNOPQRSTUVW"; // 23
     c = paint();
     EXPECT_EQ(c.findText(L"ABCDEFGHIJKLMNOPQRSTUVW"), nullptr);
     const DrawCall* cut = c.findText(L"ABCDEFGHIJKLMNOPQRST..");
@@ -179,7 +180,7 @@ TEST_F(PaintWindowTest, SidebarCutsALongManufacturerName) {
     pair += static_cast<wchar_t>(0xD83D);
     pair += static_cast<wchar_t>(0xDE00);
     pair += L"XYZ"; // 24 units
-    appState.identity.manufacturer = pair;
+    app.identity.manufacturer = pair;
     c = paint();
     EXPECT_NE(c.findText(L"ABCDEFGHIJKLMNOPQRS.."), nullptr);
 }
@@ -188,14 +189,14 @@ TEST_F(PaintWindowTest, ModeBadgeAndButtonsFollowTheMode) {
     const int W = 740 - 261;
     auto modeButtonFills = [&](const RecordingCanvas& c) {
         std::vector<Color> fills;
-        for (const HitRegion& r : appState.hitRegions)
+        for (const HitRegion& r : app.ui.hitRegions)
             if (r.id >= 20 && r.id <= 25)
                 for (const DrawCall* p : c.ofKind(Kind::Panel))
                     if (p->rect == r.bounds)
                         fills.push_back(p->fill);
         return fills;
     };
-    appState.mode = ControlMode::Balanced;
+    app.settings.mode = ControlMode::Balanced;
     auto c = paint();
     const DrawCall* badge = c.findText(L"Ausgewogen");
     ASSERT_NE(badge, nullptr);
@@ -205,7 +206,7 @@ TEST_F(PaintWindowTest, ModeBadgeAndButtonsFollowTheMode) {
     expected[3] = palette::Accent;
     EXPECT_EQ(modeButtonFills(c), expected);
 
-    appState.mode = static_cast<ControlMode>(7);
+    app.settings.mode = static_cast<ControlMode>(7);
     c = paint();
     EXPECT_EQ(modeButtonFills(c), std::vector<Color>(6, palette::ButtonFill));
     // The badge says System-Auto; the System-Auto button is drawn as inactive.
@@ -235,8 +236,8 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
 
     auto controller = std::make_unique<RecordingController>();
     controller->connected = true;
-    appState.controller = std::move(controller);
-    appState.cpuTemp = 91.25;
+    app.regulation.controller = std::move(controller);
+    app.regulation.readings.cpuTemp = 91.25;
     c = paint(740, 800);
     ASSERT_NE(c.findText(L"Treiber OK"), nullptr);
     EXPECT_EQ(c.findText(L"Treiber OK")->fill, palette::Good);
@@ -245,7 +246,7 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
     EXPECT_EQ(c.findText(L"91.2 °C")->fill, palette::Critical);
 
     // Connected but no longer answering: an error, never "Treiber OK".
-    appState.driverFault = true;
+    app.regulation.readings.driverFault = true;
     c = paint(740, 800);
     EXPECT_EQ(c.findText(L"Treiber OK"), nullptr);
     ASSERT_NE(c.findText(L"Treiber-Fehler"), nullptr);
@@ -254,7 +255,7 @@ TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {
 }
 
 TEST_F(PaintWindowTest, ActiveTabIsHighlightedAndUnknownTabsDrawNoContent) {
-    appState.activeTab = 2;
+    app.ui.activeTab = 2;
     auto c = paint();
     const DrawCall* active = c.findText(L"Alle Sensoren");
     ASSERT_NE(active, nullptr);
@@ -262,7 +263,7 @@ TEST_F(PaintWindowTest, ActiveTabIsHighlightedAndUnknownTabsDrawNoContent) {
     EXPECT_EQ(active->fill, palette::White);
     EXPECT_EQ(c.findText(L"Dashboard & Lüfter")->fill, palette::TextMuted);
 
-    appState.activeTab = 6;
+    app.ui.activeTab = 6;
     c = paint();
     EXPECT_EQ(ids(), kFrameIds);
     for (const DrawCall* t : c.ofKind(Kind::TextIn))
@@ -300,21 +301,21 @@ static std::vector<int> contentYs(const DrawCall& d) {
 
 TEST_F(PaintWindowTest, NoticeMovesEveryContentElementAndRegionDownBy34) {
     twoFans();
-    appState.sensorList = {{L"TC0P", L"CPU", L"CPU", L"°C", 50.0},
-                           {L"PWR1", L"Power", L"Power", L"W", 12.0}};
-    appState.inventory = {{L"Prozessor", L"CPU", palette::Accent, {{L"Kerne", L"4"}}},
-                          {L"Speicher", L"RAM", palette::Good, {}}};
+    app.regulation.readings.sensorList = {{L"TC0P", L"CPU", L"CPU", L"°C", 50.0},
+                                          {L"PWR1", L"Power", L"Power", L"W", 12.0}};
+    app.inventory = {{L"Prozessor", L"CPU", palette::Accent, {{L"Kerne", L"4"}}},
+                     {L"Speicher", L"RAM", palette::Good, {}}};
 
-    appState.activeTab = 99; // the frame alone tells where content begins
+    app.ui.activeTab = 99; // the frame alone tells where content begins
     const std::size_t frameCalls = paint().calls.size() - 1; // without endPaint
     for (int tab = 0; tab < 6; ++tab) {
-        appState.activeTab = tab;
-        appState.noticeText.clear();
+        app.ui.activeTab = tab;
+        app.regulation.notice.text.clear();
         const auto plain = paint();
-        const auto plainRegions = appState.hitRegions;
-        appState.noticeText = L"Modus: Leise";
+        const auto plainRegions = app.ui.hitRegions;
+        app.regulation.notice.text = L"Modus: Leise";
         const auto noticed = paint();
-        const auto noticedRegions = appState.hitRegions;
+        const auto noticedRegions = app.ui.hitRegions;
 
         ASSERT_EQ(noticed.calls.size(), plain.calls.size() + 2) << tab; // panel and text
         // The dashboard's history card, drawn last, fills the room down to the window's
@@ -349,7 +350,7 @@ TEST_F(PaintWindowTest, NoticeMovesEveryContentElementAndRegionDownBy34) {
 
 TEST_F(PaintWindowTest, NoticeShowsSuccessAndErrorColours) {
     const int W = 740 - 261;
-    appState.noticeText = L"Modus aktiviert";
+    app.regulation.notice.text = L"Modus aktiviert";
     auto c = paint();
     const DrawCall* text = c.findText(L"Modus aktiviert");
     ASSERT_NE(text, nullptr);
@@ -361,7 +362,7 @@ TEST_F(PaintWindowTest, NoticeShowsSuccessAndErrorColours) {
                    p->border == palette::Good;
     EXPECT_TRUE(okPanel);
 
-    appState.noticeIsError = true;
+    app.regulation.notice.isError = true;
     c = paint();
     EXPECT_EQ(c.findText(L"Modus aktiviert")->fill, palette::NoticeErrorText);
     bool errorPanel = false;
@@ -372,10 +373,10 @@ TEST_F(PaintWindowTest, NoticeShowsSuccessAndErrorColours) {
 
 TEST_F(PaintWindowTest, CurveTabDrawsChartGridCurveAndButtons) {
     const int W = 740 - 261;
-    appState.activeTab = 1;
+    app.ui.activeTab = 1;
     auto c = paint();
     const Rect chart{263, 162, W + 223, 382};
-    EXPECT_EQ(appState.chartRect, chart);
+    EXPECT_EQ(app.ui.chartRect, chart);
     EXPECT_EQ(ids(), with(kFrameIds, {45, 43, 44}));
     EXPECT_EQ(region(45)->bounds, chart);
     EXPECT_EQ(region(43)->bounds, (Rect{263, 402, 463, 440}));
@@ -411,16 +412,16 @@ TEST_F(PaintWindowTest, CurveTabDrawsChartGridCurveAndButtons) {
     EXPECT_LE(label->at.y + size.height, p2.y - 7);
 
     // sliderRects and chartRect keep their values while other tabs are shown.
-    appState.activeTab = 0;
+    app.ui.activeTab = 0;
     twoFans();
     paint();
-    const auto sliders = appState.sliderRects;
-    appState.activeTab = 1;
+    const auto sliders = app.ui.sliderRects;
+    app.ui.activeTab = 1;
     paint();
-    EXPECT_EQ(appState.sliderRects, sliders);
-    appState.activeTab = 2;
+    EXPECT_EQ(app.ui.sliderRects, sliders);
+    app.ui.activeTab = 2;
     paint();
-    EXPECT_EQ(appState.chartRect, chart);
+    EXPECT_EQ(app.ui.chartRect, chart);
 }
 
 TEST_F(PaintWindowTest, CurvePointsOfAnyValueBecomeSafePixels) {
@@ -438,8 +439,8 @@ TEST_F(PaintWindowTest, CurvePointsOfAnyValueBecomeSafePixels) {
     EXPECT_EQ(curvePointPixel({-inf, inf}, chart), (Point{-CHART_PIXEL_LIMIT, -CHART_PIXEL_LIMIT}));
     EXPECT_EQ(curvePointPixel({nan, nan}, chart), (Point{263, 382}));
 
-    appState.activeTab = 1;
-    appState.curve = {{{1e308, 50.0}, {nan, inf}, {-1e308, -inf}, {60.0, 1e19}}};
+    app.ui.activeTab = 1;
+    app.settings.curve = {{{1e308, 50.0}, {nan, inf}, {-1e308, -inf}, {60.0, 1e19}}};
     auto c = paint();
     auto curve = c.ofKind(Kind::Polyline);
     ASSERT_EQ(curve.size(), 1u);

@@ -1,4 +1,5 @@
-#include "fakes/app_state_fixture.h"
+#include "app/pointer_input.h"
+#include "fakes/app_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
 #include "fakes/fake_task_scheduler.h"
@@ -6,7 +7,6 @@
 #include "fakes/recording_controller.h"
 #include "fakes/recording_window_host.h"
 #include "ui/paint_window.h"
-#include "ui/pointer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +16,7 @@ namespace {
 
 const std::wstring kSettingsKey = L"Software\\Ventrasol";
 
-class PointerTest : public AppStateTest {
+class PointerTest : public AppTest {
 protected:
     RecordingWindowHost host;
     FakeRegistry registry;
@@ -24,7 +24,7 @@ protected:
     FakeTaskScheduler scheduler;
 
     void SetUp() override {
-        AppStateTest::SetUp();
+        AppTest::SetUp();
         platform.windowHost = &host;
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
@@ -33,9 +33,9 @@ protected:
 
     // Paints the tab into a recording canvas so that the regions are the real ones.
     void paintTab(int tab) {
-        appState.activeTab = tab;
+        app.ui.activeTab = tab;
         RecordingCanvas canvas;
-        paintWindow(canvas, {0, 0, 740, 1080});
+        paintWindow(canvas, {0, 0, 740, 1080}, app.ui, model());
         host.calls.clear();
     }
 
@@ -45,8 +45,8 @@ protected:
                                            std::wstring(L"CurvePoints")));
     }
 
-    static const HitRegion& region(int id) {
-        for (const HitRegion& r : appState.hitRegions)
+    const HitRegion& region(int id) {
+        for (const HitRegion& r : app.ui.hitRegions)
             if (r.id == id)
                 return r;
         ADD_FAILURE() << "no region " << id;
@@ -54,35 +54,37 @@ protected:
         return none;
     }
 
-    static void twoFans() { appState.fanList = {makeFan(0, 1200, 6000), makeFan(1, 1000, 5000)}; }
+    void twoFans() {
+        app.regulation.readings.fanList = {makeFan(0, 1200, 6000), makeFan(1, 1000, 5000)};
+    }
 };
 
 } // namespace
 
 TEST_F(PointerTest, RegionsIncludeTheirLeftAndTopEdgesOnly) {
-    appState.hitRegions = {{{10, 20, 30, 40}, 4, 3}, {{10, 20, 60, 60}, 2, 1}};
-    onButtonDown(10, 20);
-    EXPECT_EQ(appState.activeTab, 3) << "left/top corner, first region wins";
-    onButtonDown(29, 39);
-    EXPECT_EQ(appState.activeTab, 3);
-    onButtonDown(30, 25); // right edge of the first: the second one takes it
-    EXPECT_EQ(appState.activeTab, 1);
-    appState.activeTab = 0;
-    onButtonDown(15, 40); // bottom edge of the first
-    EXPECT_EQ(appState.activeTab, 1);
-    appState.activeTab = 0;
+    app.ui.hitRegions = {{{10, 20, 30, 40}, 4, 3}, {{10, 20, 60, 60}, 2, 1}};
+    onButtonDown(app, 10, 20);
+    EXPECT_EQ(app.ui.activeTab, 3) << "left/top corner, first region wins";
+    onButtonDown(app, 29, 39);
+    EXPECT_EQ(app.ui.activeTab, 3);
+    onButtonDown(app, 30, 25); // right edge of the first: the second one takes it
+    EXPECT_EQ(app.ui.activeTab, 1);
+    app.ui.activeTab = 0;
+    onButtonDown(app, 15, 40); // bottom edge of the first
+    EXPECT_EQ(app.ui.activeTab, 1);
+    app.ui.activeTab = 0;
     host.calls.clear();
-    onButtonDown(60, 30); // right edge of the second: nothing at all
-    onButtonDown(9, 30);
-    EXPECT_EQ(appState.activeTab, 0);
+    onButtonDown(app, 60, 30); // right edge of the second: nothing at all
+    onButtonDown(app, 9, 30);
+    EXPECT_EQ(app.ui.activeTab, 0);
     EXPECT_TRUE(host.calls.empty());
     EXPECT_EQ(saves(), 0);
 }
 
 TEST_F(PointerTest, TabEntriesSelectTheTabAndRepaint) {
     paintTab(0);
-    onButtonDown(100, 70 + 36 * 4 + 5);
-    EXPECT_EQ(appState.activeTab, 4);
+    onButtonDown(app, 100, 70 + 36 * 4 + 5);
+    EXPECT_EQ(app.ui.activeTab, 4);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"invalidate 0"}));
     EXPECT_EQ(saves(), 0);
 }
@@ -90,172 +92,172 @@ TEST_F(PointerTest, TabEntriesSelectTheTabAndRepaint) {
 TEST_F(PointerTest, LinkedSlidersMoveEachFanWithinItsOwnRange) {
     twoFans();
     paintTab(0);
-    const Rect s0 = appState.sliderRects[0];
-    onButtonDown(s0.left, s0.top + 5);
-    EXPECT_EQ(appState.dragTarget, 30);
+    const Rect s0 = app.ui.sliderRects[0];
+    onButtonDown(app, s0.left, s0.top + 5);
+    EXPECT_EQ(app.ui.dragTarget, 30);
     EXPECT_TRUE(host.captured);
-    EXPECT_EQ(appState.manualRpm[0], 1200.0);
-    EXPECT_EQ(appState.manualRpm[1], 1000.0);
-    onPointerMove(s0.right, s0.top - 40); // the right end, above the slider
-    EXPECT_EQ(appState.manualRpm[0], 6000.0);
-    EXPECT_EQ(appState.manualRpm[1], 5000.0);
-    onPointerMove(-500, 900); // far beyond the left end while captured
-    EXPECT_EQ(appState.manualRpm[0], 1200.0);
-    EXPECT_EQ(appState.manualRpm[1], 1000.0);
+    EXPECT_EQ(app.settings.manualRpm[0], 1200.0);
+    EXPECT_EQ(app.settings.manualRpm[1], 1000.0);
+    onPointerMove(app, s0.right, s0.top - 40); // the right end, above the slider
+    EXPECT_EQ(app.settings.manualRpm[0], 6000.0);
+    EXPECT_EQ(app.settings.manualRpm[1], 5000.0);
+    onPointerMove(app, -500, 900); // far beyond the left end while captured
+    EXPECT_EQ(app.settings.manualRpm[0], 1200.0);
+    EXPECT_EQ(app.settings.manualRpm[1], 1000.0);
     // A quarter: 1200 + 4800 / 4 and 1000 + 4000 / 4, the same share, not the same speed.
-    onPointerMove(s0.left + s0.width() / 4, 0);
+    onPointerMove(app, s0.left + s0.width() / 4, 0);
     const double f = static_cast<double>(s0.width() / 4) / s0.width();
-    EXPECT_EQ(appState.manualRpm[0], std::round(1200 + 4800 * f));
-    EXPECT_EQ(appState.manualRpm[1], std::round(1000 + 4000 * f));
+    EXPECT_EQ(app.settings.manualRpm[0], std::round(1200 + 4800 * f));
+    EXPECT_EQ(app.settings.manualRpm[1], std::round(1000 + 4000 * f));
     EXPECT_EQ(saves(), 0) << "nothing is stored while dragging";
     EXPECT_GE(host.count("invalidate 0"), 4);
 
-    onButtonUp();
-    EXPECT_EQ(appState.dragTarget, -1);
+    onButtonUp(app);
+    EXPECT_EQ(app.ui.dragTarget, -1);
     EXPECT_FALSE(host.captured);
     EXPECT_EQ(saves(), 1);
-    onButtonUp();
+    onButtonUp(app);
     EXPECT_EQ(saves(), 1);
 }
 
 TEST_F(PointerTest, UnlinkedSliderMovesOnlyItsFan) {
     twoFans();
-    appState.linkSliders = false;
+    app.settings.linkSliders = false;
     paintTab(0);
-    const Rect s1 = appState.sliderRects[1];
-    onButtonDown(s1.right - 1, s1.top);
-    EXPECT_EQ(appState.dragTarget, 31);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
-    EXPECT_GT(appState.manualRpm[1], 4950.0);
-    onPointerMove(s1.right + 100, s1.top);
-    EXPECT_EQ(appState.manualRpm[1], 5000.0);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
+    const Rect s1 = app.ui.sliderRects[1];
+    onButtonDown(app, s1.right - 1, s1.top);
+    EXPECT_EQ(app.ui.dragTarget, 31);
+    EXPECT_EQ(app.settings.manualRpm[0], 2200.0);
+    EXPECT_GT(app.settings.manualRpm[1], 4950.0);
+    onPointerMove(app, s1.right + 100, s1.top);
+    EXPECT_EQ(app.settings.manualRpm[1], 5000.0);
+    EXPECT_EQ(app.settings.manualRpm[0], 2200.0);
 }
 
 TEST_F(PointerTest, OneFanOrAMissingFanChangesOnlyWhatExists) {
-    appState.fanList = {makeFan(0, 1000, 3000)};
+    app.regulation.readings.fanList = {makeFan(0, 1000, 3000)};
     paintTab(0);
-    const Rect s0 = appState.sliderRects[0];
-    onButtonDown(s0.right, s0.top); // right edge is outside the region
-    EXPECT_EQ(appState.dragTarget, -1);
-    onButtonDown(s0.right - 1, s0.top);
-    onPointerMove(s0.right, s0.top);
-    EXPECT_EQ(appState.manualRpm[0], 3000.0);
-    EXPECT_EQ(appState.manualRpm[1], 2000.0) << "linked, but there is no second fan";
-    onButtonUp();
+    const Rect s0 = app.ui.sliderRects[0];
+    onButtonDown(app, s0.right, s0.top); // right edge is outside the region
+    EXPECT_EQ(app.ui.dragTarget, -1);
+    onButtonDown(app, s0.right - 1, s0.top);
+    onPointerMove(app, s0.right, s0.top);
+    EXPECT_EQ(app.settings.manualRpm[0], 3000.0);
+    EXPECT_EQ(app.settings.manualRpm[1], 2000.0) << "linked, but there is no second fan";
+    onButtonUp(app);
 
     // A region for a fan that does not exist starts the drag state, changes nothing and
     // still stores on release.
-    appState.sliderRects[1] = {300, 300, 400, 326};
-    appState.hitRegions = {{appState.sliderRects[1], 31, 1}};
+    app.ui.sliderRects[1] = {300, 300, 400, 326};
+    app.ui.hitRegions = {{app.ui.sliderRects[1], 31, 1}};
     host.calls.clear();
-    onButtonDown(350, 310);
-    EXPECT_EQ(appState.dragTarget, 31);
-    onPointerMove(390, 310);
-    EXPECT_EQ(appState.manualRpm[1], 2000.0);
+    onButtonDown(app, 350, 310);
+    EXPECT_EQ(app.ui.dragTarget, 31);
+    onPointerMove(app, 390, 310);
+    EXPECT_EQ(app.settings.manualRpm[1], 2000.0);
     EXPECT_EQ(host.count("invalidate 0"), 0);
     const int before = saves();
-    onButtonUp();
+    onButtonUp(app);
     EXPECT_EQ(saves(), before + 1);
 
     // A slider that was never painted has no width.
-    appState.sliderRects[0] = {};
-    appState.dragTarget = 30;
-    updateDrag(10, 10);
-    EXPECT_EQ(appState.manualRpm[0], 3000.0);
+    app.ui.sliderRects[0] = {};
+    app.ui.dragTarget = 30;
+    updateDrag(app, 10, 10);
+    EXPECT_EQ(app.settings.manualRpm[0], 3000.0);
 }
 
 TEST_F(PointerTest, CurvePointsClampAtTheChartEdgesAndBeyond) {
     paintTab(1);
-    const Rect c = appState.chartRect;
+    const Rect c = app.ui.chartRect;
     // Next to P1 (45 °C, 0 %) at the bottom left.
-    onButtonDown(c.left + 2, c.bottom - 3);
-    EXPECT_EQ(appState.dragTarget, 300);
+    onButtonDown(app, c.left + 2, c.bottom - 3);
+    EXPECT_EQ(app.ui.dragTarget, 300);
     EXPECT_TRUE(host.captured);
-    onPointerMove(c.left, c.bottom);
-    EXPECT_EQ(appState.curve[0], (CurvePoint{35.0, 0.0}));
-    onPointerMove(c.right, c.top);
-    EXPECT_EQ(appState.curve[0], (CurvePoint{95.0, 100.0}));
-    onPointerMove(c.right + 400, c.top - 300);
-    EXPECT_EQ(appState.curve[0], (CurvePoint{95.0, 100.0}));
-    onPointerMove(c.left - 400, c.bottom + 300);
-    EXPECT_EQ(appState.curve[0], (CurvePoint{35.0, 0.0}));
+    onPointerMove(app, c.left, c.bottom);
+    EXPECT_EQ(app.settings.curve[0], (CurvePoint{35.0, 0.0}));
+    onPointerMove(app, c.right, c.top);
+    EXPECT_EQ(app.settings.curve[0], (CurvePoint{95.0, 100.0}));
+    onPointerMove(app, c.right + 400, c.top - 300);
+    EXPECT_EQ(app.settings.curve[0], (CurvePoint{95.0, 100.0}));
+    onPointerMove(app, c.left - 400, c.bottom + 300);
+    EXPECT_EQ(app.settings.curve[0], (CurvePoint{35.0, 0.0}));
     // The middle of the chart: 65 °C, 50 %.
-    onPointerMove(c.left + c.width() / 2, c.top + c.height() / 2);
-    EXPECT_EQ(appState.curve[0], (CurvePoint{65.0, 50.0}));
-    EXPECT_EQ(appState.curve[1], DEFAULT_CURVE[1]);
+    onPointerMove(app, c.left + c.width() / 2, c.top + c.height() / 2);
+    EXPECT_EQ(app.settings.curve[0], (CurvePoint{65.0, 50.0}));
+    EXPECT_EQ(app.settings.curve[1], DEFAULT_CURVE[1]);
     EXPECT_EQ(saves(), 0);
-    onButtonUp();
+    onButtonUp(app);
     EXPECT_EQ(saves(), 1);
     EXPECT_FALSE(host.captured);
 }
 
 TEST_F(PointerTest, PressBetweenTwoPointsTakesTheLowerIndex) {
-    appState.chartRect = {0, 0, 700, 100}; // 10 pixels per °C, 1 pixel per %
+    app.ui.chartRect = {0, 0, 700, 100}; // 10 pixels per °C, 1 pixel per %
     const FanCurve curve = {{{31.0, 0.0}, {50.0, 50.0}, {70.0, 50.0}, {99.0, 100.0}}};
-    appState.curve = curve;
-    appState.hitRegions = {{appState.chartRect, 45, 0}};
-    onButtonDown(300, 50); // P2 at (200, 50), P3 at (400, 50)
-    EXPECT_EQ(appState.dragTarget, 301);
-    EXPECT_EQ(appState.curve[1], (CurvePoint{60.0, 50.0})) << "the point jumps to the pointer";
-    onButtonUp();
-    appState.curve = curve;
-    onButtonDown(301, 50);
-    EXPECT_EQ(appState.dragTarget, 302);
-    onButtonUp();
+    app.settings.curve = curve;
+    app.ui.hitRegions = {{app.ui.chartRect, 45, 0}};
+    onButtonDown(app, 300, 50); // P2 at (200, 50), P3 at (400, 50)
+    EXPECT_EQ(app.ui.dragTarget, 301);
+    EXPECT_EQ(app.settings.curve[1], (CurvePoint{60.0, 50.0})) << "the point jumps to the pointer";
+    onButtonUp(app);
+    app.settings.curve = curve;
+    onButtonDown(app, 301, 50);
+    EXPECT_EQ(app.ui.dragTarget, 302);
+    onButtonUp(app);
     // No distance limit: far from everything still takes the nearest.
-    onButtonDown(699, 0);
-    EXPECT_EQ(appState.dragTarget, 303);
-    EXPECT_EQ(appState.curve[3], (CurvePoint{95.0, 100.0}));
+    onButtonDown(app, 699, 0);
+    EXPECT_EQ(app.ui.dragTarget, 303);
+    EXPECT_EQ(app.settings.curve[3], (CurvePoint{95.0, 100.0}));
 }
 
 TEST_F(PointerTest, CurveDragDrivesTheFansOnlyInCurveMode) {
     auto controller = std::make_unique<RecordingController>();
     controller->fanChannels = {makeFan(0, 1000, 5000), makeFan(1, 1000, 5000)};
     RecordingController* fans = controller.get();
-    appState.controller = std::move(controller);
-    appState.fanList = fans->fanChannels;
-    appState.cpuTemp = 70.0;
+    app.regulation.controller = std::move(controller);
+    app.regulation.readings.fanList = fans->fanChannels;
+    app.regulation.readings.cpuTemp = 70.0;
     paintTab(1);
-    const Rect c = appState.chartRect;
+    const Rect c = app.ui.chartRect;
 
-    appState.mode = ControlMode::Quiet;
-    onButtonDown(c.right - 1, c.top + 1);
-    onPointerMove(c.left + c.width() / 2, c.top);
-    onButtonUp();
+    app.settings.mode = ControlMode::Quiet;
+    onButtonDown(app, c.right - 1, c.top + 1);
+    onPointerMove(app, c.left + c.width() / 2, c.top);
+    onButtonUp(app);
     EXPECT_TRUE(fans->rpmCalls.empty());
 
-    appState.mode = ControlMode::Curve;
-    onButtonDown(c.left + c.width() / 2, c.top);
-    onPointerMove(c.left, c.top); // 35 °C at 100 %: the fans go to their maximum
+    app.settings.mode = ControlMode::Curve;
+    onButtonDown(app, c.left + c.width() / 2, c.top);
+    onPointerMove(app, c.left, c.top); // 35 °C at 100 %: the fans go to their maximum
     EXPECT_FALSE(fans->rpmCalls.empty());
     EXPECT_EQ(fans->rpmCalls.back().rpm, 5000.0);
     const std::size_t calls = fans->rpmCalls.size();
-    onPointerMove(c.left + 1, c.top); // same speed: within the hysteresis, nothing sent
+    onPointerMove(app, c.left + 1, c.top); // same speed: within the hysteresis, nothing sent
     EXPECT_EQ(fans->rpmCalls.size(), calls);
-    onButtonUp();
+    onButtonUp(app);
 }
 
 TEST_F(PointerTest, ResetOutsideCurveModeStoresTheCurveButSetsNoFan) {
     auto controller = std::make_unique<RecordingController>();
     controller->fanChannels = {makeFan(0, 1000, 5000)};
     RecordingController* fans = controller.get();
-    appState.controller = std::move(controller);
-    appState.fanList = fans->fanChannels;
-    appState.curve[2] = {90.0, 10.0};
-    appState.mode = ControlMode::Balanced;
+    app.regulation.controller = std::move(controller);
+    app.regulation.readings.fanList = fans->fanChannels;
+    app.settings.curve[2] = {90.0, 10.0};
+    app.settings.mode = ControlMode::Balanced;
     paintTab(1);
     const Rect reset = region(44).bounds;
-    onButtonDown(reset.left, reset.top);
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    onButtonDown(app, reset.left, reset.top);
+    EXPECT_EQ(app.settings.curve, DEFAULT_CURVE);
     EXPECT_TRUE(fans->rpmCalls.empty());
     EXPECT_EQ(saves(), 1);
     EXPECT_EQ(host.count("invalidate 0"), 1);
 
-    appState.curve[2] = {90.0, 10.0};
-    appState.mode = ControlMode::Curve;
-    onButtonDown(reset.left, reset.top);
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    app.settings.curve[2] = {90.0, 10.0};
+    app.settings.mode = ControlMode::Curve;
+    onButtonDown(app, reset.left, reset.top);
+    EXPECT_EQ(app.settings.curve, DEFAULT_CURVE);
     EXPECT_EQ(fans->rpmCalls.size(), 1u) << "applied at once, with force";
     EXPECT_EQ(saves(), 2);
 }
@@ -263,51 +265,51 @@ TEST_F(PointerTest, ResetOutsideCurveModeStoresTheCurveButSetsNoFan) {
 TEST_F(PointerTest, IdleMovesAndReleasesDoNothing) {
     twoFans();
     paintTab(0);
-    const auto before = appState.manualRpm;
-    onPointerMove(appState.sliderRects[0].left + 10, appState.sliderRects[0].top + 5);
-    onPointerMove(-5, -5);
-    onButtonUp();
-    onCaptureLost();
+    const auto before = app.settings.manualRpm;
+    onPointerMove(app, app.ui.sliderRects[0].left + 10, app.ui.sliderRects[0].top + 5);
+    onPointerMove(app, -5, -5);
+    onButtonUp(app);
+    onCaptureLost(app);
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_EQ(appState.manualRpm, before);
+    EXPECT_EQ(app.settings.manualRpm, before);
     EXPECT_EQ(saves(), 0);
 }
 
 TEST_F(PointerTest, LostCaptureEndsTheDragAndKeepsItsValue) {
     twoFans();
     paintTab(0);
-    const Rect s0 = appState.sliderRects[0];
-    onButtonDown(s0.left + s0.width() / 2, s0.top);
-    const double held = appState.manualRpm[0];
-    onCaptureLost();
-    EXPECT_EQ(appState.dragTarget, -1);
+    const Rect s0 = app.ui.sliderRects[0];
+    onButtonDown(app, s0.left + s0.width() / 2, s0.top);
+    const double held = app.settings.manualRpm[0];
+    onCaptureLost(app);
+    EXPECT_EQ(app.ui.dragTarget, -1);
     EXPECT_EQ(saves(), 1);
     EXPECT_EQ(host.count("releaseCapture"), 0) << "the capture is already gone";
     // Moves and the late release find no drag.
-    onPointerMove(s0.left, s0.top);
-    onButtonUp();
-    EXPECT_EQ(appState.manualRpm[0], held);
+    onPointerMove(app, s0.left, s0.top);
+    onButtonUp(app);
+    EXPECT_EQ(app.settings.manualRpm[0], held);
     EXPECT_EQ(saves(), 1);
 }
 
 TEST_F(PointerTest, SwitchesAndButtonsOfTheDashboardAndCurveTab) {
     twoFans();
     paintTab(0);
-    const auto rpm = appState.manualRpm;
-    onButtonDown(region(32).bounds.left, region(32).bounds.top);
-    EXPECT_FALSE(appState.linkSliders);
-    EXPECT_EQ(appState.manualRpm, rpm) << "flipping the link moves no slider";
+    const auto rpm = app.settings.manualRpm;
+    onButtonDown(app, region(32).bounds.left, region(32).bounds.top);
+    EXPECT_FALSE(app.settings.linkSliders);
+    EXPECT_EQ(app.settings.manualRpm, rpm) << "flipping the link moves no slider";
     EXPECT_EQ(saves(), 1);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"LinkFans"), 0u);
 
-    onButtonDown(region(33).bounds.left, region(33).bounds.top);
-    EXPECT_EQ(appState.mode, ControlMode::Manual);
-    onButtonDown(region(22).bounds.left, region(22).bounds.top);
-    EXPECT_EQ(appState.mode, ControlMode::Quiet);
+    onButtonDown(app, region(33).bounds.left, region(33).bounds.top);
+    EXPECT_EQ(app.settings.mode, ControlMode::Manual);
+    onButtonDown(app, region(22).bounds.left, region(22).bounds.top);
+    EXPECT_EQ(app.settings.mode, ControlMode::Quiet);
 
     paintTab(1);
-    onButtonDown(region(43).bounds.left, region(43).bounds.top);
-    EXPECT_EQ(appState.mode, ControlMode::Curve);
+    onButtonDown(app, region(43).bounds.left, region(43).bounds.top);
+    EXPECT_EQ(app.settings.mode, ControlMode::Curve);
 }
 
 TEST_F(PointerTest, OptionSwitchesSaveAndRewriteTheAutostartEntry) {
@@ -317,30 +319,30 @@ TEST_F(PointerTest, OptionSwitchesSaveAndRewriteTheAutostartEntry) {
     const Rect resetOnExit = region(62).bounds;
     const std::wstring quoted = L"\"" + systemInfo.path + L"\"";
 
-    appState.startMinimized = false;
-    onButtonDown(autostart.left, autostart.top);
-    EXPECT_TRUE(appState.autostartEnabled);
+    app.settings.startMinimized = false;
+    onButtonDown(app, autostart.left, autostart.top);
+    EXPECT_TRUE(app.settings.autostartEnabled);
     EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted);
 
     // While autostart is on, the start-minimised switch registers the task again at once.
-    onButtonDown(minimized.left, minimized.top);
-    EXPECT_TRUE(appState.startMinimized);
+    onButtonDown(app, minimized.left, minimized.top);
+    EXPECT_TRUE(app.settings.startMinimized);
     EXPECT_EQ(scheduler.commandLine(L"Ventrasol"), quoted + L" --minimized");
 
-    onButtonDown(autostart.left, autostart.top);
-    EXPECT_FALSE(appState.autostartEnabled);
+    onButtonDown(app, autostart.left, autostart.top);
+    EXPECT_FALSE(app.settings.autostartEnabled);
     EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
 
     // While it is off the switch only saves.
     const int before = saves();
-    onButtonDown(minimized.left, minimized.top);
-    EXPECT_FALSE(appState.startMinimized);
+    onButtonDown(app, minimized.left, minimized.top);
+    EXPECT_FALSE(app.settings.startMinimized);
     EXPECT_EQ(saves(), before + 1);
     EXPECT_FALSE(scheduler.commandLine(L"Ventrasol").has_value());
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"StartMinimized"), 0u);
 
-    onButtonDown(resetOnExit.left, resetOnExit.top);
-    EXPECT_FALSE(appState.resetFansOnExit);
+    onButtonDown(app, resetOnExit.left, resetOnExit.top);
+    EXPECT_FALSE(app.settings.resetFansOnExit);
     EXPECT_EQ(saves(), before + 2);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"ResetOnExit"), 0u);
     EXPECT_EQ(host.count("invalidate 0"), 5);
@@ -350,21 +352,21 @@ TEST_F(PointerTest, ReloadButtonReplacesTheBackendAndRepaints) {
     int destroyed = 0;
     auto old = std::make_unique<RecordingController>();
     old->destroyedCounter = &destroyed;
-    appState.controller = std::move(old);
+    app.regulation.controller = std::move(old);
     paintTab(4);
     const Rect reload = region(63).bounds;
-    onButtonDown(reload.left, reload.top);
+    onButtonDown(app, reload.left, reload.top);
     EXPECT_EQ(destroyed, 1);
-    ASSERT_NE(appState.controller, nullptr);
-    EXPECT_EQ(dynamic_cast<RecordingController*>(appState.controller.get()), nullptr);
+    ASSERT_NE(app.regulation.controller, nullptr);
+    EXPECT_EQ(dynamic_cast<RecordingController*>(app.regulation.controller.get()), nullptr);
     EXPECT_EQ(host.count("invalidate 0"), 1);
     EXPECT_EQ(saves(), 0);
 
     // The next paint shows the new backend's status.
     RecordingCanvas canvas;
-    paintWindow(canvas, {0, 0, 740, 1080});
+    paintWindow(canvas, {0, 0, 740, 1080}, app.ui, model());
     std::wstring shown;
     for (const DrawCall* t : canvas.ofKind(DrawCall::Kind::TextAt))
         shown += t->text + L" ";
-    EXPECT_NE(shown.find(appState.controller->statusText()), std::wstring::npos);
+    EXPECT_NE(shown.find(app.regulation.controller->statusText()), std::wstring::npos);
 }

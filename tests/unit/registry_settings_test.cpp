@@ -24,6 +24,7 @@ std::vector<std::uint8_t> curveBytes(const std::vector<double>& numbers) {
 
 class SettingsTest : public FakePlatformTest {
 protected:
+    Settings settings;
     void store(const wchar_t* name, std::uint32_t value) {
         registry.setDword(HKCU, SETTINGS_KEY_PATH, name, value);
     }
@@ -35,14 +36,14 @@ protected:
 } // namespace
 
 TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValuesInOrder) {
-    EXPECT_FALSE(loadSettings());
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
-    EXPECT_EQ(appState.manualRpm[1], 2000.0);
-    EXPECT_TRUE(appState.linkSliders && appState.startMinimized && appState.resetFansOnExit);
+    EXPECT_FALSE(loadSettings(settings));
+    EXPECT_EQ(settings.curve, DEFAULT_CURVE);
+    EXPECT_EQ(settings.manualRpm[0], 2200.0);
+    EXPECT_EQ(settings.manualRpm[1], 2000.0);
+    EXPECT_TRUE(settings.linkSliders && settings.startMinimized && settings.resetFansOnExit);
     EXPECT_FALSE(registry.hasKey(HKCU, SETTINGS_KEY_PATH));
 
-    ASSERT_TRUE(saveSettings());
+    ASSERT_TRUE(saveSettings(settings));
     const std::vector<std::wstring> order = {L"ActiveProfile",  L"CurveSource", L"LinkFans",
                                              L"StartMinimized", L"ResetOnExit", L"ManualRPM0",
                                              L"ManualRPM1",     L"CurvePoints"};
@@ -63,25 +64,25 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValues
 }
 
 TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {
-    appState.mode = ControlMode::Manual;
-    appState.linkSliders = false;
-    appState.startMinimized = false;
-    appState.resetFansOnExit = false;
-    appState.manualRpm = {2200.9, 7999.99};
-    appState.curve = {{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}};
-    ASSERT_TRUE(saveSettings());
+    settings.mode = ControlMode::Manual;
+    settings.linkSliders = false;
+    settings.startMinimized = false;
+    settings.resetFansOnExit = false;
+    settings.manualRpm = {2200.9, 7999.99};
+    settings.curve = {{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}};
+    ASSERT_TRUE(saveSettings(settings));
     EXPECT_EQ(stored(L"ActiveProfile"), 5u);
     EXPECT_EQ(stored(L"ManualRPM0"), 2200u); // truncated toward zero
     EXPECT_EQ(stored(L"ManualRPM1"), 7999u);
     EXPECT_EQ(stored(L"LinkFans"), 0u);
 
-    resetAppState();
-    ASSERT_TRUE(loadSettings());
-    EXPECT_EQ(appState.mode, ControlMode::SystemAuto); // "ActiveProfile" is never read
-    EXPECT_FALSE(appState.linkSliders || appState.startMinimized || appState.resetFansOnExit);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
-    EXPECT_EQ(appState.manualRpm[1], 7999.0);
-    EXPECT_EQ(appState.curve, (FanCurve{{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}}));
+    settings = Settings{};
+    ASSERT_TRUE(loadSettings(settings));
+    EXPECT_EQ(settings.mode, ControlMode::SystemAuto); // "ActiveProfile" is never read
+    EXPECT_FALSE(settings.linkSliders || settings.startMinimized || settings.resetFansOnExit);
+    EXPECT_EQ(settings.manualRpm[0], 2200.0);
+    EXPECT_EQ(settings.manualRpm[1], 7999.0);
+    EXPECT_EQ(settings.curve, (FanCurve{{{35.5, 5.25}, {50, 20}, {70, 70}, {95, 100}}}));
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 
@@ -92,12 +93,12 @@ TEST_F(SettingsTest, ManualSpeedsAreTakenOnlyFrom500To8000) {
     } cases[] = {{499, 2200},  {8001, 2200},       {500, 500},
                  {8000, 8000}, {0xFFFFFFFF, 2200}, {0, 2200}};
     for (const auto& c : cases) {
-        resetAppState();
+        settings = Settings{};
         store(L"ManualRPM0", c.stored);
         store(L"ManualRPM1", c.stored);
-        loadSettings();
-        EXPECT_EQ(appState.manualRpm[0], c.expected) << c.stored;
-        EXPECT_EQ(appState.manualRpm[1], c.expected == 2200 ? 2000 : c.expected) << c.stored;
+        loadSettings(settings);
+        EXPECT_EQ(settings.manualRpm[0], c.expected) << c.stored;
+        EXPECT_EQ(settings.manualRpm[1], c.expected == 2200 ? 2000 : c.expected) << c.stored;
     }
 }
 
@@ -108,22 +109,22 @@ TEST_F(SettingsTest, CurveSourceAndFlagsFollowTheirRulesValueByValue) {
     store(L"ResetOnExit", 0x80000000u);
     store(L"ManualRPM0", 9000); // rejected alone; the others still load
     store(L"ManualRPM1", 3000);
-    loadSettings();
-    EXPECT_EQ(appState.curveSource, 0);
-    EXPECT_TRUE(appState.linkSliders);
-    EXPECT_FALSE(appState.startMinimized);
-    EXPECT_TRUE(appState.resetFansOnExit);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
-    EXPECT_EQ(appState.manualRpm[1], 3000.0);
+    loadSettings(settings);
+    EXPECT_EQ(settings.curveSource, 0);
+    EXPECT_TRUE(settings.linkSliders);
+    EXPECT_FALSE(settings.startMinimized);
+    EXPECT_TRUE(settings.resetFansOnExit);
+    EXPECT_EQ(settings.manualRpm[0], 2200.0);
+    EXPECT_EQ(settings.manualRpm[1], 3000.0);
 
     store(L"CurveSource", 0xFFFFFFFF); // -1 is out of range as an unsigned number
-    loadSettings();
-    EXPECT_EQ(appState.curveSource, 0);
+    loadSettings(settings);
+    EXPECT_EQ(settings.curveSource, 0);
     store(L"CurveSource", 2);
-    loadSettings();
-    EXPECT_EQ(appState.curveSource, 2);
-    appState.curveSource = 1;
-    saveSettings(); // written back as it is, no control changes it
+    loadSettings(settings);
+    EXPECT_EQ(settings.curveSource, 2);
+    settings.curveSource = 1;
+    saveSettings(settings); // written back as it is, no control changes it
     EXPECT_EQ(stored(L"CurveSource"), 1u);
 }
 
@@ -137,13 +138,13 @@ TEST_F(SettingsTest, ValuesOfOtherTypesAreReadByTheirBytesWhenTheyFit) {
     registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"ResetOnExit", REGISTRY_TYPE_QWORD,
                     {0, 0, 0, 0, 0, 0, 0, 0});
     registry.setString(HKCU, SETTINGS_KEY_PATH, L"LinkFans", L"00"); // six bytes: too long
-    appState.linkSliders = false;
-    loadSettings();
-    EXPECT_EQ(appState.manualRpm[0], 2080.0);
-    EXPECT_TRUE(appState.startMinimized);
-    EXPECT_EQ(appState.manualRpm[1], 1000.0);
-    EXPECT_TRUE(appState.resetFansOnExit);
-    EXPECT_FALSE(appState.linkSliders);
+    settings.linkSliders = false;
+    loadSettings(settings);
+    EXPECT_EQ(settings.manualRpm[0], 2080.0);
+    EXPECT_TRUE(settings.startMinimized);
+    EXPECT_EQ(settings.manualRpm[1], 1000.0);
+    EXPECT_TRUE(settings.resetFansOnExit);
+    EXPECT_FALSE(settings.linkSliders);
 }
 
 TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbersWithinTheEditorsLimits) {
@@ -159,69 +160,75 @@ TEST_F(SettingsTest, TheCurveIsReplacedOnlyByExactly64BytesOfFiniteNumbersWithin
         {},
     };
     for (const auto& bytes : rejected) {
-        resetAppState();
+        settings = Settings{};
         registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_BINARY, bytes);
         store(L"ManualRPM0", 3000);
-        loadSettings();
-        EXPECT_EQ(appState.curve, DEFAULT_CURVE) << bytes.size();
-        EXPECT_EQ(appState.manualRpm[0], 3000.0);
+        loadSettings(settings);
+        EXPECT_EQ(settings.curve, DEFAULT_CURVE) << bytes.size();
+        EXPECT_EQ(settings.manualRpm[0], 3000.0);
     }
     // Finite numbers are clamped into the editor's 35..95 degrees and 0..100 percent, whatever
     // the value's type; the order of the points is left as stored.
     registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_NONE, curveBytes(odd));
-    loadSettings();
-    EXPECT_EQ(appState.curve, (FanCurve{{{35, 0}, {60, 0}, {95, 100}, {72, 60}}}));
+    loadSettings(settings);
+    EXPECT_EQ(settings.curve, (FanCurve{{{35, 0}, {60, 0}, {95, 100}, {72, 60}}}));
     registry.setRaw(HKCU, SETTINGS_KEY_PATH, L"CurvePoints", REGISTRY_TYPE_BINARY,
                     curveBytes({1000, 100, 34.99, 100.01, 95, -0.01, 35, 1e300}));
-    loadSettings();
-    EXPECT_EQ(appState.curve, (FanCurve{{{95, 100}, {35, 100}, {95, 0}, {35, 100}}}));
+    loadSettings(settings);
+    EXPECT_EQ(settings.curve, (FanCurve{{{95, 100}, {35, 100}, {95, 0}, {35, 100}}}));
 }
 
 TEST_F(SettingsTest, AStoredManualProfileStillStartsInSystemAuto) {
     store(L"ActiveProfile", 5);
-    loadSettings();
-    EXPECT_EQ(appState.mode, ControlMode::SystemAuto);
-    appState.mode = ControlMode::Quiet;
-    saveSettings();
+    loadSettings(settings);
+    EXPECT_EQ(settings.mode, ControlMode::SystemAuto);
+    settings.mode = ControlMode::Quiet;
+    saveSettings(settings);
     EXPECT_EQ(stored(L"ActiveProfile"), 2u);
 }
 
 TEST_F(SettingsTest, SpeedsNoIntegerCanHoldAreStoredWithoutUndefinedConversion) {
-    appState.manualRpm = {-3.7, std::numeric_limits<double>::quiet_NaN()};
-    saveSettings();
+    settings.manualRpm = {-3.7, std::numeric_limits<double>::quiet_NaN()};
+    saveSettings(settings);
     EXPECT_EQ(stored(L"ManualRPM0"), static_cast<std::uint32_t>(-3));
     EXPECT_EQ(stored(L"ManualRPM1"), 0u);
-    appState.manualRpm = {1e12, -1e12};
-    saveSettings();
+    settings.manualRpm = {1e12, -1e12};
+    saveSettings(settings);
     EXPECT_EQ(stored(L"ManualRPM0"), 0x7FFFFFFFu);
     EXPECT_EQ(stored(L"ManualRPM1"), 0x80000000u);
 }
 
 TEST_F(SettingsTest, UnreachableRegistryLeavesEverythingAsItWas) {
     registry.denyWrite(HKCU, SETTINGS_KEY_PATH);
-    EXPECT_FALSE(saveSettings());
+    EXPECT_FALSE(saveSettings(settings));
     EXPECT_TRUE(registry.writes.empty());
 
     platform.registry = nullptr;
-    appState.manualRpm[0] = 3000;
-    EXPECT_FALSE(loadSettings());
-    EXPECT_FALSE(saveSettings());
-    EXPECT_FALSE(appState.autostartEnabled);
-    EXPECT_EQ(appState.manualRpm[0], 3000.0);
+    settings.manualRpm[0] = 3000;
+    EXPECT_FALSE(loadSettings(settings));
+    EXPECT_FALSE(saveSettings(settings));
+    EXPECT_FALSE(settings.autostartEnabled);
+    EXPECT_EQ(settings.manualRpm[0], 3000.0);
 }
 
-TEST_F(SettingsTest, LoadingReadsTheAutostartStateRegardlessOfTheSettingsKey) {
+TEST_F(SettingsTest, TheAutostartStateIsLookedUpApartFromTheSettingsKey) {
     // An earlier version's Run value turns into the task even on a first run.
     registry.setString(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME, L"\"C:\\x.exe\"");
-    EXPECT_FALSE(loadSettings());
-    EXPECT_TRUE(appState.autostartEnabled);
+    settings.autostartPending = true;
+    EXPECT_FALSE(loadSettings(settings));
+    EXPECT_FALSE(settings.autostartEnabled); // the values alone never ask the scheduler
+    EXPECT_TRUE(scheduler.tasks.empty());
+    loadAutostartState(settings);
+    EXPECT_TRUE(settings.autostartEnabled);
+    EXPECT_FALSE(settings.autostartPending);
     EXPECT_EQ(scheduler.tasks.count(L"Ventrasol"), 1u);
     EXPECT_FALSE(registry.value(HKCU, RUN_KEY_PATH, RUN_VALUE_NAME));
-    EXPECT_FALSE(loadSettings());
-    EXPECT_TRUE(appState.autostartEnabled); // the task itself
+    loadAutostartState(settings);
+    EXPECT_TRUE(settings.autostartEnabled); // the task itself
     scheduler.tasks.clear();
     store(L"LinkFans", 0);
-    EXPECT_TRUE(loadSettings());
-    EXPECT_FALSE(appState.autostartEnabled);
+    EXPECT_TRUE(loadSettings(settings));
+    loadAutostartState(settings);
+    EXPECT_FALSE(settings.autostartEnabled);
     EXPECT_EQ(registry.openKeyCount(), 0);
 }

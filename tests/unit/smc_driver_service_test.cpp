@@ -1,8 +1,8 @@
 #include "hardware/smc_driver_service.h"
 
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_service_manager.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 
 #include <string>
 
@@ -12,10 +12,10 @@ const std::wstring FOLDER = L"C:\\Program Files\\Ventrasol";
 const std::wstring SOURCE = FOLDER + L"\\applesmc.sys";
 const std::wstring INSTALLED = L"C:\\Windows\\System32\\drivers\\applesmc.sys";
 
-class SmcDriverService : public AppStateTest {
+class SmcDriverService : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.serviceManager = &scm;
         platform.systemInfo = &info;
         scm.protectedPaths = {FOLDER, SOURCE};
@@ -159,25 +159,22 @@ TEST_F(SmcDriverService, OnlyAFolderInsideProgramFilesSuppliesTheDriver) {
         scm.protectedPaths = {c.folder, c.folder + L"\\applesmc.sys"};
         scm.files = {c.folder + L"\\applesmc.sys"};
         info.path = c.folder + L"\\ventrasol.exe";
-        installSmcDriverService();
+        const std::wstring note = installSmcDriverService();
         const std::string label(c.folder.begin(), c.folder.end());
         EXPECT_EQ(scm.services.count(L"applesmc"), c.installs ? 1u : 0u) << label;
         EXPECT_EQ(scm.files.count(INSTALLED), c.installs ? 1u : 0u) << label;
-        EXPECT_EQ(appState.driverNote, c.installs ? L"" : DRIVER_REFUSED_NOTE) << label;
+        EXPECT_EQ(note, c.installs ? L"" : DRIVER_REFUSED_NOTE) << label;
         EXPECT_TRUE(scm.openHandles.empty());
     }
     // Without a file beside the program there is nothing to explain.
     scm = FakeServiceManager{};
     info.path = L"C:\\Ventrasol\\ventrasol.exe";
-    installSmcDriverService();
-    EXPECT_EQ(appState.driverNote, L"");
-    // A service that exists is used wherever the program runs from, and the note goes.
+    EXPECT_EQ(installSmcDriverService(), L"");
+    // A service that exists is used wherever the program runs from, with nothing to say.
     installDriverService(INSTALLED);
     scm.files = {INSTALLED, L"C:\\Ventrasol\\applesmc.sys"};
-    appState.driverNote = DRIVER_REFUSED_NOTE;
-    installSmcDriverService();
+    EXPECT_EQ(installSmcDriverService(), L"");
     EXPECT_TRUE(scm.services[L"applesmc"].running);
-    EXPECT_EQ(appState.driverNote, L"");
 }
 
 TEST_F(SmcDriverService, AnUnprotectedSourceIsInstalledWithAWarning) {
@@ -186,8 +183,7 @@ TEST_F(SmcDriverService, AnUnprotectedSourceIsInstalledWithAWarning) {
         scm.files = {SOURCE};
         scm.protectedPaths = {FOLDER, SOURCE};
         scm.protectedPaths.erase(open);
-        installSmcDriverService();
-        EXPECT_EQ(appState.driverNote, DRIVER_UNPROTECTED_NOTE);
+        EXPECT_EQ(installSmcDriverService(), DRIVER_UNPROTECTED_NOTE);
         EXPECT_TRUE(scm.services[L"applesmc"].running);
     }
 }
@@ -227,17 +223,16 @@ TEST_F(SmcDriverService, AServiceWindowsDoesNotStartIsExplained) {
         scm.files = {SOURCE};
         scm.protectedPaths = {FOLDER, SOURCE};
         scm.startError = c.error;
-        installSmcDriverService();
-        EXPECT_EQ(appState.driverNote.rfind(c.starts ? c.starts : L"", 0), 0u) << c.error;
-        EXPECT_EQ(appState.driverNote.empty(), c.starts == nullptr) << c.error;
-        EXPECT_EQ(appState.driverNote, driverStartNote(c.error)) << c.error;
+        const std::wstring note = installSmcDriverService();
+        EXPECT_EQ(note.rfind(c.starts ? c.starts : L"", 0), 0u) << c.error;
+        EXPECT_EQ(note.empty(), c.starts == nullptr) << c.error;
+        EXPECT_EQ(note, driverStartNote(c.error)) << c.error;
     }
     EXPECT_NE(driverStartNote(577).find(L"Testsignierung"), std::wstring::npos);
     // A warning already given stays beside the reason.
     scm = FakeServiceManager{};
     scm.files = {SOURCE};
     scm.startError = 577;
-    installSmcDriverService();
-    EXPECT_EQ(appState.driverNote,
+    EXPECT_EQ(installSmcDriverService(),
               std::wstring(DRIVER_UNPROTECTED_NOTE) + L" · " + driverStartNote(577));
 }

@@ -1,13 +1,13 @@
 #include "app/commands.h"
 #include "app/tray.h"
-#include "fakes/fake_platform_fixture.h"
+#include "fakes/app_fixture.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-class TrayTest : public FakePlatformTest {};
+class TrayTest : public FakeAppTest {};
 
 } // namespace
 
@@ -24,39 +24,39 @@ TEST(TrayTooltipTest, TheTextIsByteExactAndCutAt127Characters) {
 }
 
 TEST_F(TrayTest, AddingShowsTheInitialTipAndModifyingTheLiveOne) {
-    addTrayIcon();
-    EXPECT_TRUE(appState.trayIcon.added);
+    addTrayIcon(app.trayIcon);
+    EXPECT_TRUE(app.trayIcon.added);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"trayAdd"}));
     EXPECT_EQ(host.tips.back(), L"Ventrasol — Initialisiere...");
-    refreshTrayTooltip(1800, 55, 44, 19.96);
+    refreshTrayTooltip(app.trayIcon, 1800, 55, 44, 19.96);
     EXPECT_EQ(host.calls.back(), "trayModify");
     EXPECT_EQ(host.tips.back(), L"Ventrasol — 1800 RPM · CPU 55°C · GPU 44°C (20.0 W)");
-    EXPECT_EQ(appState.trayIcon.tip, host.tips.back());
+    EXPECT_EQ(app.trayIcon.tip, host.tips.back());
     // Steady readings leave the shell alone; the next change reaches it.
     const std::size_t calls = host.calls.size();
-    refreshTrayTooltip(1800.2, 54.8, 44, 19.99);
+    refreshTrayTooltip(app.trayIcon, 1800.2, 54.8, 44, 19.99);
     EXPECT_EQ(host.calls.size(), calls);
-    refreshTrayTooltip(1810, 55, 44, 20);
+    refreshTrayTooltip(app.trayIcon, 1810, 55, 44, 20);
     EXPECT_EQ(host.calls.size(), calls + 1);
     EXPECT_EQ(host.tips.back(), L"Ventrasol — 1810 RPM · CPU 55°C · GPU 44°C (20.0 W)");
-    removeTrayIcon();
+    removeTrayIcon(app.trayIcon);
     EXPECT_EQ(host.calls.back(), "trayDelete");
-    EXPECT_FALSE(appState.trayIcon.added);
+    EXPECT_FALSE(app.trayIcon.added);
 }
 
 TEST_F(TrayTest, ARefusedAddStillCountsAsAddedAndNoHostAddsNothing) {
     host.trayResult = false;
-    addTrayIcon();
-    EXPECT_TRUE(appState.trayIcon.added);
-    resetAppState();
+    addTrayIcon(app.trayIcon);
+    EXPECT_TRUE(app.trayIcon.added);
+    app = AppState{};
     host.calls.clear();
     platform.windowHost = nullptr;
-    addTrayIcon();
-    refreshTrayTooltip(1, 2, 3, 4);
-    removeTrayIcon();
-    showTrayMenu();
-    handleTrayEvent(TRAY_EVENT_RBUTTONUP);
-    EXPECT_FALSE(appState.trayIcon.added);
+    addTrayIcon(app.trayIcon);
+    refreshTrayTooltip(app.trayIcon, 1, 2, 3, 4);
+    removeTrayIcon(app.trayIcon);
+    showTrayMenu(app.settings);
+    handleTrayEvent(app.settings, TRAY_EVENT_RBUTTONUP);
+    EXPECT_FALSE(app.trayIcon.added);
     EXPECT_TRUE(host.calls.empty());
 }
 
@@ -77,8 +77,8 @@ TEST_F(TrayTest, TheMenuHasThirteenEntriesWithTheirChecks) {
                                              L"",
                                              L"Beenden"};
     for (int mode = -1; mode <= 6; ++mode) {
-        appState.mode = static_cast<ControlMode>(mode);
-        const std::vector<MenuEntry> menu = buildTrayMenu();
+        app.settings.mode = static_cast<ControlMode>(mode);
+        const std::vector<MenuEntry> menu = buildTrayMenu(app.settings);
         ASSERT_EQ(menu.size(), 13u);
         for (std::size_t i = 0; i < menu.size(); ++i) {
             EXPECT_EQ(menu[i].id, ids[i]);
@@ -93,27 +93,27 @@ TEST_F(TrayTest, TheMenuHasThirteenEntriesWithTheirChecks) {
     }
     // The two options are checked by their own flags, independently of each other.
     for (int bits = 0; bits < 4; ++bits) {
-        appState.autostartEnabled = bits & 1;
-        appState.startMinimized = bits & 2;
-        const std::vector<MenuEntry> menu = buildTrayMenu();
-        EXPECT_EQ(menu[9].checked, appState.autostartEnabled);
-        EXPECT_EQ(menu[10].checked, appState.startMinimized);
+        app.settings.autostartEnabled = bits & 1;
+        app.settings.startMinimized = bits & 2;
+        const std::vector<MenuEntry> menu = buildTrayMenu(app.settings);
+        EXPECT_EQ(menu[9].checked, app.settings.autostartEnabled);
+        EXPECT_EQ(menu[10].checked, app.settings.startMinimized);
     }
 }
 
 TEST_F(TrayTest, EventsOpenTheWindowOrTheMenuAndNothingElse) {
-    appState.mode = ControlMode::Quiet;
-    handleTrayEvent(TRAY_EVENT_RBUTTONUP);
+    app.settings.mode = ControlMode::Quiet;
+    handleTrayEvent(app.settings, TRAY_EVENT_RBUTTONUP);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"setForeground", "trackPopupMenu"}));
     ASSERT_EQ(host.menus.size(), 1u);
-    EXPECT_EQ(host.menus[0], buildTrayMenu());
+    EXPECT_EQ(host.menus[0], buildTrayMenu(app.settings));
     EXPECT_TRUE(host.menus[0][4].checked);
 
     host.calls.clear();
-    handleTrayEvent(TRAY_EVENT_LBUTTONDBLCLK);
+    handleTrayEvent(app.settings, TRAY_EVENT_LBUTTONDBLCLK);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"showMainWindow"}));
     host.calls.clear();
     for (std::uint32_t other : {0x0200u, 0x0201u, 0x0202u, 0x0204u, 0x0206u, 0u, WM_TRAYICON})
-        handleTrayEvent(other);
+        handleTrayEvent(app.settings, other);
     EXPECT_TRUE(host.calls.empty());
 }

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/platform_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_window_host.h"
 #include "ui/dpi_scale.h"
@@ -15,7 +15,7 @@ namespace {
 
 using Kind = DrawCall::Kind;
 
-class UiPrimitivesTest : public AppStateTest {};
+class UiPrimitivesTest : public PlatformTest {};
 
 std::vector<const DrawCall*> panels(const RecordingCanvas& c) {
     return c.ofKind(Kind::Panel);
@@ -64,9 +64,9 @@ TEST_F(UiPrimitivesTest, BarDrawsTrackAndOnlyAFillWiderThanFourPixels) {
 TEST_F(UiPrimitivesTest, SliderRecordsItsAreaAndPlacesTheThumbAtTheFraction) {
     {
         RecordingCanvas c;
-        drawSlider(c, 100, 50, 200, 0.0, palette::Accent, 1);
-        EXPECT_EQ(appState.sliderRects[1], (Rect{100, 46, 300, 72}));
-        EXPECT_EQ(appState.sliderRects[1].height(), 26);
+        const Rect area = drawSlider(c, 100, 50, 200, 0.0, palette::Accent);
+        EXPECT_EQ(area, (Rect{100, 46, 300, 72}));
+        EXPECT_EQ(area.height(), 26);
         const auto p = panels(c);
         ASSERT_EQ(p.size(), 2u); // track and thumb, no filled part
         EXPECT_EQ(p[0]->rect, (Rect{100, 56, 300, 62}));
@@ -78,12 +78,12 @@ TEST_F(UiPrimitivesTest, SliderRecordsItsAreaAndPlacesTheThumbAtTheFraction) {
     }
     {
         RecordingCanvas c;
-        drawSlider(c, 0, 0, 100, 0.02, palette::Accent, 0); // exactly 2 pixels: no fill
+        drawSlider(c, 0, 0, 100, 0.02, palette::Accent); // exactly 2 pixels: no fill
         EXPECT_EQ(panels(c).size(), 2u);
     }
     {
         RecordingCanvas c;
-        drawSlider(c, 0, 0, 100, 0.03, palette::Accent, 0);
+        drawSlider(c, 0, 0, 100, 0.03, palette::Accent);
         const auto p = panels(c);
         ASSERT_EQ(p.size(), 3u);
         EXPECT_EQ(p[1]->rect, (Rect{0, 6, 3, 12}));
@@ -91,20 +91,20 @@ TEST_F(UiPrimitivesTest, SliderRecordsItsAreaAndPlacesTheThumbAtTheFraction) {
     }
     {
         RecordingCanvas c;
-        drawSlider(c, 10, 10, 100, 7.0, palette::Accent, 0); // out of range: still recorded
-        EXPECT_EQ(appState.sliderRects[0], (Rect{10, 6, 110, 32}));
+        // Out of range: the area is the same.
+        EXPECT_EQ(drawSlider(c, 10, 10, 100, 7.0, palette::Accent), (Rect{10, 6, 110, 32}));
         EXPECT_EQ(panels(c).back()->rect, (Rect{102, 11, 118, 27}));
     }
-    EXPECT_TRUE(appState.hitRegions.empty()) << "the slider's region is the caller's";
 }
 
 TEST_F(UiPrimitivesTest, ToggleAppendsExactlyOneRegionAndShowsItsState) {
     RecordingCanvas c;
-    drawToggle(c, 259, 270, true, 60);
-    drawToggle(c, 259, 304, false, 61);
-    ASSERT_EQ(appState.hitRegions.size(), 2u);
-    EXPECT_EQ(appState.hitRegions[0], (HitRegion{{259, 270, 297, 290}, 60, 0}));
-    EXPECT_EQ(appState.hitRegions[1], (HitRegion{{259, 304, 297, 324}, 61, 0}));
+    std::vector<HitRegion> regions;
+    drawToggle(c, regions, 259, 270, true, 60);
+    drawToggle(c, regions, 259, 304, false, 61);
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[0], (HitRegion{{259, 270, 297, 290}, 60, 0}));
+    EXPECT_EQ(regions[1], (HitRegion{{259, 304, 297, 324}, 61, 0}));
     const auto p = panels(c);
     ASSERT_EQ(p.size(), 4u);
     EXPECT_EQ(p[0]->fill, palette::Accent);
@@ -125,15 +125,11 @@ TEST_F(UiPrimitivesTest, DpiScaleFollowsTheWindowAndFallsBackToOne) {
     };
     for (const Case& k : {Case{144, 1.5f}, Case{96, 1.0f}, Case{120, 1.25f}, Case{72, 0.75f},
                           Case{71, 1.0f}, Case{48, 1.0f}, Case{0, 1.0f}}) {
-        appState.dpiScale = 3.0f;
         host.dpi = k.dpi;
-        queryDpiScale();
-        EXPECT_EQ(appState.dpiScale, k.scale) << k.dpi;
+        EXPECT_EQ(queryDpiScale(), k.scale) << k.dpi;
     }
     platform.windowHost = nullptr;
-    appState.dpiScale = 2.0f;
-    queryDpiScale();
-    EXPECT_EQ(appState.dpiScale, 1.0f);
+    EXPECT_EQ(queryDpiScale(), 1.0f);
 }
 
 // The window's look is pinned by number: a slip in one channel would pass every layout test.

@@ -1,4 +1,4 @@
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
 #include "hardware/smc_driver_service.h"
@@ -12,20 +12,20 @@ namespace {
 
 using Kind = DrawCall::Kind;
 
-class UiTabsTest : public AppStateTest {
+class UiTabsTest : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
-        appState.noticeText.clear();
+        AppTest::SetUp();
+        app.regulation.notice.text.clear();
     }
     RecordingCanvas paint(int width, int height) {
         RecordingCanvas c;
-        paintWindow(c, {0, 0, width, height});
+        paintWindow(c, {0, 0, width, height}, app.ui, model());
         return c;
     }
     // The content's regions, after the twelve of the frame.
-    static std::vector<HitRegion> contentRegions() {
-        return {appState.hitRegions.begin() + 12, appState.hitRegions.end()};
+    std::vector<HitRegion> contentRegions() const {
+        return {app.ui.hitRegions.begin() + 12, app.ui.hitRegions.end()};
     }
 };
 
@@ -52,9 +52,9 @@ std::vector<Point> cardOrigins(const RecordingCanvas& c) {
 } // namespace
 
 TEST_F(UiTabsTest, SensorRowsStopAboveTheCardsBottomMargin) {
-    appState.activeTab = 2;
+    app.ui.activeTab = 2;
     for (int i = 0; i < 30; ++i)
-        appState.sensorList.push_back(sensor(i, L"°C", 40.0));
+        app.regulation.readings.sensorList.push_back(sensor(i, L"°C", 40.0));
     auto c = paint(740, 740);
     ASSERT_NE(c.findText(L"Hardware-Sensoren (30 aktiv)"), nullptr);
     ASSERT_NE(c.findText(L"K22"), nullptr);
@@ -79,9 +79,10 @@ TEST_F(UiTabsTest, SensorRowsStopAboveTheCardsBottomMargin) {
 }
 
 TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
-    appState.activeTab = 2;
-    appState.sensorList = {sensor(0, L"W", 95.0),  sensor(1, L"°C", 90.0),  sensor(2, L"°C", 30.0),
-                           sensor(3, L"°c", 90.0), sensor(4, L"°C ", 90.0), sensor(5, L"°", 90.0)};
+    app.ui.activeTab = 2;
+    app.regulation.readings.sensorList = {sensor(0, L"W", 95.0),   sensor(1, L"°C", 90.0),
+                                          sensor(2, L"°C", 30.0),  sensor(3, L"°c", 90.0),
+                                          sensor(4, L"°C ", 90.0), sensor(5, L"°", 90.0)};
     auto c = paint(740, 1080);
     const int W = 479;
     struct Case {
@@ -101,7 +102,7 @@ TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
     EXPECT_EQ(c.findText(L"K0")->fill, palette::Accent);
     EXPECT_EQ(c.findText(L"K0")->font, Font::FontMono);
 
-    appState.sensorList.clear();
+    app.regulation.readings.sensorList.clear();
     c = paint(740, 1080);
     EXPECT_NE(c.findText(L"Hardware-Sensoren (0 aktiv)"), nullptr);
     EXPECT_NE(c.findText(L"MESSWERT"), nullptr);
@@ -109,9 +110,9 @@ TEST_F(UiTabsTest, SensorValueColourDependsOnTheExactUnit) {
 }
 
 TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
-    appState.activeTab = 3;
+    app.ui.activeTab = 3;
     const int W = 479, half = W / 2, right = 243 + half + 6;
-    appState.inventory = {section(L"A", 4), section(L"B", 2), section(L"C", 1)};
+    app.inventory = {section(L"A", 4), section(L"B", 2), section(L"C", 1)};
     auto c = paint(740, 1080);
     EXPECT_EQ(cardOrigins(c), (std::vector<Point>{{243, 102}, {right, 102}, {right, 212}}));
     bool first = false;
@@ -119,7 +120,7 @@ TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
         first |= p->rect == Rect{243, 102, half + 237, 102 + 148};
     EXPECT_TRUE(first);
 
-    appState.inventory = {section(L"A", 2), section(L"B", 2), section(L"C", 0)};
+    app.inventory = {section(L"A", 2), section(L"B", 2), section(L"C", 0)};
     c = paint(740, 1080);
     EXPECT_EQ(cardOrigins(c), (std::vector<Point>{{243, 102}, {right, 102}, {243, 212}}));
     bool empty = false;
@@ -138,12 +139,12 @@ TEST_F(UiTabsTest, HardwareCardsGoToTheShorterColumn) {
 }
 
 TEST_F(UiTabsTest, HardwareCardsBelowTheWindowAreSkippedButKeepTheirPlace) {
-    appState.activeTab = 3;
+    app.ui.activeTab = 3;
     const int right = 243 + 479 / 2 + 6;
     // A left (148 high), B right (580 high), C left at 260 (532 high, up to 802), D right
     // below B at 692.
-    appState.inventory = {section(L"A", 4), section(L"B", 22), section(L"C", 20), section(L"D", 1),
-                          section(L"E", 1)};
+    app.inventory = {section(L"A", 4), section(L"B", 22), section(L"C", 20), section(L"D", 1),
+                     section(L"E", 1)};
     auto c = paint(740, 691);
     EXPECT_EQ(cardOrigins(c).size(), 3u);
     EXPECT_EQ(c.findText(L"D"), nullptr);
@@ -153,20 +154,20 @@ TEST_F(UiTabsTest, HardwareCardsBelowTheWindowAreSkippedButKeepTheirPlace) {
     c = paint(740, 2000); // E goes right again: 692 + 76 + 10 = 778 < 802
     EXPECT_EQ(cardOrigins(c).back(), (Point{right, 778}));
 
-    appState.inventory.clear();
+    app.inventory.clear();
     c = paint(740, 1080);
     EXPECT_TRUE(cardOrigins(c).empty());
 }
 
 TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
-    appState.activeTab = 4;
+    app.ui.activeTab = 4;
     const int W = 479;
     paint(740, 1080);
     EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 116, W + 227, 144}, 63, 0},
                                                         {{259, 270, 297, 290}, 60, 0},
                                                         {{259, 304, 297, 324}, 61, 0},
                                                         {{259, 338, 297, 358}, 62, 0}}));
-    appState.noticeText = L"Autostart aktiviert";
+    app.regulation.notice.text = L"Autostart aktiviert";
     paint(740, 1080);
     EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 150, W + 227, 178}, 63, 0},
                                                         {{259, 304, 297, 324}, 60, 0},
@@ -175,12 +176,12 @@ TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
 }
 
 TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
-    appState.activeTab = 4;
-    appState.identity.manufacturer.clear();
-    appState.identity.product.clear();
-    appState.autostartEnabled = true;
-    appState.startMinimized = false;
-    appState.resetFansOnExit = true;
+    app.ui.activeTab = 4;
+    app.identity.manufacturer.clear();
+    app.identity.product.clear();
+    app.settings.autostartEnabled = true;
+    app.settings.startMinimized = false;
+    app.settings.resetFansOnExit = true;
     auto c = paint(740, 1080);
     ASSERT_NE(c.findText(L"Treiber nicht initialisiert"), nullptr);
     EXPECT_EQ(c.findText(L"Treiber nicht initialisiert")->fill, palette::Warning);
@@ -201,21 +202,21 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     controller->status = L"Treiber verbunden";
     controller->name = L"Testgerät";
     controller->connected = true;
-    appState.controller = std::move(controller);
-    appState.identity = SystemIdentity{};
+    app.regulation.controller = std::move(controller);
+    app.identity = SystemIdentity{};
     c = paint(740, 1080);
     EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Good);
     EXPECT_NE(c.findText(L"Erkanntes Backend: Testgerät"), nullptr);
     EXPECT_NE(c.findText(L"Hersteller: Generic PC · Modell: Standard System"), nullptr);
 
-    static_cast<RecordingController*>(appState.controller.get())->connected = false;
+    static_cast<RecordingController*>(app.regulation.controller.get())->connected = false;
     c = paint(740, 1080);
     EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Warning);
     EXPECT_EQ(c.findText(DRIVER_REFUSED_NOTE), nullptr);
 
     // Why the driver was not installed: a warning below the card's other lines, wrapped
     // inside the card when it does not fit on one.
-    appState.driverNote = DRIVER_REFUSED_NOTE;
+    static_cast<RecordingController*>(app.regulation.controller.get())->note = DRIVER_REFUSED_NOTE;
     c = paint(740, 1080);
     const std::wstring noteText = DRIVER_REFUSED_NOTE;
     const DrawCall* note = nullptr;
@@ -229,7 +230,7 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
 }
 
 TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
-    appState.activeTab = 5;
+    app.ui.activeTab = 5;
     auto c = paint(740, 1080);
     EXPECT_TRUE(contentRegions().empty());
     const DrawCall* title = c.findText(L"Ventrasol Universal for Windows");
@@ -249,53 +250,59 @@ TEST_F(UiTabsTest, AboutTabHasNoRegionsAndItsFixedTexts) {
 }
 
 TEST_F(UiTabsTest, ValuesThatAreNoMeasurementsSaySo) {
-    appState.fanList = {makeFan(0, 1000, 5000, 2100), makeFan(1, 1000, 5000, 4600)};
-    appState.sensorList = {{L"TZ00", L"Zone", L"ACPI", L"°C", 47.0, true}};
+    app.regulation.readings.fanList = {makeFan(0, 1000, 5000, 2100), makeFan(1, 1000, 5000, 4600)};
+    app.regulation.readings.sensorList = {{L"TZ00", L"Zone", L"ACPI", L"°C", 47.0, true}};
     auto controller = std::make_unique<RecordingController>();
     controller->connected = true;
     controller->status = L"Bereit";
-    appState.controller = std::move(controller);
+    app.regulation.controller = std::move(controller);
     struct Case {
         const char* what;
-        void (*set)();
+        void (*set)(AppState&);
         std::vector<const wchar_t*> shown; // on the dashboard or, for the driver, its tab
         int tab;
     } cases[] = {
         {"stand-in temperatures",
-         [] {
-             appState.readingQuality = {true, true, false};
+         [](AppState& app) {
+             app.regulation.readings.quality = {true, true, false};
          },
          {L"--", L"kein Sensor"},
          0},
         {"estimated power",
-         [] { appState.readingQuality.powerEstimated = true; },
+         [](AppState& app) { app.regulation.readings.quality.powerEstimated = true; },
          {L"~25 W", L"geschätzt"},
          0},
-        {"lost CPU temperature", [] { appState.cpuTempLost = true; }, {L"--"}, 0},
+        {"lost CPU temperature",
+         [](AppState& app) { app.regulation.readings.cpuTempLost = true; },
+         {L"--"},
+         0},
         {"commanded fan speed",
-         [] { appState.fanList[0].measured = false; },
+         [](AppState& app) { app.regulation.readings.fanList[0].measured = false; },
          {L"Sollwert (nicht gemessen)", L"2100 RPM"},
          0},
-        {"lost sensor row", [] {}, {L"--"}, 2},
-        {"driver fault", [] { appState.driverFault = true; }, {L"Treiber-Fehler"}, 0},
+        {"lost sensor row", [](AppState&) {}, {L"--"}, 2},
+        {"driver fault",
+         [](AppState& app) { app.regulation.readings.driverFault = true; },
+         {L"Treiber-Fehler"},
+         0},
     };
     for (const Case& c : cases) {
-        appState.readingQuality = {};
-        appState.cpuTempLost = appState.driverFault = false;
-        appState.fanList[0].measured = true;
-        c.set();
-        appState.activeTab = c.tab;
+        app.regulation.readings.quality = {};
+        app.regulation.readings.cpuTempLost = app.regulation.readings.driverFault = false;
+        app.regulation.readings.fanList[0].measured = true;
+        c.set(app);
+        app.ui.activeTab = c.tab;
         auto canvas = paint(740, 1080);
         for (const wchar_t* text : c.shown)
             EXPECT_NE(canvas.findText(text), nullptr) << c.what;
     }
     // A commanded speed never looks like a reading: no large "2100 RPM".
-    appState.fanList[0].measured = false;
-    appState.activeTab = 0;
+    app.regulation.readings.fanList[0].measured = false;
+    app.ui.activeTab = 0;
     auto canvas = paint(740, 1080);
     EXPECT_EQ(canvas.findText(L"2100 RPM")->font, Font::FontBold);
     EXPECT_EQ(canvas.findText(L"Treiber-Fehler")->fill, palette::Critical);
-    appState.activeTab = 4;
+    app.ui.activeTab = 4;
     canvas = paint(740, 1080);
     bool faultStatus = false;
     for (const DrawCall* t : canvas.ofKind(Kind::TextAt))

@@ -1,17 +1,17 @@
 #include "hardware/vendor_detection.h"
 
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 
 namespace {
 
 const wchar_t* const BIOS = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
 
-class VendorDetection : public AppStateTest {
+class VendorDetection : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.registry = &registry;
         platform.systemInfo = &info;
         registry.addKey(RegistryRoot::LocalMachine, BIOS);

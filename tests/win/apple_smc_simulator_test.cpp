@@ -1,7 +1,7 @@
 // The program's real driver installation and SMC backend against the simulator driver, in the
 // Wine session that scripts/test keeps for the whole run.
-#include "fakes/app_state_fixture.h"
 #include "fakes/fake_system_info.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/apple_smc_controller.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
@@ -28,10 +28,10 @@ std::uint64_t fileSize(const std::wstring& path) {
     return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-class AppleSmcUnderWine : public AppStateTest {
+class AppleSmcUnderWine : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.serviceManager = &scm;
         platform.systemInfo = &info;
         platform.deviceIo = &io;
@@ -131,13 +131,14 @@ TEST_F(AppleSmcUnderWine, TheDriverReceivesExactlyTheBytesOfAFanCommand) {
     ASSERT_TRUE(smc.setFanRpm(0, 2500));
     auto log = entries(sim);
     ASSERT_EQ(log.size(), 2u);
+    // The target first, then the force.
     EXPECT_EQ(log[0].code, IOCTL_SMC_WRITE_KEY);
-    EXPECT_EQ(log[0].inputSize, 6u);
-    EXPECT_EQ(std::memcmp(log[0].input, "F0Md\x01\x01", 6), 0);
-    EXPECT_EQ(log[1].code, IOCTL_SMC_WRITE_KEY);
-    EXPECT_EQ(log[1].inputSize, 9u);
+    EXPECT_EQ(log[0].inputSize, 9u);
     const std::uint8_t target[] = {'F', '0', 'T', 'g', 4, 0x00, 0x40, 0x1C, 0x45};
-    EXPECT_EQ(std::memcmp(log[1].input, target, sizeof target), 0);
+    EXPECT_EQ(std::memcmp(log[0].input, target, sizeof target), 0);
+    EXPECT_EQ(log[1].code, IOCTL_SMC_WRITE_KEY);
+    EXPECT_EQ(log[1].inputSize, 6u);
+    EXPECT_EQ(std::memcmp(log[1].input, "F0Md\x01\x01", 6), 0);
     EXPECT_TRUE(log[0].succeeded && log[1].succeeded);
 
     const auto fans = smc.fans();
@@ -160,14 +161,16 @@ TEST_F(AppleSmcUnderWine, TheDriverReceivesExactlyTheBytesOfAFanCommand) {
     ASSERT_TRUE(decodeSmcFloat(key.data, &rpm));
     EXPECT_EQ(rpm, 3000);
 
-    // A read-only mode key: the write fails and the target is never sent.
+    // A read-only mode key: the force fails, and the release that follows it too.
     ASSERT_TRUE(sim.reset());
     const std::uint8_t zero = 0;
     ASSERT_TRUE(sim.setKey("F1Md", 1, &zero, false));
     EXPECT_FALSE(smc.setFanRpm(1, 2200));
     log = entries(sim);
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_FALSE(log[0].succeeded);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_TRUE(log[0].succeeded);
+    EXPECT_FALSE(log[1].succeeded || log[2].succeeded);
+    EXPECT_EQ(std::memcmp(log[2].input, "F1Md\x01\x00", 6), 0);
 }
 
 namespace {
@@ -304,10 +307,10 @@ TEST_F(AppleSmcUnderWine, TheOlderGenerationGetsFpe2TargetsAndTheForceMask) {
         if (e.code == IOCTL_SMC_WRITE_KEY)
             writes.emplace_back(e.input, e.input + e.inputSize);
     EXPECT_EQ(writes, (std::vector<std::vector<std::uint8_t>>{
-                          {'F', 'S', '!', ' ', 2, 0x00, 0x01},
                           {'F', '0', 'T', 'g', 2, 0x1E, 0x78},
-                          {'F', 'S', '!', ' ', 2, 0x00, 0x03},
+                          {'F', 'S', '!', ' ', 2, 0x00, 0x01},
                           {'F', '1', 'T', 'g', 2, 0x20, 0x80},
+                          {'F', 'S', '!', ' ', 2, 0x00, 0x03},
                       }));
     fans = smc.fans();
     EXPECT_TRUE(fans[0].manual && fans[1].manual);

@@ -1,8 +1,8 @@
 // initBackend on the real Win32 seams: an Apple notebook reaching the simulator driver through
 // the real installer, then the same session as a generic PC with the stand-in nvapi64.dll.
-#include "fakes/app_state_fixture.h"
+#include "app/backend_selection.h"
+#include "fakes/app_fixture.h"
 #include "fakes/await_sample.h"
-#include "hardware/backend_selection.h"
 #include "hardware/universal_pc_controller.h"
 #include "platform/win32/win32_device_io.h"
 #include "platform/win32/win32_library_loader.h"
@@ -18,10 +18,10 @@
 
 namespace {
 
-class BackendSelectionUnderWine : public AppStateTest {
+class BackendSelectionUnderWine : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        AppTest::SetUp();
         platform.registry = &registry;
         platform.systemInfo = &info;
         platform.deviceIo = &io;
@@ -31,8 +31,8 @@ protected:
         ASSERT_TRUE(bios.isOpen());
     }
     void TearDown() override {
-        resetAppState(); // the backend goes before the seams it uses
-        AppStateTest::TearDown();
+        app = AppState{}; // the backend goes before the seams it uses
+        AppTest::TearDown();
     }
     Win32Registry registry;
     Win32SystemInfo info;
@@ -49,42 +49,44 @@ TEST_F(BackendSelectionUnderWine, AnAppleNotebookThenAGenericPcInOneSession) {
     bios.setAll(L"Apple Inc.", L"MacBookPro15,1", L"Apple Inc.", L"Mac-937A206F2EE63C01", L"1");
     SmcSimulator::ensureRunning();
     ASSERT_TRUE(SmcSimulator().reset());
-    initBackend();
-    ASSERT_NE(appState.controller, nullptr);
-    EXPECT_TRUE(appState.identity.isApple && appState.identity.isLaptop);
-    EXPECT_EQ(appState.controller->statusText(), L"AppleSMC aktiv (Port I/O via applesmc.sys)");
-    ASSERT_EQ(appState.fanList.size(), 2u);
-    EXPECT_EQ(appState.fanList[0].currentRpm, 2160);
-    EXPECT_EQ(appState.sensorList.size(), 14u);
-    EXPECT_DOUBLE_EQ(appState.cpuTemp, 62.0);
+    initBackend(app);
+    ASSERT_NE(app.regulation.controller, nullptr);
+    EXPECT_TRUE(app.identity.isApple && app.identity.isLaptop);
+    EXPECT_EQ(app.regulation.controller->statusText(),
+              L"AppleSMC aktiv (Port I/O via applesmc.sys)");
+    ASSERT_EQ(app.regulation.readings.fanList.size(), 2u);
+    EXPECT_EQ(app.regulation.readings.fanList[0].currentRpm, 2160);
+    EXPECT_EQ(app.regulation.readings.sensorList.size(), 14u);
+    EXPECT_DOUBLE_EQ(app.regulation.readings.cpuTemp, 62.0);
 
     // Reload: the old handle is closed before the new one opens (the driver allows both, so
     // what is checked is that the new backend works and the tick ran again).
     SmcSimulator().setFloat("TC0P", 80.0f);
-    initBackend();
-    EXPECT_DOUBLE_EQ(appState.cpuTemp, 80.0);
+    initBackend(app);
+    EXPECT_DOUBLE_EQ(app.regulation.readings.cpuTemp, 80.0);
 
     bios.setAll(L"Micro-Star International Co., Ltd.", L"MS-7C37", L"Micro-Star", L"X570", L"1");
-    initBackend();
-    EXPECT_EQ(appState.identity.vendor, VendorKind::Msi);
-    EXPECT_EQ(appState.controller->backendName(), L"MSI Dragon / Super-I/O Controller");
-    EXPECT_EQ(appState.controller->statusText(),
+    initBackend(app);
+    EXPECT_EQ(app.identity.vendor, VendorKind::Msi);
+    EXPECT_EQ(app.regulation.controller->backendName(), L"MSI Dragon / Super-I/O Controller");
+    EXPECT_EQ(app.regulation.controller->statusText(),
               L"Universeller PC ACPI / WMI Sensor-Treiber aktiv");
     EXPECT_NE(GetModuleHandleW(L"nvapi64.dll"), nullptr);
     // The sensors are read on the backend's own thread: the next tick shows them.
-    auto* pc = dynamic_cast<UniversalPCController*>(appState.controller.get());
+    auto* pc = dynamic_cast<UniversalPCController*>(app.regulation.controller.get());
     ASSERT_NE(pc, nullptr);
     pc->sampleSoon();
     ASSERT_TRUE(awaitSample(*pc, 0));
-    runTick();
-    ASSERT_EQ(appState.sensorList.size(), 2u); // no thermal zones under Wine; NV01 and PWR1
-    EXPECT_EQ(appState.sensorList[0].key, L"NV01");
-    EXPECT_EQ(appState.gpuTemp, 57);
-    EXPECT_EQ(appState.cpuTemp, 42);
+    runTick(app.regulation, app.settings);
+    ASSERT_EQ(app.regulation.readings.sensorList.size(),
+              2u); // no thermal zones under Wine; NV01 and PWR1
+    EXPECT_EQ(app.regulation.readings.sensorList[0].key, L"NV01");
+    EXPECT_EQ(app.regulation.readings.gpuTemp, 57);
+    EXPECT_EQ(app.regulation.readings.cpuTemp, 42);
     // The new backend's fans replace the old ones, labels and ranges included.
-    EXPECT_EQ(appState.fanList[0].label, L"Hauptlüfter (CPU / Gehäuse)");
-    EXPECT_EQ(appState.fanList[0].maxRpm, 4500);
+    EXPECT_EQ(app.regulation.readings.fanList[0].label, L"Hauptlüfter (CPU / Gehäuse)");
+    EXPECT_EQ(app.regulation.readings.fanList[0].maxRpm, 4500);
 
-    resetAppState();
+    app = AppState{};
     EXPECT_EQ(GetModuleHandleW(L"nvapi64.dll"), nullptr);
 }

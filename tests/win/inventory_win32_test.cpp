@@ -15,18 +15,15 @@ class InventoryWin32Test : public ::testing::Test {
 protected:
     Win32SystemInfo info;
     Win32Registry registry;
+    std::vector<InventorySection> inventory;
     void SetUp() override {
-        resetAppState();
         platform = Platform{};
         platform.systemInfo = &info;
         platform.registry = &registry;
     }
-    void TearDown() override {
-        resetAppState();
-        platform = Platform{};
-    }
+    void TearDown() override { platform = Platform{}; }
     std::wstring value(std::size_t section, const std::wstring& label) const {
-        for (const auto& row : appState.inventory.at(section).rows)
+        for (const auto& row : inventory.at(section).rows)
             if (row.label == label)
                 return row.value;
         return L"<missing>";
@@ -38,8 +35,8 @@ protected:
 // The whole collection against the real calls: every section has its rows in the formats the
 // hardware tab shows, and the numbers are the ones Windows reports directly.
 TEST_F(InventoryWin32Test, DescribesThisMachine) {
-    collectInventory();
-    ASSERT_EQ(appState.inventory.size(), 5u);
+    inventory = collectInventory(SystemIdentity{}, nullptr);
+    ASSERT_EQ(inventory.size(), 5u);
 
     EXPECT_FALSE(value(1, L"Modell").empty());
     SYSTEM_INFO system{};
@@ -62,7 +59,7 @@ TEST_F(InventoryWin32Test, DescribesThisMachine) {
                   std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L" Pixel");
 
     // The system drive is fixed and always listed, in letter order with the others.
-    const auto& drives = appState.inventory.at(4).rows;
+    const auto& drives = inventory.at(4).rows;
     ASSERT_FALSE(drives.empty());
     bool systemDrive = false;
     wchar_t previous = L'@';

@@ -1,10 +1,10 @@
 #include "dib_surface.h"
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/layout_check.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_font_set.h"
 
-class LayoutCheckGdiTest : public AppStateTest {};
+class LayoutCheckGdiTest : public AppTest {};
 
 // The same check as natively, with the widths of the fonts GDI really draws with at each scale
 // (hinting makes them grow less or more than the scale).

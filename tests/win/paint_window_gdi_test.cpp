@@ -1,5 +1,5 @@
 #include "dib_surface.h"
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_controller.h"
 #include "gdi_object_count.h"
 #include "platform/win32/gdi_canvas.h"
@@ -16,30 +16,31 @@ constexpr int kWidth = 740;
 constexpr int kHeight = 1080;
 constexpr int W = kWidth - 261;
 
-class PaintWindowGdiTest : public AppStateTest {
+class PaintWindowGdiTest : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
-        appState.fanList = {makeFan(0, 1200, 6000, 2400), makeFan(1, 1000, 5000, 2100)};
-        appState.fanList[0].label = L"Lüfter links";
-        appState.fanList[1].label = L"Lüfter rechts";
-        appState.sensorList = {{L"TC0P", L"CPU Proximity", L"CPU", L"°C", 58.0},
-                               {L"TG0P", L"GPU Proximity", L"GPU", L"°C", 48.0},
-                               {L"PWR1", L"Gesamt", L"Power", L"W", 31.0}};
-        appState.inventory = {{L"Prozessor", L"CPU", palette::Accent, {{L"Kerne", L"4"}}},
-                              {L"Speicher", L"RAM", palette::Good, {{L"Gesamt", L"16 GB"}}}};
+        AppTest::SetUp();
+        app.regulation.readings.fanList = {makeFan(0, 1200, 6000, 2400),
+                                           makeFan(1, 1000, 5000, 2100)};
+        app.regulation.readings.fanList[0].label = L"Lüfter links";
+        app.regulation.readings.fanList[1].label = L"Lüfter rechts";
+        app.regulation.readings.sensorList = {{L"TC0P", L"CPU Proximity", L"CPU", L"°C", 58.0},
+                                              {L"TG0P", L"GPU Proximity", L"GPU", L"°C", 48.0},
+                                              {L"PWR1", L"Gesamt", L"Power", L"W", 31.0}};
+        app.inventory = {{L"Prozessor", L"CPU", palette::Accent, {{L"Kerne", L"4"}}},
+                         {L"Speicher", L"RAM", palette::Good, {{L"Gesamt", L"16 GB"}}}};
         auto controller = std::make_unique<RecordingController>();
         controller->connected = true;
-        appState.controller = std::move(controller);
-        appState.noticeText = L"Modus aktiviert";
-        appState.autostartEnabled = false;
-        appState.resetFansOnExit = true;
+        app.regulation.controller = std::move(controller);
+        app.regulation.notice.text = L"Modus aktiviert";
+        app.settings.autostartEnabled = false;
+        app.settings.resetFansOnExit = true;
     }
 
     void paintTab(DibSurface& dib, int tab) {
-        appState.activeTab = tab;
+        app.ui.activeTab = tab;
         GdiCanvas canvas(dib.dc());
-        paintWindow(canvas, {0, 0, kWidth, kHeight});
+        paintWindow(canvas, {0, 0, kWidth, kHeight}, app.ui, model());
     }
 };
 
@@ -86,14 +87,14 @@ TEST_F(PaintWindowGdiTest, FillsHaveTheExactPaletteColours) {
     EXPECT_EQ(dib.pixel(259 + 8, B + 246), palette::Accent);
     EXPECT_EQ(dib.pixel(W + 67, B + 28), palette::Accent); // "Treiber neu laden"
 
-    appState.noticeIsError = true;
+    app.regulation.notice.isError = true;
     paintTab(dib, 5);
     EXPECT_EQ(dib.pixel(W + 240, 115), palette::NoticeErrorFill);
     EXPECT_EQ(dib.pixel(W + 242, 115), palette::Critical);
     EXPECT_EQ(dib.pixel(W + 236, B + 60), palette::CardFill);
 
     // Without a notice the content moves up to 102 and the notice's place is background.
-    appState.noticeText.clear();
+    app.regulation.notice.text.clear();
     paintTab(dib, 0);
     EXPECT_EQ(dib.pixel(W + 240, 115), palette::CardFill); // the first reading row now
     EXPECT_EQ(dib.pixel(W + 47, 102 + 337), palette::Accent);
@@ -114,9 +115,9 @@ TEST_F(PaintWindowGdiTest, ThousandsOfPaintsMakeFontsOncePerScaleAndLeaveNothing
     ASSERT_TRUE(dib.valid());
     GdiFontSet fonts;
     const auto paintWith = [&](int tab, float scale) {
-        appState.activeTab = tab;
+        app.ui.activeTab = tab;
         GdiCanvas canvas(dib.dc(), fonts, scale);
-        paintWindow(canvas, {0, 0, kWidth, kHeight});
+        paintWindow(canvas, {0, 0, kWidth, kHeight}, app.ui, model());
     };
     const HGDIOBJ pen = GetCurrentObject(dib.dc(), OBJ_PEN);
     const HGDIOBJ brush = GetCurrentObject(dib.dc(), OBJ_BRUSH);
@@ -144,9 +145,9 @@ TEST_F(PaintWindowGdiTest, AScaledPaintPutsTheLayoutAtItsDevicePixels) {
     DibSurface dib(kWidth * 3 / 2, kHeight * 3 / 2, rgb(255, 0, 255));
     ASSERT_TRUE(dib.valid());
     GdiFontSet fonts;
-    appState.activeTab = 4;
+    app.ui.activeTab = 4;
     GdiCanvas canvas(dib.dc(), fonts, 1.5f);
-    paintWindow(canvas, {0, 0, kWidth, kHeight});
+    paintWindow(canvas, {0, 0, kWidth, kHeight}, app.ui, model());
     const int B = 136;
     // The reload button at (W + 67, B + 28) in layout pixels lies at 1.5 times that.
     EXPECT_EQ(dib.pixel((W + 67) * 3 / 2, (B + 28) * 3 / 2), palette::Accent);

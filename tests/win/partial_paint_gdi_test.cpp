@@ -1,5 +1,5 @@
 #include "dib_surface.h"
-#include "fakes/app_state_fixture.h"
+#include "fakes/app_fixture.h"
 #include "fakes/recording_controller.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_font_set.h"
@@ -18,18 +18,20 @@ namespace {
 constexpr int kWidth = 724;
 constexpr int kHeight = 1000;
 
-class PartialPaintGdiTest : public AppStateTest {
+class PartialPaintGdiTest : public AppTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
-        appState.fanList = {makeFan(0, 1200, 6000, 2400), makeFan(1, 1000, 5000, 2100)};
-        appState.sensorList = {{L"TC0P", L"CPU Proximity", L"CPU", L"°C", 58.0}};
+        AppTest::SetUp();
+        app = AppState{}; // each case of the table starts afresh
+        app.regulation.readings.fanList = {makeFan(0, 1200, 6000, 2400),
+                                           makeFan(1, 1000, 5000, 2100)};
+        app.regulation.readings.sensorList = {{L"TC0P", L"CPU Proximity", L"CPU", L"°C", 58.0}};
         auto controller = std::make_unique<RecordingController>();
         controller->connected = true;
-        appState.controller = std::move(controller);
-        appState.noticeText = L"Modus aktiviert";
+        app.regulation.controller = std::move(controller);
+        app.regulation.notice.text = L"Modus aktiviert";
         for (int i = 0; i < 40; ++i)
-            appState.history.push({50.0f + i % 7, 45.0f, {2400.0f, 2100.0f}});
+            app.ui.history.push({50.0f + i % 7, 45.0f, {2400.0f, 2100.0f}});
     }
 
     static Rect layout(float) { return {0, 0, kWidth, kHeight}; }
@@ -40,7 +42,7 @@ protected:
         std::vector<DigestEntry> entries;
         GdiCanvas measurer(measuring, fonts, scale);
         FrameDigestCanvas canvas(measurer, entries);
-        paintWindow(canvas, layout(scale));
+        paintWindow(canvas, layout(scale), app.ui, model());
         return entries;
     }
     // What the window does on a tick: repaint only the changed areas, through one buffer over
@@ -65,7 +67,7 @@ protected:
             Win32BackBuffer buffer(dib.dc(), bounds);
             GdiCanvas canvas(buffer.dc(), fonts, scale);
             canvas.limitTo(limits);
-            paintWindow(canvas, layout(scale));
+            paintWindow(canvas, layout(scale), app.ui, model());
             canvas.endPaint();
             buffer.present();
         }
@@ -74,7 +76,7 @@ protected:
     }
     void paintWhole(DibSurface& dib, float scale) {
         GdiCanvas canvas(dib.dc(), fonts, scale);
-        paintWindow(canvas, layout(scale));
+        paintWindow(canvas, layout(scale), app.ui, model());
     }
     static int differingPixels(const DibSurface& a, const DibSurface& b, float scale) {
         int n = 0;
@@ -91,32 +93,35 @@ TEST_F(PartialPaintGdiTest, RepaintingOnlyTheChangedAreaGivesTheFullPicture) {
     const struct {
         const char* what;
         int tab;
-        void (*change)();
+        void (*change)(AppState&);
     } cases[] = {
         {"fan readings and a new sample", 0,
-         [] {
-             appState.fanList[0].currentRpm = 3456;
-             appState.fanList[1].currentRpm = 1234;
-             appState.history.push({71.0f, 52.0f, {3456.0f, 1234.0f}});
+         [](AppState& app) {
+             app.regulation.readings.fanList[0].currentRpm = 3456;
+             app.regulation.readings.fanList[1].currentRpm = 1234;
+             app.ui.history.push({71.0f, 52.0f, {3456.0f, 1234.0f}});
          }},
         {"a longer notice", 0,
-         [] { appState.noticeText = L"Profil 'Leise' aktiviert – Lüfter folgen"; }},
-        {"a lost reading", 0, [] { appState.cpuTempLost = true; }},
-        {"a sensor value", 2, [] { appState.sensorList[0].value = 77.5; }},
-        {"the tab", 0, [] { appState.activeTab = 3; }},
+         [](AppState& app) {
+             app.regulation.notice.text = L"Profil 'Leise' aktiviert – Lüfter folgen";
+         }},
+        {"a lost reading", 0, [](AppState& app) { app.regulation.readings.cpuTempLost = true; }},
+        {"a sensor value", 2,
+         [](AppState& app) { app.regulation.readings.sensorList[0].value = 77.5; }},
+        {"the tab", 0, [](AppState& app) { app.ui.activeTab = 3; }},
     };
     for (const float scale : {1.0f, 1.5f}) {
         for (const auto& c : cases) {
             SetUp();
             SCOPED_TRACE(testing::Message() << c.what << " at " << scale);
-            appState.activeTab = c.tab;
+            app.ui.activeTab = c.tab;
             const int w = device(kWidth, scale), h = device(kHeight, scale);
             DibSurface partial(w, h, rgb(255, 0, 255));
             DibSurface whole(w, h, rgb(255, 0, 255));
             ASSERT_TRUE(partial.valid() && whole.valid());
             paintWhole(partial, scale);
             const auto before = digest(whole.dc(), scale);
-            c.change();
+            c.change(app);
             const std::vector<Rect> areas =
                 changedAreas(before, digest(whole.dc(), scale), layout(scale));
             ASSERT_FALSE(areas.empty());

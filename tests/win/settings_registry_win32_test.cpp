@@ -24,7 +24,6 @@ namespace {
 class SettingsRegistryWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetAppState();
         platform = Platform{};
         platform.registry = &registry;
         platform.systemInfo = &systemInfo;
@@ -33,7 +32,6 @@ protected:
     }
     void TearDown() override {
         clean();
-        resetAppState();
         platform = Platform{};
     }
     void clean() {
@@ -105,15 +103,17 @@ protected:
     Win32Registry registry;
     Win32SystemInfo systemInfo;
     Win32TaskScheduler scheduler;
+    Settings settings;
+    Notice notice;
 };
 
 } // namespace
 
 TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirTypesAndSizes) {
-    EXPECT_FALSE(loadSettings()); // first run: no key yet
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
-    appState.manualRpm[0] = 2200.9;
-    ASSERT_TRUE(saveSettings());
+    EXPECT_FALSE(loadSettings(settings)); // first run: no key yet
+    EXPECT_EQ(settings.curve, DEFAULT_CURVE);
+    settings.manualRpm[0] = 2200.9;
+    ASSERT_TRUE(saveSettings(settings));
 
     const std::vector<std::pair<const wchar_t*, DWORD>> dwords = {
         {L"ActiveProfile", 0}, {L"CurveSource", 0},   {L"LinkFans", 1},     {L"StartMinimized", 1},
@@ -150,21 +150,20 @@ TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirType
     EXPECT_EQ(listed.at("CurvePoints").second.substr(0, 16), "0000000000804640");
 
     // What was saved comes back.
-    resetAppState();
-    appState.linkSliders = false;
-    EXPECT_TRUE(loadSettings());
-    EXPECT_TRUE(appState.linkSliders);
-    EXPECT_EQ(appState.manualRpm[0], 2200.0);
-    EXPECT_EQ(appState.curve, DEFAULT_CURVE);
+    settings = Settings{};
+    settings.linkSliders = false;
+    EXPECT_TRUE(loadSettings(settings));
+    EXPECT_TRUE(settings.linkSliders);
+    EXPECT_EQ(settings.manualRpm[0], 2200.0);
+    EXPECT_EQ(settings.curve, DEFAULT_CURVE);
 }
 
 TEST_F(SettingsRegistryWin32Test, AutostartRegistersTheTaskRemovesTheRunValueAndDeletesIt) {
     seedRunValue(64);
-    appState.startMinimized = true;
-    setAutostart(true);
-    EXPECT_TRUE(appState.autostartEnabled);
-    EXPECT_EQ(appState.noticeText,
-              L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
+    settings.startMinimized = true;
+    setAutostart(settings, notice, true);
+    EXPECT_TRUE(settings.autostartEnabled);
+    EXPECT_EQ(notice.text, L"Windows-Autostart aktiviert (startet minimiert im System-Tray).");
     std::wstring xml;
     EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
@@ -173,27 +172,28 @@ TEST_F(SettingsRegistryWin32Test, AutostartRegistersTheTaskRemovesTheRunValueAnd
                   .count("Ventrasol"),
               0u);
 
-    appState.startMinimized = false;
-    setAutostart(true); // registered again over the existing one
+    settings.startMinimized = false;
+    setAutostart(settings, notice, true); // registered again over the existing one
     EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
 
-    setAutostart(false);
+    setAutostart(settings, notice, false);
     EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_FALSE(readAutostartState());
-    setAutostart(false); // nothing left to delete: harmless, and the settings are saved
-    EXPECT_EQ(appState.noticeText, L"Windows-Autostart deaktiviert.");
+    setAutostart(settings, notice,
+                 false); // nothing left to delete: harmless, and the settings are saved
+    EXPECT_EQ(notice.text, L"Windows-Autostart deaktiviert.");
     EXPECT_TRUE(raw(SETTINGS_KEY_PATH, L"CurvePoints").found);
 }
 
 TEST_F(SettingsRegistryWin32Test, ARunValueBecomesTheTaskUnlessItIsLongerThanOneKilobyte) {
     seedRunValue(1026);
-    migrateRunValue();
+    migrateRunValue(settings);
     std::wstring xml;
     EXPECT_FALSE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_TRUE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
     seedRunValue(1024);
-    migrateRunValue();
-    EXPECT_TRUE(appState.autostartEnabled);
+    migrateRunValue(settings);
+    EXPECT_TRUE(settings.autostartEnabled);
     EXPECT_TRUE(scheduler.readTask(L"Ventrasol", &xml));
     EXPECT_FALSE(raw(RUN_KEY_PATH, RUN_VALUE_NAME).found);
 }

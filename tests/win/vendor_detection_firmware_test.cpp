@@ -1,6 +1,6 @@
 // Vendor detection in a Wine session built from a fake Lenovo notebook's firmware tables and
 // battery (tests/win/run_with_fake_firmware); skipped in every other session.
-#include "fakes/app_state_fixture.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/vendor_detection.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"

@@ -1,5 +1,5 @@
 // Vendor detection against Wine's own registry and power status.
-#include "fakes/app_state_fixture.h"
+#include "fakes/platform_fixture.h"
 #include "hardware/vendor_detection.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
@@ -7,10 +7,10 @@
 
 namespace {
 
-class VendorDetectionUnderWine : public AppStateTest {
+class VendorDetectionUnderWine : public PlatformTest {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
+        PlatformTest::SetUp();
         platform.registry = &registry;
         platform.systemInfo = &info;
         ASSERT_TRUE(bios.isOpen());

@@ -1,6 +1,5 @@
 #include "platform/win32/win32_window_host.h"
 
-#include "app/commands.h"
 #include "base/bounded_format.h"
 
 namespace {
@@ -129,7 +128,9 @@ void Win32WindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {
         if (entry.separator)
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuW(menu.get(), MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED),
+            AppendMenuW(menu.get(),
+                        MF_STRING | (entry.checked ? MF_CHECKED : MF_UNCHECKED) |
+                            (entry.disabled ? MF_GRAYED : MF_ENABLED),
                         entry.id, entry.text.c_str());
     }
     POINT cursor{};

@@ -1,6 +1,5 @@
-#include "ui/pointer.h"
+#include "app/pointer_input.h"
 
-#include "app/app_state.h"
 #include "app/control_recovery.h"
 #include "base/rounding.h"
 #include "platform/platform.h"
@@ -13,6 +12,7 @@
 #include "ui/primitives.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 
@@ -42,14 +42,14 @@ bool isCurvePointTarget(int target) {
 }
 
 // The curve point drawn nearest to (x, y); of equally near points the lower index.
-int nearestCurvePoint(int x, int y) {
-    const Rect& chart = appState.chartRect;
+int nearestCurvePoint(const AppState& app, int x, int y) {
+    const Rect& chart = app.ui.chartRect;
     const double width = std::max(chart.right - chart.left, 1);
     const double height = std::max(chart.bottom - chart.top, 1);
     double best = 1000000000.0;
     int index = 0;
     for (int j = 0; j < 4; ++j) {
-        const CurvePoint& p = appState.curve[static_cast<std::size_t>(j)];
+        const CurvePoint& p = app.settings.curve[static_cast<std::size_t>(j)];
         const double xj = chart.left + roundHalfAway((p.temperature - 30.0) / 70.0 * width);
         const double yj = chart.bottom - roundHalfAway(p.level / 100.0 * height);
         const double distance = std::hypot(x - xj, y - yj);
@@ -61,17 +61,18 @@ int nearestCurvePoint(int x, int y) {
     return index;
 }
 
-void startDrag(int target, int x, int y) {
-    appState.dragTarget = target;
+void startDrag(AppState& app, int target, int x, int y) {
+    app.ui.dragTarget = target;
     captureMouse();
-    updateDrag(x, y);
+    updateDrag(app, x, y);
 }
 
-void dragSlider(int k, int x) {
-    const auto& fans = appState.fanList;
+void dragSlider(AppState& app, int k, int x) {
+    const auto& fans = app.regulation.readings.fanList;
+    std::array<double, 2>& manualRpm = app.settings.manualRpm;
     if (fans.size() <= static_cast<std::size_t>(k))
         return;
-    const Rect& r = appState.sliderRects[static_cast<std::size_t>(k)];
+    const Rect& r = app.ui.sliderRects[static_cast<std::size_t>(k)];
     const int width = r.right - r.left;
     if (width <= 0)
         return;
@@ -79,42 +80,44 @@ void dragSlider(int k, int x) {
     auto speedAt = [f](const FanChannel& fan) {
         return roundHalfAway(fan.minRpm + (fan.maxRpm - fan.minRpm) * f);
     };
-    appState.manualRpm[static_cast<std::size_t>(k)] = speedAt(fans[static_cast<std::size_t>(k)]);
+    manualRpm[static_cast<std::size_t>(k)] = speedAt(fans[static_cast<std::size_t>(k)]);
     // Linked fans move by the same share of their own range, not by the same speed.
-    if (appState.linkSliders && fans.size() >= 2) {
+    if (app.settings.linkSliders && fans.size() >= 2) {
         const std::size_t o = 1 - static_cast<std::size_t>(k);
-        appState.manualRpm[o] = speedAt(fans[o]);
+        manualRpm[o] = speedAt(fans[o]);
     }
     repaint();
 }
 
-void dragCurvePoint(int j, int x, int y) {
-    const Rect& c = appState.chartRect;
+void dragCurvePoint(AppState& app, int j, int x, int y) {
+    const Rect& c = app.ui.chartRect;
     double level =
         roundHalfAway(static_cast<double>(c.bottom - y) / std::max(c.bottom - c.top, 1) * 100.0);
     level = level < 100.0 ? std::max(level, 0.0) : 100.0;
     double temperature = roundHalfAway(
         static_cast<double>(x - c.left) / std::max(c.right - c.left, 1) * 70.0 + 30.0);
     temperature = temperature < 95.0 ? std::max(temperature, 35.0) : 95.0;
-    appState.curve[static_cast<std::size_t>(j)] = {temperature, level};
-    if (appState.mode == ControlMode::Curve)
-        applyCurve(false);
+    app.settings.curve[static_cast<std::size_t>(j)] = {temperature, level};
+    if (app.settings.mode == ControlMode::Curve)
+        applyCurve(app.regulation, app.settings, false);
     repaint();
 }
 
 } // namespace
 
-void updateDrag(int x, int y) {
-    const int target = appState.dragTarget;
+void updateDrag(AppState& app, int x, int y) {
+    const int target = app.ui.dragTarget;
     if (isSliderTarget(target))
-        dragSlider(target - REGION_SLIDER_FIRST, x);
+        dragSlider(app, target - REGION_SLIDER_FIRST, x);
     else if (isCurvePointTarget(target))
-        dragCurvePoint(target - DRAG_CURVE_POINT_FIRST, x, y);
+        dragCurvePoint(app, target - DRAG_CURVE_POINT_FIRST, x, y);
 }
 
-void onButtonDown(int x, int y) {
+void onButtonDown(AppState& app, int x, int y) {
+    Settings& settings = app.settings;
+    RegulationState& regulation = app.regulation;
     const HitRegion* hit = nullptr;
-    for (const HitRegion& r : appState.hitRegions) {
+    for (const HitRegion& r : app.ui.hitRegions) {
         if (r.bounds.contains(x, y)) {
             hit = &r;
             break;
@@ -127,53 +130,53 @@ void onButtonDown(int x, int y) {
     const int arg = hit->arg;
 
     if (id >= REGION_TAB_FIRST && id < REGION_TAB_FIRST + 6) {
-        appState.activeTab = arg;
+        app.ui.activeTab = arg;
         repaint();
         return;
     }
     if (id >= REGION_MODE_FIRST && id < REGION_MODE_FIRST + 6) {
-        applyControlMode(static_cast<ControlMode>(arg));
+        applyControlMode(regulation, settings, static_cast<ControlMode>(arg));
         return;
     }
     switch (id) {
     case REGION_SLIDER_FIRST:
     case REGION_SLIDER_FIRST + 1:
-        startDrag(id, x, y);
+        startDrag(app, id, x, y);
         break;
     case REGION_LINK_SWITCH:
-        appState.linkSliders = !appState.linkSliders;
-        saveSettings();
+        settings.linkSliders = !settings.linkSliders;
+        saveSettings(settings);
         repaint();
         break;
     case REGION_APPLY_MANUAL:
-        applyControlMode(ControlMode::Manual);
+        applyControlMode(regulation, settings, ControlMode::Manual);
         break;
     case REGION_ACTIVATE_CURVE:
-        applyControlMode(ControlMode::Curve);
+        applyControlMode(regulation, settings, ControlMode::Curve);
         break;
     case REGION_RESET_CURVE:
-        resetCurve();
-        saveSettings();
+        resetCurve(regulation, settings);
+        saveSettings(settings);
         repaint();
         break;
     case REGION_CURVE_CHART:
-        startDrag(DRAG_CURVE_POINT_FIRST + nearestCurvePoint(x, y), x, y);
+        startDrag(app, DRAG_CURVE_POINT_FIRST + nearestCurvePoint(app, x, y), x, y);
         break;
     case REGION_AUTOSTART_SWITCH:
-        setAutostart(!appState.autostartEnabled);
+        setAutostart(settings, regulation.notice, !settings.autostartEnabled);
         repaint();
         break;
     case REGION_MINIMIZED_SWITCH:
-        toggleStartMinimized();
+        toggleStartMinimized(settings, regulation.notice);
         repaint();
         break;
     case REGION_RESET_ON_EXIT_SWITCH:
-        appState.resetFansOnExit = !appState.resetFansOnExit;
-        saveSettings();
+        settings.resetFansOnExit = !settings.resetFansOnExit;
+        saveSettings(settings);
         repaint();
         break;
     case REGION_RELOAD_DRIVER:
-        reloadDriver();
+        reloadDriver(app);
         repaint();
         break;
     default:
@@ -181,24 +184,24 @@ void onButtonDown(int x, int y) {
     }
 }
 
-void onPointerMove(int x, int y) {
-    if (appState.dragTarget == DRAG_NONE)
+void onPointerMove(AppState& app, int x, int y) {
+    if (app.ui.dragTarget == DRAG_NONE)
         return;
-    updateDrag(x, y);
+    updateDrag(app, x, y);
 }
 
-void onButtonUp() {
-    if (appState.dragTarget == DRAG_NONE)
+void onButtonUp(AppState& app) {
+    if (app.ui.dragTarget == DRAG_NONE)
         return;
-    appState.dragTarget = DRAG_NONE;
+    app.ui.dragTarget = DRAG_NONE;
     releaseMouse();
-    saveSettings();
+    saveSettings(app.settings);
 }
 
-void onCaptureLost() {
+void onCaptureLost(AppState& app) {
     // Our own release in onButtonUp also ends here, after the drag was already over.
-    if (appState.dragTarget == DRAG_NONE)
+    if (app.ui.dragTarget == DRAG_NONE)
         return;
-    appState.dragTarget = DRAG_NONE;
-    saveSettings();
+    app.ui.dragTarget = DRAG_NONE;
+    saveSettings(app.settings);
 }

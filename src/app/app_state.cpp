@@ -1,7 +1,0 @@
-#include "app/app_state.h"
-
-AppState appState;
-
-void resetAppState() {
-    appState = AppState{};
-}

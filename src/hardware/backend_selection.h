@@ -1,6 +1,0 @@
-#pragma once
-
-// Brings up the hardware backend: detects the machine afresh, creates the backend that fits
-// it, puts it in place of the previous one, destroys the previous one, connects the new one and
-// takes one round of readings. Everything else in the state stays as it was.
-void initBackend();

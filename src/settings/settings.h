@@ -1,0 +1,45 @@
+#pragma once
+
+// The settings folder owns the user's choices: the record below, its registry encoding
+// (registry_settings) and the logon task (autostart). It calls only base/ and platform/.
+
+#include <array>
+#include <cstdint>
+
+// The six ways the fans can be driven; stored as a 32-bit value.
+enum class ControlMode : std::int32_t {
+    SystemAuto = 0,
+    Curve = 1,
+    Quiet = 2,
+    Balanced = 3,
+    Max = 4,
+    Manual = 5,
+};
+
+// One point of the temperature curve: a level in percent of each fan's own speed range.
+struct CurvePoint {
+    double temperature = 0.0; // °C
+    double level = 0.0;       // 0 = the fan's minimum speed, 100 = its maximum
+    bool operator==(const CurvePoint&) const = default;
+};
+
+using FanCurve = std::array<CurvePoint, 4>;
+
+inline constexpr FanCurve DEFAULT_CURVE = {
+    {{45.0, 0.0}, {60.0, 30.0}, {72.0, 60.0}, {85.0, 100.0}}};
+
+// What the user chose, as stored under the settings key (the autostart as the logon task).
+struct Settings {
+    bool resetFansOnExit = true;
+    bool startMinimized = true;
+    bool linkSliders = true;
+    bool autostartEnabled = false;
+    // The logon task is looked up after the window appears; until it answered, the switch is
+    // neither on nor off and cannot be flipped.
+    bool autostartPending = false;
+
+    ControlMode mode = ControlMode::SystemAuto; // saved, never read back
+    std::int32_t curveSource = 0;               // 0 max(CPU, GPU), 1 CPU, 2 GPU
+    FanCurve curve = DEFAULT_CURVE;
+    std::array<double, 2> manualRpm = {2200.0, 2000.0};
+};
