@@ -1,7 +1,7 @@
 ; The setup program: ventrasol.exe into Program Files (where only administrators can change it,
 ; which the driver and library rules of the program rely on), a Start-menu shortcut, an entry
 ; in "Apps & features" and an uninstaller that leaves nothing behind.
-; Built by scripts/package:  makensis -DVERSION=x.y.z -DEXE=... -DOUTFILE=... ventrasol.nsi
+; Built by scripts/package:  makensis -DVERSION=x.y.z -DEXE=... -DDRIVER=... -DOUTFILE=... ventrasol.nsi
 ;
 ; Options:  /S silent; /AUTOSTART starts Ventrasol with Windows (also in silent mode)
 ; Uninstaller:  /S silent; /PURGE also removes the settings in silent mode
@@ -16,8 +16,8 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
 
-!ifndef VERSION | EXE | OUTFILE | ICON
-  !error "VERSION, EXE, OUTFILE and ICON must be defined"
+!ifndef VERSION | EXE | DRIVER | OUTFILE | ICON
+  !error "VERSION, EXE, DRIVER, OUTFILE and ICON must be defined"
 !endif
 
 !define APP_NAME "Ventrasol"
@@ -78,6 +78,26 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${APP_NAME}"
   ${EndIf}
 !macroend
 
+; $0 = 1 on a machine whose firmware names Apple as its maker ("Apple Inc.", "Apple Computer,
+; Inc."), the only machines with the SMC the driver talks to.
+Function IsAppleMachine
+  Push $1
+  Push $2
+  ReadRegStr $1 HKLM "HARDWARE\DESCRIPTION\System\BIOS" "SystemManufacturer"
+  StrCpy $2 $1 1 5
+  StrCpy $1 $1 5
+  StrCpy $0 0
+  ${If} $1 S== "Apple"
+    ${If} $2 == ""
+    ${OrIf} $2 == " "
+    ${OrIf} $2 == ","
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+  Pop $2
+  Pop $1
+FunctionEnd
+
 Section "Ventrasol" SecProgram
   SectionIn RO
   SetShellVarContext all
@@ -85,9 +105,15 @@ Section "Ventrasol" SecProgram
   !insertmacro CLOSE_RUNNING
   SetOutPath "$INSTDIR"
   File "/oname=ventrasol.exe" "${EXE}"
-  ; The driver is the user's own and never bundled: taken when it lies beside the setup.
+  ; The SMC driver: a driver file beside the setup is the user's choice and wins; otherwise an
+  ; Apple machine gets Ventrasol's own. Other machines get none.
   ${If} ${FileExists} "$EXEDIR\applesmc.sys"
     CopyFiles /SILENT "$EXEDIR\applesmc.sys" "$INSTDIR\applesmc.sys"
+  ${Else}
+    Call IsAppleMachine
+    ${If} $0 == 1
+      File "/oname=applesmc.sys" "${DRIVER}"
+    ${EndIf}
   ${EndIf}
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${APP_NAME}.lnk" "$INSTDIR\ventrasol.exe"

@@ -29,6 +29,30 @@ std::wstring joined(const std::wstring& folder, const wchar_t* name) {
 
 } // namespace
 
+std::wstring driverStartNote(std::uint32_t error) {
+    switch (error) {
+    case 0:
+    case 1056: // ERROR_SERVICE_ALREADY_RUNNING
+        return {};
+    case 577: // ERROR_INVALID_IMAGE_HASH
+        return L"Windows lädt den Treiber nicht: er ist nicht signiert (Fehler 577). Eine "
+               L"signierte applesmc.sys verwenden oder zum Testen die Testsignierung von Windows "
+               L"einschalten (siehe README).";
+    case 1275: // ERROR_DRIVER_BLOCKED
+        return L"Windows lädt den Treiber nicht: er ist blockiert (Fehler 1275), z. B. durch die "
+               L"Speicher-Integrität. Eine aktuelle, signierte applesmc.sys verwenden.";
+    case 55: // ERROR_DEV_NOT_EXIST: the driver found no SMC and stayed off
+        return L"Der Treiber findet auf diesem Rechner keinen Apple-SMC und bleibt aus (Fehler "
+               L"55); die Lüfter bleiben bei der Firmware.";
+    default: {
+        wchar_t text[96] = {};
+        formatBounded(text, 96, L"Windows startet den Treiber nicht (Fehler %lu).",
+                      static_cast<unsigned long>(error));
+        return text;
+    }
+    }
+}
+
 std::wstring installSmcDriverService() {
     std::wstring note;
     ServiceManager* scm = platform.serviceManager;
@@ -87,8 +111,14 @@ std::wstring installSmcDriverService() {
         // service of someone else removed.
         scm->setDescription(service, DRIVER_SERVICE_MARK);
     }
-    // Already running, or unable to start: either way the device open decides.
-    scm->startService(service);
+    // Already running, or unable to start: either way the device open decides; the driver tab
+    // says why Windows did not start it.
+    std::uint32_t error = 0;
+    if (!scm->startService(service, &error)) {
+        const std::wstring reason = driverStartNote(error);
+        if (!reason.empty())
+            note = note.empty() ? reason : note + L" · " + reason;
+    }
     scm->closeHandle(service);
     scm->closeHandle(manager);
     return note;

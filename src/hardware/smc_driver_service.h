@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The line the driver tab shows when the program's folder is not one an elevated installer
@@ -23,7 +24,11 @@ inline constexpr wchar_t DRIVER_SERVICE_MARK[] =
 // when the program runs from inside Program Files, copies applesmc.sys from the program's
 // folder into the system's driver folder and registers it as a demand-start kernel driver
 // marked as the program's own.
-// Returns the note for the driver tab when it refused or found the source unprotected (empty
-// otherwise). Every other failure ends quietly; the SMC backend finds out when it opens the
+// Returns the note for the driver tab when it refused, found the source unprotected or Windows
+// did not start the driver (empty otherwise). Every other failure ends quietly; the SMC backend finds out when it opens the
 // device. Uses platform.serviceManager and platform.systemInfo.
+// What the driver tab says when Windows does not start the driver service, by Windows' error
+// code: what happened in words and what to do. Empty when the service started or already runs.
+std::wstring driverStartNote(std::uint32_t error);
+
 std::wstring installSmcDriverService();

@@ -31,8 +31,9 @@ public:
                                       std::uint32_t access) = 0;
     // 0 when the service cannot be created (for example because it exists).
     virtual ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) = 0;
-    // Without arguments; false when it does not start or already runs.
-    virtual bool startService(ServiceHandle service) = 0;
+    // Without arguments; false when it does not start or already runs, and then *error (when
+    // given) holds Windows' reason, e.g. 1056 already running, 577 not signed.
+    virtual bool startService(ServiceHandle service, std::uint32_t* error) = 0;
     // The text the Services console shows for the service (the handle needs the right to change
     // its configuration); false when it cannot be set.
     virtual bool setDescription(ServiceHandle service, const std::wstring& text) = 0;

@@ -5,7 +5,9 @@
  *   smc_sim_ctl setsp78 KEY VALUE     KEY as 2-byte sp78
  *   smc_sim_ctl remove KEY            the SMC no longer has KEY
  *   smc_sim_ctl get KEY               "KEY SIZE FLAGS HEXBYTES VALUE"
- *   smc_sim_ctl mode N                what the mode query answers (1 = T2)
+ *   smc_sim_ctl mode N                the emulated machine: 0 ports, 1 T2 (the window
+ *                                     answers), 2 the window reads 0xFF, 3 nothing answers;
+ *                                     the driver chooses its interface again
  *   smc_sim_ctl table N               the keys of table N: 0 = T2 (the start-up table),
  *                                     1 = the older generation (fpe2 fans, "FS! " mask)
  *   smc_sim_ctl log                   the program's requests since the reset, one a line:

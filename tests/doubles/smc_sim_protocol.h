@@ -1,31 +1,31 @@
-/* The SMC simulator's protocol and its start-up key table, shared by the simulator driver
- * (applesmc_sim.c, freestanding C) and the in-memory fake (tests/fakes/fake_smc_device.*), so
- * that the DeviceIo contract runs against both with the same expectations.
+/* The test build of the driver (applesmc_sim.c: the driver with an emulated SMC) and its
+ * requests for tests, shared with the in-memory fake (tests/fakes/fake_smc_device.*), which runs
+ * the same request handling natively, and with the emulated SMC's start-up key tables.
  *
- * The three product requests follow the SmcKeyRequest layout: four key characters in reading
- * order, one size byte, then (write only) the data bytes. The simulator answers a read only for
- * the size the key has, writes only to writable keys with that size, and fails unknown keys.
- *
- * Test-only requests (never sent by the program) make the simulator observable and settable:
- *   SMC_SIM_IOCTL_RESET     no data: back to the start-up table, mode 0, empty log.
+ * The three product requests are the driver's own (driver/smc_ioctl.h). Test-only requests
+ * (never sent by the program, answered only by the test build) make the SMC observable and
+ * settable:
+ *   SMC_SIM_IOCTL_RESET     no data: the start-up table on a port-I/O Mac, answers at once, no
+ *                           faults, empty log; the driver chooses its interface again.
  *   SMC_SIM_IOCTL_SET_KEY   input SmcSimKey: define or overwrite a key (size 0 removes it).
  *   SMC_SIM_IOCTL_GET_KEY   input 4 key characters, output SmcSimKey: a key as stored.
- *   SMC_SIM_IOCTL_SET_MODE  input 1 byte: what QUERY_MODE answers from now on.
+ *   SMC_SIM_IOCTL_SET_MODE  input 1 byte, one of SMC_SIM_MACHINE_*: which of the SMC's two
+ *                           interfaces answer; the driver then chooses its interface again, as at
+ *                           its start, so QUERY_MODE reports what it chose.
  *   SMC_SIM_IOCTL_GET_LOG   output SmcSimLog: the product requests since the last reset.
- *   SMC_SIM_IOCTL_SET_FAULTS input 2 bytes: [0] nonzero makes every product request fail (a
- *                           driver that stopped answering), [1] nonzero removes the name
- *                           \\.\APPLESMC, so new opens fail as for a device that is gone (open
- *                           handles keep working; test tools reach the simulator as
- *                           \\.\APPLESMCSIM). A reset clears both.
+ *   SMC_SIM_IOCTL_SET_FAULTS input 2 or 3 bytes: [0] nonzero makes the SMC stop answering (every
+ *                           request then fails after its bounded waits), [1] nonzero removes the
+ *                           name \\.\APPLESMC, so new opens fail as for a device that is gone
+ *                           (open handles keep working; test tools reach the driver as
+ *                           \\.\APPLESMCSIM), [2] when given: milliseconds the SMC takes for
+ *                           each step (slow answers). A reset clears all three.
  *   SMC_SIM_IOCTL_SET_TABLE input 1 byte: replaces the keys with a start-up table,
- *                           SMC_SIM_TABLE_T2 (the default) or SMC_SIM_TABLE_OLDER; the mode
+ *                           SMC_SIM_TABLE_T2 (the default) or SMC_SIM_TABLE_OLDER; the machine
  *                           and the log stay as they are. */
 #ifndef SMC_SIM_PROTOCOL_H
 #define SMC_SIM_PROTOCOL_H
 
-#define SMC_IOCTL_READ_KEY 0x220000u
-#define SMC_IOCTL_WRITE_KEY 0x220004u
-#define SMC_IOCTL_QUERY_MODE 0x220020u
+#include "smc_ioctl.h"
 
 /* Device type 0x22, functions 0x900.., buffered, any access. */
 #define SMC_SIM_IOCTL_RESET 0x222400u
@@ -38,6 +38,12 @@
 
 #define SMC_SIM_TABLE_T2 0u
 #define SMC_SIM_TABLE_OLDER 1u
+
+/* SMC_SIM_IOCTL_SET_MODE: the emulated machine. */
+#define SMC_SIM_MACHINE_PORTS 0u       /* before the T2 chip: ports answer, the window is older */
+#define SMC_SIM_MACHINE_T2 1u          /* the window answers as a T2 SMC; the ports do not */
+#define SMC_SIM_MACHINE_DEAD_WINDOW 2u /* the window reads 0xFF; ports answer */
+#define SMC_SIM_MACHINE_NONE 3u        /* nothing answers */
 
 #define SMC_SIM_FLAG_WRITABLE 0x01u
 

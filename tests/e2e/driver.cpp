@@ -25,8 +25,13 @@
 //   smc-byte KEY VALUE [w]     defines a 1-byte key (writable with w), e.g. a fan's mode key
 //   smc-writable KEY 0|1       whether the program's writes to KEY succeed
 //   smc-remove KEY             the simulator no longer has KEY: its reads and writes fail
-//   smc-faults FAIL GONE       FAIL 1: every request of the program fails; GONE 1: the device's
-//                              name is gone, so the program's next open fails
+//   smc-faults FAIL GONE       FAIL 1: the SMC stops answering, every request of the program
+//                              fails after its bounded waits; GONE 1: the device's name is
+//                              gone, so the program's next open fails
+//   smc-query-mode             what the driver answers the program's mode query: 1 when it
+//                              reaches the SMC through its memory window, 0 through the ports
+//   smc-mode N                 the emulated machine (0 ports, 1 T2 window, 2 window reads 0xFF,
+//                              3 nothing answers); the driver chooses its interface again
 //   smc-reset                  the simulator's start-up table, no faults, an empty log
 //   smc-writes                 the program's write requests since the reset, one a line:
 //                              "KEY OK HEXBYTES"; "none" when there were none
@@ -619,6 +624,20 @@ bool run(const std::vector<std::string>& a) {
         const unsigned char faults[2] = {static_cast<unsigned char>(number(a[1])),
                                          static_cast<unsigned char>(number(a[2]))};
         const bool ok = simulator(SMC_SIM_IOCTL_SET_FAULTS, faults, 2, nullptr, 0);
+        std::printf(ok ? "set\n" : "failed\n");
+        return ok;
+    }
+    if (c == "smc-query-mode") {
+        unsigned char mode = 0xFF;
+        const bool ok = need(0) && simulator(SMC_IOCTL_QUERY_MODE, nullptr, 0, &mode, 1);
+        std::printf(ok ? "%u\n" : "failed\n", mode);
+        return ok;
+    }
+    if (c == "smc-mode") {
+        if (!need(1))
+            return false;
+        const unsigned char machine = static_cast<unsigned char>(number(a[1]));
+        const bool ok = simulator(SMC_SIM_IOCTL_SET_MODE, &machine, 1, nullptr, 0);
         std::printf(ok ? "set\n" : "failed\n");
         return ok;
     }

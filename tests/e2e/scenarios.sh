@@ -502,6 +502,7 @@ scenario_apple() {
     end
 
     fail_safe_checks
+    t2_smc_checks
     older_smc_checks
     finish_prefix
 }
@@ -671,6 +672,28 @@ fail_safe_checks() {
     drive smc-faults 0 0 >/dev/null
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20
+    end
+}
+
+# A T2 Mac: the driver reaches the SMC through its memory window, and the program drives the
+# fans through it as it does through the ports.
+t2_smc_checks() {
+    begin "AppleT2.TheFansAreDrivenThroughTheMemoryWindow"
+    wine reg add 'HKCU\Software\Ventrasol' /v ResetOnExit /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    drive smc-reset , smc-mode 1 >/dev/null
+    expect_eq "interface the driver chose" 1 "$(drive smc-query-mode)"
+    start_program --minimized
+    await_window 30
+    drive command 2004 >/dev/null # Leise
+    expect_eq "quiet fan 0 mode" 1 "$(drive smc-get F0Md)"
+    expect_eq "quiet fan 0 target" 1943.00 "$(drive smc-get F0Tg)"
+    expect_eq "quiet fan 1 target" 1875.00 "$(drive smc-get F1Tg)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    drive smc-reset >/dev/null
+    expect_eq "back on the ports" 0 "$(drive smc-query-mode)"
     end
 }
 
@@ -857,6 +880,22 @@ VALUES
         "folder=gone driver=left shortcut=gone service=1 uninstall=absent task=absent run=absent" \
         "$(traces)"
     expect_eq "settings" absent "$(setting ActiveProfile)"
+    end
+
+    # Without a driver file beside the setup an Apple machine gets Ventrasol's own driver, the
+    # one scripts/package put into the setup, and any other machine none.
+    begin "Package.AnAppleMachineGetsVentrasolsDriverAndOthersNone"
+    rm -f "$WINEPREFIX/drive_c/setup/applesmc.sys"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    expect_eq "driver beside the program" same \
+        "$(cmp -s "$PACKAGE_DIR/applesmc.sys" "$APP_DIR_UNIX/applesmc.sys" && echo same)"
+    uninstall_package /PURGE
+    set_identity "ASUSTeK COMPUTER INC." "ROG Zephyrus G14" "ASUSTeK COMPUTER INC." "GA401QM"
+    expect_eq "setup exit code" 0 "$(install_package)"
+    expect_eq "driver on another machine" absent \
+        "$([ -e "$APP_DIR_UNIX/applesmc.sys" ] && echo present || echo absent)"
+    uninstall_package /PURGE
+    expect_eq "traces" "$NO_TRACES" "$(traces)"
     end
 
     finish_prefix

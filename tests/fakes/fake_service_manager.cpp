@@ -39,14 +39,23 @@ ServiceHandle FakeServiceManager::createService(ServiceHandle manager,
     return issue(config.name);
 }
 
-bool FakeServiceManager::startService(ServiceHandle service) {
+bool FakeServiceManager::startService(ServiceHandle service, std::uint32_t* error) {
+    const auto failed = [&](std::uint32_t code) {
+        if (error)
+            *error = code;
+        return false;
+    };
     const auto h = handleNames.find(service);
     if (!openHandles.count(service) || h == handleNames.end() || h->second.empty())
-        return false;
+        return failed(6); // ERROR_INVALID_HANDLE
     calls.push_back(L"start " + h->second);
     Service& s = services[h->second];
-    if (s.running || !files.count(s.config.binaryPath))
-        return false;
+    if (s.running)
+        return failed(1056); // ERROR_SERVICE_ALREADY_RUNNING
+    if (!files.count(s.config.binaryPath))
+        return failed(2); // ERROR_FILE_NOT_FOUND
+    if (startError)
+        return failed(startError);
     s.running = true;
     return true;
 }

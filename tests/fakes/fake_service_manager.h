@@ -21,7 +21,8 @@ public:
     // Scripted refusals.
     bool managerOpens = true;
     bool createFails = false;
-    bool copyFails = false; // as when the target folder is missing or the file is locked
+    bool copyFails = false;       // as when the target folder is missing or the file is locked
+    std::uint32_t startError = 0; // nonzero: starting fails with this code (577: not signed)
 
     // The state.
     std::map<std::wstring, Service> services;
@@ -40,7 +41,7 @@ public:
     ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
-    bool startService(ServiceHandle service) override;
+    bool startService(ServiceHandle service, std::uint32_t* error) override;
     bool setDescription(ServiceHandle service, const std::wstring& text) override;
     std::wstring description(ServiceHandle service) override;
     void closeHandle(ServiceHandle handle) override;

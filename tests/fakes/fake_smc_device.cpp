@@ -3,39 +3,32 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-const SmcSimKey DEFAULT_KEYS[] = SMC_SIM_DEFAULT_KEYS;
-const SmcSimKey OLDER_KEYS[] = SMC_SIM_OLDER_KEYS;
-} // namespace
-
-FakeSmcDevice::FakeSmcDevice() : keys(std::begin(DEFAULT_KEYS), std::end(DEFAULT_KEYS)) {}
-
-bool FakeSmcDevice::loadTable(std::uint8_t table) {
-    if (table == SMC_SIM_TABLE_T2)
-        keys.assign(std::begin(DEFAULT_KEYS), std::end(DEFAULT_KEYS));
-    else if (table == SMC_SIM_TABLE_OLDER)
-        keys.assign(std::begin(OLDER_KEYS), std::end(OLDER_KEYS));
-    else
-        return false;
-    return true;
+FakeSmcDevice::FakeSmcDevice() {
+    smcEmuInit(&smc);
+    smcEmuAccess(&smc, &access);
+    setMachine(SMC_SIM_MACHINE_PORTS);
 }
 
-SmcSimKey* FakeSmcDevice::find(const char* key) {
-    for (auto& k : keys)
-        if (std::memcmp(k.key, key, 4) == 0)
-            return &k;
-    return nullptr;
+bool FakeSmcDevice::loadTable(std::uint8_t table) {
+    smcDriverForgetKeys(&driver);
+    return smcEmuLoadTable(&smc, table) != 0;
+}
+
+void FakeSmcDevice::setMachine(std::uint8_t machine) {
+    smcEmuSetMachine(&smc, machine);
+    smcDriverForgetKeys(&driver);
+    smcChoosePath(&driver.bus, &access, SMC_EMU_PORT_BASE, SMC_PORT_SPAN, SMC_EMU_WINDOW_SPAN);
 }
 
 void FakeSmcDevice::setKey(const std::string& key, std::uint8_t size, const std::uint8_t* data,
                            bool writable) {
-    removeKey(key);
     SmcSimKey k{};
     std::memcpy(k.key, key.data(), 4);
     k.size = size;
     k.flags = writable ? SMC_SIM_FLAG_WRITABLE : 0;
-    std::memcpy(k.data, data, size);
-    keys.push_back(k);
+    std::memcpy(k.data, data, std::min<std::size_t>(size, sizeof k.data));
+    smcEmuSetKey(&smc, &k);
+    smcDriverForgetKeys(&driver);
 }
 
 void FakeSmcDevice::setFloat(const std::string& key, float value, bool writable) {
@@ -53,17 +46,17 @@ void FakeSmcDevice::setSp78(const std::string& key, std::uint8_t high, std::uint
 }
 
 void FakeSmcDevice::removeKey(const std::string& key) {
-    keys.erase(
-        std::remove_if(keys.begin(), keys.end(),
-                       [&](const SmcSimKey& k) { return std::memcmp(k.key, key.data(), 4) == 0; }),
-        keys.end());
+    SmcSimKey k{};
+    std::memcpy(k.key, key.data(), 4);
+    smcEmuSetKey(&smc, &k);
+    smcDriverForgetKeys(&driver);
 }
 
-std::vector<std::uint8_t> FakeSmcDevice::keyBytes(const std::string& key) const {
-    for (const auto& k : keys)
-        if (std::memcmp(k.key, key.data(), 4) == 0)
-            return std::vector<std::uint8_t>(k.data, k.data + k.size);
-    return {};
+std::vector<std::uint8_t> FakeSmcDevice::keyBytes(const std::string& key) {
+    const SmcSimKey* k = smcEmuFind(&smc, reinterpret_cast<const std::uint8_t*>(key.data()));
+    if (!k)
+        return {};
+    return std::vector<std::uint8_t>(k->data, k->data + k->size);
 }
 
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> FakeSmcDevice::writes() const {
@@ -90,44 +83,24 @@ void FakeSmcDevice::close(DeviceHandle device) {
                       openHandles.end());
 }
 
-bool FakeSmcDevice::answer(std::uint32_t code, const std::uint8_t* in, std::uint32_t inSize,
-                           std::uint8_t* out, std::uint32_t outSize, std::uint32_t* count) {
-    switch (code) {
-    case SMC_IOCTL_QUERY_MODE:
-        if (queryModeFails || outSize < 1)
-            return false;
-        out[0] = modeByte;
+bool FakeSmcDevice::answer(std::uint32_t code, std::uint8_t* buffer, std::uint32_t inSize,
+                           std::uint32_t outSize, std::uint32_t* count) {
+    if (code == SMC_IOCTL_QUERY_MODE && (queryModeFails || (modeByte && outSize < 1)))
+        return false;
+    if (code == SMC_IOCTL_QUERY_MODE && modeByte) {
+        buffer[0] = *modeByte;
         *count = 1;
         return true;
-    case SMC_IOCTL_READ_KEY: {
-        if (inSize < 5 || !in)
-            return false;
-        const char* name = reinterpret_cast<const char*>(in);
-        SmcSimKey* k = find(name);
-        if (!k || k->size != in[4] || outSize < k->size)
-            return false;
-        std::memcpy(out, k->data, k->size);
-        *count = k->size;
-        const auto odd = oddReadCounts.find(std::string(name, 4));
-        if (odd != oddReadCounts.end())
-            *count = odd->second;
-        return true;
     }
-    case SMC_IOCTL_WRITE_KEY: {
-        if (inSize < 5 || !in)
-            return false;
-        SmcSimKey* k = find(reinterpret_cast<const char*>(in));
-        if (!k || !(k->flags & SMC_SIM_FLAG_WRITABLE) || k->size != in[4] || inSize < 5u + k->size)
-            return false;
-        std::memcpy(k->data, in + 5, k->size);
-        *count = 0;
-        return true;
-    }
-    case SMC_SIM_IOCTL_SET_TABLE:
-        return inSize >= 1 && in && loadTable(in[0]);
-    default:
+    if (code == SMC_SIM_IOCTL_SET_TABLE)
+        return inSize >= 1 && loadTable(buffer[0]);
+    const std::string key(reinterpret_cast<const char*>(buffer), inSize >= 4 ? 4 : 0);
+    if (smcHandleRequest(&driver, code, buffer, inSize, outSize, count) != SMC_REQ_OK)
         return false;
-    }
+    const auto odd = oddReadCounts.find(key);
+    if (code == SMC_IOCTL_READ_KEY && odd != oddReadCounts.end())
+        *count = odd->second;
+    return true;
 }
 
 bool FakeSmcDevice::control(DeviceHandle device, std::uint32_t code, const void* input,
@@ -142,14 +115,17 @@ bool FakeSmcDevice::control(DeviceHandle device, std::uint32_t code, const void*
     const bool open =
         std::find(openHandles.begin(), openHandles.end(), device) != openHandles.end();
     std::uint32_t count = 0;
-    // The reply goes through a scratch buffer, as the driver's shared system buffer would.
-    std::vector<std::uint8_t> scratch(std::max<std::uint32_t>(outputSize, 8));
-    r.succeeded = open && answer(code, in, inputSize, scratch.data(), outputSize, &count);
+    // One buffer for input and reply, as the system buffer of a buffered request.
+    std::vector<std::uint8_t> buffer(std::max<std::uint32_t>({inputSize, outputSize, 8}));
+    if (in)
+        std::copy(in, in + inputSize, buffer.begin());
+    r.succeeded =
+        open && (in || !inputSize) && answer(code, buffer.data(), inputSize, outputSize, &count);
     requests.push_back(r);
     if (!r.succeeded)
         return false; // like Windows: the count is not written on failure
     if (output && outputSize)
-        std::memcpy(output, scratch.data(), std::min(outputSize, count));
+        std::memcpy(output, buffer.data(), std::min(outputSize, count));
     if (returned)
         *returned = count;
     return true;

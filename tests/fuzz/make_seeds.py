@@ -84,3 +84,25 @@ write("firmware", "dell", value("Dell Inc.") + value("XPS 15 9560") + value("Del
 write("firmware", "apple_padded", value("  Apple Inc.\t") + value("MacBookPro15,1 ") + b"\x00" * 3 +
       bytes([10]) + b"   Apple  \x00" + b"\x01")
 write("firmware", "odd_and_binary", value("ASUSTeK", 1) + b"\x01" + utf16("x" * 200) + b"\x00\x03")
+
+# Driver: a selector byte (odd: a resource list follows, even: requests), then for requests the
+# machine, the key table, the SMC's step time, when it goes quiet, and requests of (kind, input
+# size, output size, input bytes), the first input byte choosing a known key below 200.
+def resource_list(*partials):
+    out = u32(1) + u32(15) + u32(0) + u16(1) + u16(1) + u32(len(partials))
+    for kind, start, length in partials:
+        out += bytes([kind, 1]) + u16(0) + struct.pack("<Q", start) + u32(length) + u32(0)
+    return out
+write("driver", "t2_resources", b"\x01" + resource_list((1, 0x300, 0x20), (3, 0xFE0B0000, 0x10000)))
+write("driver", "older_resources", b"\x01" + resource_list((1, 0x300, 0x20)))
+KEY = {"F0Ac": 0, "F0Md": 1, "F0Tg": 2, "FS! ": 5, "TC0P": 6, "BCLM": 11}
+def read(key, size):
+    return bytes([0, 5, size, KEY[key]]) + b"xxx" + bytes([size])
+def write_key(key, data):
+    return bytes([1, 5 + len(data), 0, KEY[key]]) + b"xxx" + bytes([len(data)]) + data
+tick = read("F0Ac", 4) + read("TC0P", 4) + read("TC0P", 2) + bytes([2, 0, 1])
+write("driver", "ports_tick", b"\x00\x00\x00\x01\x00" + tick + write_key("F0Md", b"\x01") +
+      write_key("F0Tg", b"\x00\x40\x1c\x45"))
+write("driver", "t2_tick", b"\x00\x01\x00\x01\x00" + tick + write_key("FS! ", b"\x00") +
+      write_key("BCLM", b"\x32"))
+write("driver", "older_quiet", b"\x00\x00\x01\x05\x40" + tick + write_key("FS! ", b"\x00\x03") + tick)

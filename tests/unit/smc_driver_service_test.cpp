@@ -208,3 +208,35 @@ TEST_F(SmcDriverService, TheTargetFollowsTheSystemFolder) {
     EXPECT_TRUE(scm.services.empty());
     EXPECT_TRUE(scm.openHandles.empty());
 }
+
+// Windows' reasons for not starting the driver reach the driver tab in words, with what to do;
+// a service that runs already is no news.
+TEST_F(SmcDriverService, AServiceWindowsDoesNotStartIsExplained) {
+    const struct {
+        std::uint32_t error;
+        const wchar_t* starts; // the note begins so; nullptr: no note
+    } cases[] = {
+        {577, L"Windows lädt den Treiber nicht: er ist nicht signiert"},
+        {1275, L"Windows lädt den Treiber nicht: er ist blockiert"},
+        {55, L"Der Treiber findet auf diesem Rechner keinen Apple-SMC"},
+        {1058, L"Windows startet den Treiber nicht (Fehler 1058)."},
+        {1056, nullptr},
+    };
+    for (const auto& c : cases) {
+        scm = FakeServiceManager{};
+        scm.files = {SOURCE};
+        scm.protectedPaths = {FOLDER, SOURCE};
+        scm.startError = c.error;
+        const std::wstring note = installSmcDriverService();
+        EXPECT_EQ(note.rfind(c.starts ? c.starts : L"", 0), 0u) << c.error;
+        EXPECT_EQ(note.empty(), c.starts == nullptr) << c.error;
+        EXPECT_EQ(note, driverStartNote(c.error)) << c.error;
+    }
+    EXPECT_NE(driverStartNote(577).find(L"Testsignierung"), std::wstring::npos);
+    // A warning already given stays beside the reason.
+    scm = FakeServiceManager{};
+    scm.files = {SOURCE};
+    scm.startError = 577;
+    EXPECT_EQ(installSmcDriverService(),
+              std::wstring(DRIVER_UNPROTECTED_NOTE) + L" · " + driverStartNote(577));
+}

@@ -326,3 +326,77 @@ TEST_F(AppleSmcUnderWine, TheOlderGenerationGetsFpe2TargetsAndTheForceMask) {
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(std::memcmp(log.back().input, "FS! \x02\x00\x00", 7), 0);
 }
+
+namespace {
+
+struct Device {
+    Device() : handle(io.open(L"\\\\.\\APPLESMC")) {}
+    ~Device() {
+        if (handle != INVALID_DEVICE_HANDLE)
+            io.close(handle);
+    }
+    bool send(std::uint32_t code, std::vector<std::uint8_t> in, std::uint32_t outSize,
+              std::vector<std::uint8_t>* out = nullptr) {
+        std::vector<std::uint8_t> reply(outSize ? outSize : 1);
+        std::uint32_t n = 0;
+        const bool ok =
+            io.control(handle, code, in.empty() ? nullptr : in.data(),
+                       static_cast<std::uint32_t>(in.size()), reply.data(), outSize, &n);
+        if (out)
+            *out = std::vector<std::uint8_t>(reply.begin(), reply.begin() + (ok ? n : 0));
+        return ok;
+    }
+    Win32DeviceIo io;
+    DeviceHandle handle;
+};
+
+std::vector<std::uint8_t> request(const char* text, std::size_t n) {
+    return std::vector<std::uint8_t>(text, text + n);
+}
+
+} // namespace
+
+// The simulator is the driver itself: on either of the SMC's interfaces it writes only the fan
+// keys, reports the interface it chose, and fails rather than hangs when the SMC goes quiet.
+TEST_F(AppleSmcUnderWine, TheDriverWritesOnlyFanKeysOnEitherInterface) {
+    ASSERT_TRUE(SmcSimulator::ensureRunning());
+    SmcSimulator sim;
+    for (std::uint8_t machine : {SMC_SIM_MACHINE_PORTS, SMC_SIM_MACHINE_T2}) {
+        ASSERT_TRUE(sim.reset() && sim.setMode(machine));
+        const std::uint8_t limit = 100;
+        ASSERT_TRUE(sim.setKey("BCLM", 1, &limit, true)); // writable for the SMC, not the driver
+        Device d;
+        std::vector<std::uint8_t> reply;
+        ASSERT_TRUE(d.send(IOCTL_SMC_QUERY_MODE, {}, 1, &reply));
+        EXPECT_EQ(reply, std::vector<std::uint8_t>{machine == SMC_SIM_MACHINE_T2});
+        EXPECT_FALSE(d.send(IOCTL_SMC_WRITE_KEY, request("BCLM\x01\x32", 6), 0));
+        EXPECT_FALSE(d.send(IOCTL_SMC_WRITE_KEY, request("F0Ac\x04\0\0\0\0", 9), 0));
+        EXPECT_TRUE(d.send(IOCTL_SMC_WRITE_KEY, request("F0Tg\x04\x00\x40\x1C\x45", 9), 0));
+        SmcSimKey k{};
+        ASSERT_TRUE(sim.getKey("BCLM", &k));
+        EXPECT_EQ(k.data[0], 100);
+        ASSERT_TRUE(sim.getKey("F0Ac", &k));
+        EXPECT_EQ(k.data[3], 0x45);
+        ASSERT_TRUE(sim.getKey("F0Tg", &k));
+        EXPECT_EQ(std::memcmp(k.data, "\x00\x40\x1C\x45", 4), 0);
+        ASSERT_TRUE(d.send(IOCTL_SMC_READ_KEY, request("F0Tg\x04", 5), 4, &reply));
+        EXPECT_EQ(reply, request("\x00\x40\x1C\x45", 4));
+        const auto log = entries(sim);
+        ASSERT_EQ(log.size(), 5u);
+        EXPECT_FALSE(log[1].succeeded || log[2].succeeded);
+    }
+    ASSERT_TRUE(sim.setMode(SMC_SIM_MACHINE_NONE));
+    {
+        Device d;
+        EXPECT_FALSE(d.send(IOCTL_SMC_QUERY_MODE, {}, 1));
+        EXPECT_FALSE(d.send(IOCTL_SMC_READ_KEY, request("F0Ac\x04", 5), 4));
+    }
+    ASSERT_TRUE(sim.reset() && sim.setFaults(true, false));
+    Device d;
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_FALSE(d.send(IOCTL_SMC_READ_KEY, request("F0Ac\x04", 5), 4));
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    ASSERT_TRUE(sim.reset());
+    EXPECT_TRUE(d.send(IOCTL_SMC_READ_KEY, request("F0Ac\x04", 5), 4));
+}

@@ -95,20 +95,25 @@ TEST_F(ProgramFileTest, ShowsVersionTwoOfVentrasolInItsProperties) {
     EXPECT_EQ(versionString(block, L"FileVersion"), L"2.0.0");
 }
 
-// One file: everything it imports comes with Windows; no runtime DLL of the compiler.
-TEST_F(ProgramFileTest, ImportsOnlyWindowsOwnLibraries) {
-    std::ifstream file(std::filesystem::path(programPath()), std::ios::binary);
-    ASSERT_TRUE(file.good());
+namespace {
+
+// The libraries a PE file imports, in lower case, and its subsystem; empty when it cannot be
+// read.
+std::vector<std::string> importedLibraries(const std::wstring& path, WORD* subsystem) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                   std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), sizeof(IMAGE_DOS_HEADER));
     IMAGE_DOS_HEADER dos;
-    std::memcpy(&dos, bytes.data(), sizeof dos);
     IMAGE_NT_HEADERS64 nt;
-    ASSERT_LT(static_cast<std::size_t>(dos.e_lfanew) + sizeof nt, bytes.size());
+    if (bytes.size() < sizeof dos)
+        return {};
+    std::memcpy(&dos, bytes.data(), sizeof dos);
+    if (static_cast<std::size_t>(dos.e_lfanew) + sizeof nt >= bytes.size())
+        return {};
     std::memcpy(&nt, bytes.data() + dos.e_lfanew, sizeof nt);
-    ASSERT_EQ(nt.Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
-    ASSERT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    if (nt.Signature != IMAGE_NT_SIGNATURE)
+        return {};
+    *subsystem = nt.OptionalHeader.Subsystem;
 
     const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
         bytes.data() + dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
@@ -121,29 +126,56 @@ TEST_F(ProgramFileTest, ImportsOnlyWindowsOwnLibraries) {
         }
         return 0;
     };
-    const DWORD importRva =
-        nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    std::size_t at = offsetOf(importRva);
-    ASSERT_NE(at, 0u);
+    std::vector<std::string> names;
+    std::size_t at =
+        offsetOf(nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; at != 0 && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        IMAGE_IMPORT_DESCRIPTOR descriptor;
+        std::memcpy(&descriptor, bytes.data() + at, sizeof descriptor);
+        const std::size_t nameAt = descriptor.Name ? offsetOf(descriptor.Name) : 0;
+        if (nameAt == 0)
+            break;
+        std::string name(bytes.data() + nameAt);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](char c) { return static_cast<char>(std::tolower(c)); });
+        names.push_back(name);
+    }
+    return names;
+}
+
+} // namespace
+
+// One file: everything it imports comes with Windows; no runtime DLL of the compiler.
+TEST_F(ProgramFileTest, ImportsOnlyWindowsOwnLibraries) {
+    WORD subsystem = 0;
+    const std::vector<std::string> imports = importedLibraries(programPath(), &subsystem);
+    EXPECT_EQ(subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
     const std::vector<std::string> windowsOwn = {
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "shell32.dll",  "advapi32.dll",
         "ole32.dll",    "oleaut32.dll", "msvcrt.dll",   "version.dll",  "comctl32.dll",
         "uxtheme.dll",  "shlwapi.dll",  "wbemuuid.dll", "setupapi.dll", "ntdll.dll"};
-    int libraries = 0;
-    for (;; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        ASSERT_LE(at + sizeof(IMAGE_IMPORT_DESCRIPTOR), bytes.size());
-        IMAGE_IMPORT_DESCRIPTOR descriptor;
-        std::memcpy(&descriptor, bytes.data() + at, sizeof descriptor);
-        if (descriptor.Name == 0)
-            break;
-        const std::size_t nameAt = offsetOf(descriptor.Name);
-        ASSERT_NE(nameAt, 0u);
-        std::string name(bytes.data() + nameAt);
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return static_cast<char>(std::tolower(c)); });
+    for (const std::string& name : imports)
         EXPECT_NE(std::find(windowsOwn.begin(), windowsOwn.end(), name), windowsOwn.end())
             << "imports " << name;
-        ++libraries;
+    EXPECT_GE(imports.size(), 3u);
+}
+
+// The driver and its test build: kernel-mode images that need nothing but the kernel and the
+// HAL.
+TEST(DriverFile, ImportsOnlyTheKernelAndTheHal) {
+    std::wstring build = programPath();
+    build.resize(build.find_last_of(L'\\'));
+    build.resize(build.find_last_of(L'\\'));
+    for (const std::wstring& path :
+         {build + L"\\driver\\applesmc.sys", build + L"\\tests\\doubles\\applesmc.sys"}) {
+        const std::string label(path.begin(), path.end());
+        WORD subsystem = 0;
+        const std::vector<std::string> imports = importedLibraries(path, &subsystem);
+        EXPECT_EQ(subsystem, IMAGE_SUBSYSTEM_NATIVE) << label;
+        ASSERT_FALSE(imports.empty()) << label;
+        for (const std::string& name : imports)
+            EXPECT_TRUE(name == "ntoskrnl.exe" || name == "hal.dll")
+                << label << " imports " << name;
     }
-    EXPECT_GE(libraries, 3);
 }

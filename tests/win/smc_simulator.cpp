@@ -91,6 +91,11 @@ bool SmcSimulator::setMode(std::uint8_t mode) {
     return send(SMC_SIM_IOCTL_SET_MODE, &mode, 1, nullptr, 0);
 }
 
+bool SmcSimulator::setFaults(bool silent, bool gone, std::uint8_t slowMs) {
+    const std::uint8_t faults[3] = {silent, gone, slowMs};
+    return send(SMC_SIM_IOCTL_SET_FAULTS, faults, 3, nullptr, 0);
+}
+
 bool SmcSimulator::setTable(std::uint8_t table) {
     return send(SMC_SIM_IOCTL_SET_TABLE, &table, 1, nullptr, 0);
 }

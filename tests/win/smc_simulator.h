@@ -28,7 +28,10 @@ public:
     bool setFloat(const char* key, float value, bool writable = false);
     bool removeKey(const char* key);
     bool getKey(const char* key, SmcSimKey* out);
+    // SMC_SIM_MACHINE_*: which interfaces of the emulated SMC answer; the driver chooses again.
     bool setMode(std::uint8_t mode);
+    // The SMC stops answering / the device's name is gone / each step takes slowMs.
+    bool setFaults(bool silent, bool gone, std::uint8_t slowMs = 0);
     // SMC_SIM_TABLE_T2 or SMC_SIM_TABLE_OLDER; a reset goes back to T2.
     bool setTable(std::uint8_t table);
     bool log(SmcSimLog* out);

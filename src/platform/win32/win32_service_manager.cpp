@@ -67,10 +67,11 @@ ServiceHandle Win32ServiceManager::createService(ServiceHandle manager,
                        config.binaryPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
 }
 
-bool Win32ServiceManager::startService(ServiceHandle service) {
-    if (!service)
-        return false;
-    return StartServiceW(toHandle(service), 0, nullptr) != FALSE;
+bool Win32ServiceManager::startService(ServiceHandle service, std::uint32_t* error) {
+    const bool started = service && StartServiceW(toHandle(service), 0, nullptr) != FALSE;
+    if (!started && error)
+        *error = service ? GetLastError() : ERROR_INVALID_HANDLE;
+    return started;
 }
 
 bool Win32ServiceManager::setDescription(ServiceHandle service, const std::wstring& text) {

@@ -8,7 +8,7 @@ public:
     ServiceHandle openService(ServiceHandle manager, const std::wstring& name,
                               std::uint32_t access) override;
     ServiceHandle createService(ServiceHandle manager, const ServiceConfig& config) override;
-    bool startService(ServiceHandle service) override;
+    bool startService(ServiceHandle service, std::uint32_t* error) override;
     bool setDescription(ServiceHandle service, const std::wstring& text) override;
     std::wstring description(ServiceHandle service) override;
     void closeHandle(ServiceHandle handle) override;
