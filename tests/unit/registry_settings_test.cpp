@@ -1,6 +1,7 @@
 #include "fakes/fake_platform_fixture.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
+#include "settings/tray_options.h"
 
 #include <bit>
 #include <cmath>
@@ -35,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValuesInOrder) {
+TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllValuesInOrder) {
     EXPECT_FALSE(loadSettings(settings));
     EXPECT_EQ(settings.curve, DEFAULT_CURVE);
     EXPECT_EQ(settings.manualRpm[0], 2200.0);
@@ -44,9 +45,11 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValues
     EXPECT_FALSE(registry.hasKey(HKCU, SETTINGS_KEY_PATH));
 
     ASSERT_TRUE(saveSettings(settings));
-    const std::vector<std::wstring> order = {L"ActiveProfile",  L"CurveSource", L"LinkFans",
-                                             L"StartMinimized", L"ResetOnExit", L"ManualRPM0",
-                                             L"ManualRPM1",     L"CurvePoints"};
+    // The eight values of the first versions as they were, then the tray's.
+    const std::vector<std::wstring> order = {
+        L"ActiveProfile",   L"CurveSource",   L"LinkFans",        L"StartMinimized",
+        L"ResetOnExit",     L"ManualRPM0",    L"ManualRPM1",      L"CurvePoints",
+        L"TrayTemperature", L"Notifications", L"AlarmTemperature"};
     EXPECT_EQ(registry.writes, order);
     EXPECT_EQ(registry.valueNames(HKCU, SETTINGS_KEY_PATH), order);
     EXPECT_EQ(stored(L"ActiveProfile"), 0u);
@@ -60,7 +63,62 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValues
     ASSERT_TRUE(curve);
     EXPECT_EQ(curve->type, REGISTRY_TYPE_BINARY);
     EXPECT_EQ(curve->data, curveBytes({45, 0, 60, 30, 72, 60, 85, 100}));
+    EXPECT_EQ(stored(L"TrayTemperature"), 1u);
+    EXPECT_EQ(stored(L"Notifications"), 1u);
+    EXPECT_EQ(stored(L"AlarmTemperature"), 90u);
+    EXPECT_EQ(registry.value(HKCU, SETTINGS_KEY_PATH, L"AlarmTemperature")->type,
+              REGISTRY_TYPE_DWORD);
     EXPECT_EQ(registry.openKeyCount(), 0);
+}
+
+TEST_F(SettingsTest, TheTraysValuesComeBackAndAnythingOddKeepsTheDefault) {
+    settings.tray = {false, false, 105};
+    ASSERT_TRUE(saveSettings(settings));
+    settings = Settings{};
+    ASSERT_TRUE(loadSettings(settings));
+    EXPECT_FALSE(settings.tray.temperatureInIcon || settings.tray.notifications);
+    EXPECT_EQ(settings.tray.alarmCelsius, 105);
+
+    // Each value on its own: a stored DWORD of four bytes only, the alarm within 60..105.
+    const struct {
+        const wchar_t* name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> data;
+        TrayOptions loaded;
+    } cases[] = {
+        {L"TrayTemperature", REGISTRY_TYPE_DWORD, {0, 0, 0, 0}, {false, true, 90}},
+        {L"TrayTemperature", REGISTRY_TYPE_DWORD, {0, 0, 0, 2}, {true, true, 90}},
+        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0, 0, 0}, {true, false, 90}},
+        {L"Notifications", REGISTRY_TYPE_SZ, {'0', 0, 0, 0}, {true, true, 90}},
+        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {60, 0, 0, 0}, {true, true, 60}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {59, 0, 0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {106, 0, 0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {80, 0, 0, 0x80}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_QWORD, {80, 0, 0, 0, 0, 0, 0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_BINARY, {80, 0, 0, 0}, {true, true, 90}},
+    };
+    for (const auto& c : cases) {
+        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"TrayTemperature");
+        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"Notifications");
+        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"AlarmTemperature");
+        registry.setRaw(HKCU, SETTINGS_KEY_PATH, c.name, c.type, c.data);
+        settings = Settings{};
+        ASSERT_TRUE(loadSettings(settings));
+        EXPECT_EQ(settings.tray.temperatureInIcon, c.loaded.temperatureInIcon) << c.data.size();
+        EXPECT_EQ(settings.tray.notifications, c.loaded.notifications) << c.data.size();
+        EXPECT_EQ(settings.tray.alarmCelsius, c.loaded.alarmCelsius) << c.data.size();
+        // The eight values of the first versions are untouched by the tray's.
+        EXPECT_EQ(settings.manualRpm[0], 2200.0);
+    }
+    // The buttons step by five within the range; a save never stores an alarm beyond it.
+    EXPECT_EQ(steppedAlarmCelsius(90, 1), 95);
+    EXPECT_EQ(steppedAlarmCelsius(105, 1), 105);
+    EXPECT_EQ(steppedAlarmCelsius(62, -1), 60);
+    EXPECT_EQ(steppedAlarmCelsius(2147483647, 1), 105);
+    settings.tray.alarmCelsius = 500;
+    ASSERT_TRUE(saveSettings(settings));
+    EXPECT_EQ(stored(L"AlarmTemperature"), 105u);
 }
 
 TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {
