@@ -1,5 +1,7 @@
 #include "fakes/recording_window_host.h"
 
+#include "base/bounded_format.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -89,7 +91,12 @@ bool RecordingWindowHost::trayNotify(const TrayBalloon& balloon) {
     calls.push_back("trayNotify");
     if (!trayResult || !trayAdded)
         return false;
-    balloons.push_back(balloon);
+    // The shell's record holds 63 characters of title and 255 of text.
+    wchar_t title[64];
+    wchar_t text[256];
+    copyBounded(title, 64, balloon.title.c_str());
+    copyBounded(text, 256, balloon.text.c_str());
+    balloons.push_back({title, text, balloon.kind});
     return true;
 }
 void RecordingWindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {
