@@ -73,32 +73,76 @@ TEST(TrayIconWin32Test, ATaskbarRestartAddsTheIconWithThePictureItShowed) {
     EXPECT_FALSE(GetIconInfo(number, &info)) << "removed with the icon";
 }
 
-TEST(TrayIconWin32Test, TenThousandUpdatesLeaveNoGdiOrUserObjectBehind) {
-    TestWindow window;
-    Win32WindowHost host(reinterpret_cast<std::uintptr_t>(window.handle()));
-    ASSERT_TRUE(host.trayAdd(L"Ventrasol"));
+namespace {
+
+// A shell that takes every request at once. It shows each picture until the next one comes;
+// now and then it looks whether the picture it showed was destroyed before the next came.
+HICON shownByShell = nullptr;
+int destroyedWhileShown = 0;
+int requests = 0;
+BOOL WINAPI quickShell(DWORD message, PNOTIFYICONDATAW data) {
+    if (message == NIM_MODIFY && (data->uFlags & NIF_ICON) != 0) {
+        ICONINFO info{};
+        if (++requests % 25 != 0) {
+            // not looked at this time
+        } else if (shownByShell != nullptr && GetIconInfo(shownByShell, &info)) {
+            DeleteObject(info.hbmMask);
+            if (info.hbmColor != nullptr)
+                DeleteObject(info.hbmColor);
+        } else if (shownByShell != nullptr) {
+            ++destroyedWhileShown;
+        }
+        shownByShell = data->hIcon;
+    }
+    return TRUE;
+}
+
+std::vector<TrayIconImage> hundredPictures() {
     std::vector<TrayIconImage> pictures;
     for (int t = 0; t < 100; ++t)
         pictures.push_back(drawTrayIconImage(trayIconFace(t, t % 2 == 0, 16)));
+    return pictures;
+}
+
+// Sets the pictures in turn, count times after a few to warm up, and checks that the
+// process holds no more GDI and user objects than before.
+void updateAndCount(Win32WindowHost& host, int count) {
+    const std::vector<TrayIconImage> pictures = hundredPictures();
     // The first pictures may set up what the process keeps for good (the shell's caches).
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(host.traySetIcon(&pictures[std::size_t(i)]));
     const long gdiBefore = gdiObjectCount();
     const long userBefore = userObjectCount();
     ASSERT_GT(gdiBefore, 0);
-    HICON previous = host.trayRecord().hIcon;
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < count; ++i)
         ASSERT_TRUE(host.traySetIcon(&pictures[std::size_t(i % 100)])) << i;
-        // The picture it replaced is gone once the new one is shown.
-        if (i % 1000 == 0) {
-            ICONINFO info{};
-            EXPECT_FALSE(GetIconInfo(previous, &info)) << i;
-        }
-        previous = host.trayRecord().hIcon;
-    }
     EXPECT_LE(gdiObjectCount(), gdiBefore);
     if (userBefore >= 0) {
         EXPECT_LE(userObjectCount(), userBefore);
     }
+}
+
+} // namespace
+
+TEST(TrayIconWin32Test, TenThousandUpdatesLeaveNoGdiOrUserObjectBehind) {
+    TestWindow window;
+    Win32WindowHost host(reinterpret_cast<std::uintptr_t>(window.handle()), nullptr, &quickShell);
+    ASSERT_TRUE(host.trayAdd(L"Ventrasol"));
+    destroyedWhileShown = 0;
+    updateAndCount(host, 10000);
+    EXPECT_EQ(destroyedWhileShown, 0) << "a picture goes only after the next one is shown";
+    const HICON last = host.trayRecord().hIcon;
+    EXPECT_EQ(last, shownByShell);
+    EXPECT_TRUE(host.trayDelete());
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(last, &info)) << "removed with the icon";
+    shownByShell = nullptr;
+}
+
+TEST(TrayIconWin32Test, UpdatesThroughTheRealShellLeaveNothingBehindEither) {
+    TestWindow window;
+    Win32WindowHost host(reinterpret_cast<std::uintptr_t>(window.handle()));
+    ASSERT_TRUE(host.trayAdd(L"Ventrasol"));
+    updateAndCount(host, 300);
     EXPECT_TRUE(host.trayDelete());
 }

@@ -15,6 +15,8 @@
 #include "win/scoped_bios_identity.h"
 #include "win/smc_simulator.h"
 
+#include <memory>
+
 namespace {
 
 class TrayNotificationsUnderWine : public AppTest {
@@ -31,12 +33,14 @@ protected:
         ASSERT_TRUE(bios.isOpen());
         bios.setAll(L"Apple Inc.", L"MacBookPro15,1", L"Apple Inc.", L"Mac-937A206F2EE63C01", L"1");
         ASSERT_TRUE(SmcSimulator::ensureRunning());
-        ASSERT_TRUE(sim.reset());
+        sim = std::make_unique<SmcSimulator>(); // opens the device the line above brought up
+        ASSERT_TRUE(sim->reset());
         addTrayIcon(app.trayIcon);
     }
     void TearDown() override {
         app = AppState{}; // the backend goes before the seams it uses
-        sim.reset();
+        if (sim)
+            sim->reset();
         AppTest::TearDown();
     }
     Win32Registry registry;
@@ -47,14 +51,14 @@ protected:
     Win32LibraryLoader loader;
     RecordingWindowHost shell;
     ScopedBiosIdentity bios;
-    SmcSimulator sim;
+    std::unique_ptr<SmcSimulator> sim;
 };
 
 } // namespace
 
 TEST_F(TrayNotificationsUnderWine, FansLeftForcedAtStartAreHandedBackAndSaidSo) {
     const std::uint8_t forced = 1;
-    ASSERT_TRUE(sim.setKey("F1Md", 1, &forced, true));
+    ASSERT_TRUE(sim->setKey("F1Md", 1, &forced, true));
     initBackend(app);
     tickApp(app); // the next second
     ASSERT_EQ(shell.balloons.size(), 1u);
@@ -64,7 +68,7 @@ TEST_F(TrayNotificationsUnderWine, FansLeftForcedAtStartAreHandedBackAndSaidSo) 
                            L"zurückgegeben.",
                            TrayBalloonKind::Info}));
     SmcSimKey mode{};
-    ASSERT_TRUE(sim.getKey("F1Md", &mode));
+    ASSERT_TRUE(sim->getKey("F1Md", &mode));
     EXPECT_EQ(mode.data[0], 0);
 }
 
@@ -72,7 +76,7 @@ TEST_F(TrayNotificationsUnderWine, OverTemperatureEndsTheQuietProfileAndSaysSo) 
     initBackend(app);
     applyControlMode(app.regulation, app.settings, ControlMode::Quiet);
     ASSERT_EQ(app.settings.mode, ControlMode::Quiet);
-    ASSERT_TRUE(sim.setFloat("TC0P", 97.0f));
+    ASSERT_TRUE(sim->setFloat("TC0P", 97.0f));
     for (int i = 0; i < 3; ++i)
         tickApp(app);
     EXPECT_EQ(app.settings.mode, ControlMode::SystemAuto);

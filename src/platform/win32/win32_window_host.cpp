@@ -60,8 +60,9 @@ UINT taskbarDpi() {
 
 } // namespace
 
-Win32WindowHost::Win32WindowHost(std::uintptr_t window, PartialInvalidate partial)
-    : window_(reinterpret_cast<HWND>(window)), partial_(partial) {}
+Win32WindowHost::Win32WindowHost(std::uintptr_t window, PartialInvalidate partial,
+                                 ShellNotify shell)
+    : window_(reinterpret_cast<HWND>(window)), partial_(partial), shell_(shell) {}
 
 Win32WindowHost::~Win32WindowHost() {
     if (ownedIcon_ != nullptr)
@@ -130,7 +131,7 @@ bool Win32WindowHost::trayAdd(const std::wstring& tip) {
     // After a taskbar restart the picture shown before comes back with the icon.
     tray_.hIcon = ownedIcon_ != nullptr ? ownedIcon_ : programIcon();
     copyBounded(tray_.szTip, sizeof tray_.szTip / sizeof tray_.szTip[0], tip.c_str());
-    return Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
+    return shell_(NIM_ADD, &tray_) != FALSE;
 }
 
 bool Win32WindowHost::trayModify(const std::wstring& tip) {
@@ -141,13 +142,13 @@ bool Win32WindowHost::trayModify(const std::wstring& tip) {
     // every tick.
     NOTIFYICONDATAW change = tray_;
     change.uFlags = NIF_TIP;
-    return Shell_NotifyIconW(NIM_MODIFY, &change) != FALSE;
+    return shell_(NIM_MODIFY, &change) != FALSE;
 }
 
 bool Win32WindowHost::trayDelete() {
     if (tray_.cbSize == 0)
         return false;
-    const bool removed = Shell_NotifyIconW(NIM_DELETE, &tray_) != FALSE;
+    const bool removed = shell_(NIM_DELETE, &tray_) != FALSE;
     tray_.cbSize = 0;
     // The shell no longer shows the picture: it can go.
     if (ownedIcon_ != nullptr)
@@ -176,7 +177,7 @@ bool Win32WindowHost::traySetIcon(const TrayIconImage* image) {
     NOTIFYICONDATAW change = tray_;
     change.uFlags = NIF_ICON;
     change.hIcon = fresh;
-    const bool shown = Shell_NotifyIconW(NIM_MODIFY, &change) != FALSE;
+    const bool shown = shell_(NIM_MODIFY, &change) != FALSE;
     // The shell may still draw the previous picture until it has the new one: the old handle
     // goes only now, and only when the new one took its place.
     if (!shown) {
@@ -206,7 +207,7 @@ bool Win32WindowHost::trayNotify(const TrayBalloon& balloon) {
     tray_.dwInfoFlags = symbol | NIIF_RESPECT_QUIET_TIME;
     NOTIFYICONDATAW change = tray_;
     change.uFlags = NIF_INFO;
-    return Shell_NotifyIconW(NIM_MODIFY, &change) != FALSE;
+    return shell_(NIM_MODIFY, &change) != FALSE;
 }
 
 void Win32WindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {

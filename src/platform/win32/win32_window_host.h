@@ -15,8 +15,11 @@ public:
     // Asked first when only content changed: invalidates just what differs, or returns false
     // to have the whole window invalidated.
     using PartialInvalidate = bool (*)(HWND window);
+    // Shell_NotifyIconW, or a stand-in for it that sees every request.
+    using ShellNotify = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 
-    explicit Win32WindowHost(std::uintptr_t window, PartialInvalidate partial = nullptr);
+    explicit Win32WindowHost(std::uintptr_t window, PartialInvalidate partial = nullptr,
+                             ShellNotify shell = &Shell_NotifyIconW);
     ~Win32WindowHost() override;
     Win32WindowHost(const Win32WindowHost&) = delete;
     Win32WindowHost& operator=(const Win32WindowHost&) = delete;
@@ -48,6 +51,7 @@ public:
 private:
     HWND window_;
     PartialInvalidate partial_;
+    ShellNotify shell_;
     NOTIFYICONDATAW tray_{};
     // The picture made for the icon, owned until a newer one was set or the icon removed;
     // nullptr while the program's own (shared) icon is shown.
