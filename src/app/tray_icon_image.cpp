@@ -6,12 +6,18 @@
 namespace {
 
 // Seven bars per digit, as on a segment display: top, upper right, lower right, bottom,
-// lower left, upper left, middle.
+// lower left, upper left, middle. The "1" is drawn apart (drawOne).
 enum Segment : unsigned { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64 };
 constexpr unsigned DIGIT_SEGMENTS[10] = {
-    A | B | C | D | E | F, B | C,         A | B | G | E | D,
-    A | B | G | C | D,     F | G | B | C, A | F | G | C | D,
-    A | F | G | E | D | C, A | B | C,     A | B | C | D | E | F | G,
+    A | B | C | D | E | F,
+    0,
+    A | B | G | E | D,
+    A | B | G | C | D,
+    F | G | B | C,
+    A | F | G | C | D,
+    A | F | G | E | D | C,
+    A | B | C,
+    A | B | C | D | E | F | G,
     A | B | C | D | F | G,
 };
 
@@ -42,6 +48,15 @@ Metrics metricsFor(int size) {
     m.gap = std::max(2, size / 12);
     m.width = (size - m.gap) / 2;
     return m;
+}
+
+// A "1" of two bars on the right would leave a wide hole after "6" in "61": it stands in the
+// middle of its place instead, with a flag that tells it from a bar.
+void drawOne(PixelPainter& c, int x, int size, const Metrics& m) {
+    const int t = m.stroke;
+    const int bar = x + (m.width - t) / 2 + t / 2;
+    c.fill(bar, 0, bar + t, size);
+    c.fill(bar - t, t, bar, 2 * t);
 }
 
 void drawDigit(PixelPainter& c, int x, int size, const Metrics& m, unsigned segments) {
@@ -92,7 +107,10 @@ TrayIconImage drawTrayIconImage(const TrayIconFace& face) {
     const int total = count * m.width + (count - 1) * m.gap;
     int x = (size - total) / 2;
     for (wchar_t ch : digits) {
-        drawDigit(canvas, x, size, m, DIGIT_SEGMENTS[ch - L'0']);
+        if (ch == L'1')
+            drawOne(canvas, x, size, m);
+        else
+            drawDigit(canvas, x, size, m, DIGIT_SEGMENTS[ch - L'0']);
         x += m.width + m.gap;
     }
     return image;

@@ -97,6 +97,11 @@ TEST(TrayIconImageTest, DigitsAreWholePixelBlocksOverTheFullHeight) {
     };
     EXPECT_EQ(rowsOf(forty, WHITE), expected);
 
+    // A one stands in the middle of its place, with a flag.
+    const std::vector<std::string> one = rowsOf(drawTrayIconImage({L"1", WHITE, 16}), WHITE);
+    for (int y = 0; y < 16; ++y)
+        EXPECT_EQ(one[y], y == 2 || y == 3 ? ".....####......." : ".......##.......") << y;
+
     const Color red = rgb(255, 69, 58);
     const TrayIconImage bang = drawTrayIconImage({L"!", red, 16});
     const std::vector<std::string> rows = rowsOf(bang, red);
