@@ -33,6 +33,7 @@ struct TrayOptions {
     bool temperatureInIcon = true;  // the control temperature as the icon's picture
     bool notifications = true;      // balloon notifications when something needs attention
     std::int32_t alarmCelsius = 90; // a temperature this high for a while raises an alarm
+    bool operator==(const TrayOptions&) const = default;
 };
 
 // What the user chose, as stored under the settings key (the autostart as the logon task).

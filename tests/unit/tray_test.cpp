@@ -1,5 +1,6 @@
 #include "app/commands.h"
 #include "app/tray.h"
+#include "app/window_events.h"
 #include "fakes/app_fixture.h"
 #include "fakes/recording_controller.h"
 
@@ -125,6 +126,11 @@ TEST_F(TrayTest, TheMenuHasFourteenEntriesWithTheirChecks) {
             }
         }
     }
+    // The new entry's command switches the option and saves it.
+    handleCommand(app, CMD_TOGGLE_TRAY_TEMPERATURE);
+    EXPECT_FALSE(app.settings.tray.temperatureInIcon);
+    EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, L"Software\\Ventrasol", L"TrayTemperature"),
+              0u);
     // The three options are checked by their own flags, independently of each other.
     for (int bits = 0; bits < 8; ++bits) {
         app.settings.autostartEnabled = bits & 1;
