@@ -25,7 +25,9 @@ void tickApp(AppState& app) {
         refreshTrayTooltip(app.trayIcon, r);
         refreshTrayIcon(app.trayIcon, app.settings, app.regulation);
     }
-    notifyEvents(app.notifications, app.regulation, app.settings, steadyMilliseconds());
+    // Only the SMC backend drives the fans; the generic one records what the modes ask for.
+    notifyEvents(app.notifications, app.regulation, app.settings, app.identity.isApple,
+                 steadyMilliseconds());
     // Every reader above has seen what happened since the last tick.
     app.regulation.events.clear();
 }

@@ -109,11 +109,13 @@ bool notificationForEvent(const RegulationEvent& event, NotificationCause* cause
     return true;
 }
 
-bool fanStalled(const RegulationState& regulation, const Settings& settings, std::size_t fan) {
+bool fanStalled(const RegulationState& regulation, const Settings& settings, bool fansDriven,
+                std::size_t fan) {
     const std::vector<FanChannel>& fans = regulation.readings.fanList;
     const FanSafetyState& safety = regulation.safety;
-    if (!regulation.controller || settings.mode == ControlMode::SystemAuto || safety.suspended ||
-        regulation.readings.driverFault || fan >= fans.size() || fan >= safety.commandedRpm.size())
+    if (!fansDriven || !regulation.controller || settings.mode == ControlMode::SystemAuto ||
+        safety.suspended || regulation.readings.driverFault || fan >= fans.size() ||
+        fan >= safety.commandedRpm.size())
         return false;
     const FanChannel& f = fans[fan];
     const double commanded = safety.commandedRpm[fan];
@@ -121,7 +123,7 @@ bool fanStalled(const RegulationState& regulation, const Settings& settings, std
 }
 
 void notifyEvents(TrayNotificationState& state, const RegulationState& regulation,
-                  const Settings& settings, std::int64_t nowMs) {
+                  const Settings& settings, bool fansDriven, std::int64_t nowMs) {
     const bool enabled = settings.tray.notifications;
     for (const RegulationEvent& event : regulation.events) {
         NotificationCause cause{};
@@ -138,7 +140,7 @@ void notifyEvents(TrayNotificationState& state, const RegulationState& regulatio
                                 alarmBalloon(hottest, which, settings.tray.alarmCelsius), nowMs);
 
     for (std::size_t i = 0; i < STALL_CAUSES; ++i) {
-        const bool stalled = fanStalled(regulation, settings, i);
+        const bool stalled = fanStalled(regulation, settings, fansDriven, i);
         if (heldLongEnough(state.stall[i], stalled, nowMs) && enabled)
             state.stall[i].told = tell(
                 state, slot(NotificationCause::FanStall, i),

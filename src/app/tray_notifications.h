@@ -46,9 +46,12 @@ bool notificationForEvent(const RegulationEvent& event, NotificationCause* cause
                           TrayBalloon* balloon);
 
 // Whether a fan the program drives barely turns: measured below half its minimum while the
-// speed the program commanded is at least that minimum. Fans whose speed is only what was
-// asked for (not measured), and ticks whose readings failed, show nothing.
-bool fanStalled(const RegulationState& regulation, const Settings& settings, std::size_t fan);
+// speed the program commanded is at least that minimum. fansDriven says that the commands
+// reach the fans (the SMC backend); the generic backend only records them, and a graphics
+// card's fan it measures may stand still at idle. Fans whose speed is only what was asked for
+// (not measured), and ticks whose readings failed, show nothing.
+bool fanStalled(const RegulationState& regulation, const Settings& settings, bool fansDriven,
+                std::size_t fan);
 
 // After every tick, at nowMs on a steady clock: each event of the regulation, a fan that
 // stalled for NOTIFICATION_HOLD_MS and a temperature at or above the alarm threshold for as
@@ -57,4 +60,4 @@ bool fanStalled(const RegulationState& regulation, const Settings& settings, std
 // held long enough or, if that fell within the interval, when the interval is over. The
 // events are left in place for the tick's other readers.
 void notifyEvents(TrayNotificationState& state, const RegulationState& regulation,
-                  const Settings& settings, std::int64_t nowMs);
+                  const Settings& settings, bool fansDriven, std::int64_t nowMs);

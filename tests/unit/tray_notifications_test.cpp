@@ -27,7 +27,7 @@ protected:
     }
     void at(std::int64_t ms, std::vector<RegulationEvent> events = {}) {
         app.regulation.events = std::move(events);
-        notifyEvents(app.notifications, app.regulation, app.settings, ms);
+        notifyEvents(app.notifications, app.regulation, app.settings, true, ms);
     }
     // Fan 0 of 1200..6000 and fan 1 of 1000..5000, both commanded at 2000 RPM.
     void drivenFans(double rpm0, double rpm1 = 2000) {
@@ -149,14 +149,16 @@ TEST_F(NotificationTest, AStallIsADrivenMeasuredFanBelowHalfItsMinimumForFiveSec
         {"System-Auto", [](AppState& a) { a.settings.mode = ControlMode::SystemAuto; }, false},
         {"driver fault", [](AppState& a) { a.regulation.readings.driverFault = true; }, false},
         {"suspended", [](AppState& a) { a.regulation.safety.suspended = true; }, false},
+        {"commands only recorded", [](AppState&) {}, false},
     };
     for (const auto& c : cases) {
         AppState& a = app;
         drivenFans(599);
         c.change(a);
-        EXPECT_EQ(fanStalled(a.regulation, a.settings, 0), c.stalled) << c.what;
-        EXPECT_FALSE(fanStalled(a.regulation, a.settings, 1) ||
-                     fanStalled(a.regulation, a.settings, 2));
+        const bool driven = std::string(c.what) != "commands only recorded";
+        EXPECT_EQ(fanStalled(a.regulation, a.settings, driven, 0), c.stalled) << c.what;
+        EXPECT_FALSE(fanStalled(a.regulation, a.settings, driven, 1) ||
+                     fanStalled(a.regulation, a.settings, driven, 2));
     }
     drivenFans(0);
     at(0);
