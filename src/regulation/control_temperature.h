@@ -22,6 +22,6 @@ bool controlTemperatureLost(const FanSafetyState& safety, const Settings& settin
 // neither lost nor stand-ins, count; NaN when none does.
 double currentControlTemperature(const RegulationState& regulation, const Settings& settings);
 
-// The higher of the CPU and GPU readings that count as above; NaN when neither does.
-// which is set to "CPU" or "GPU" when given.
+// The higher of the CPU and GPU readings that count as above, NaN when neither does; which,
+// when given, is set to the one it is, "CPU" or "GPU".
 double hottestCurrentTemperature(const RegulationState& regulation, const wchar_t** which);
