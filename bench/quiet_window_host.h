@@ -20,5 +20,8 @@ public:
     bool trayAdd(const std::wstring&) override { return true; }
     bool trayModify(const std::wstring&) override { return true; }
     bool trayDelete() override { return true; }
+    std::uint32_t trayIconSize() override { return 16; }
+    bool traySetIcon(const TrayIconImage*) override { return true; }
+    bool trayNotify(const TrayBalloon&) override { return true; }
     void trackPopupMenu(const std::vector<MenuEntry>&) override {}
 };

@@ -4,6 +4,8 @@
 // start-up and the moments that replace or pause the backend. It composes every folder's record
 // into AppState, whose one instance lives in main_win32.cpp, and may call everything below.
 
+#include "app/tray_icon_face.h"
+#include "app/tray_notifications.h"
 #include "hardware/hardware_records.h"
 #include "inventory/inventory_records.h"
 #include "regulation/regulation_state.h"
@@ -17,11 +19,14 @@
 struct TrayIconState {
     bool added = false; // false until the icon was added to the notification area
     std::wstring tip;
+    TrayIconFace face;         // what the icon shows; no text: the program's own icon
+    bool lightTaskbar = false; // the taskbar's theme, read again when a setting changes
 };
 
 // The program's state. Only the user-interface thread touches it.
 struct AppState {
     TrayIconState trayIcon;
+    TrayNotificationState notifications;
     bool exitSequenceRan = false;
     // The autostart was switched (by a command) before the logon task's state was known: done
     // once it is.

@@ -1,9 +1,22 @@
 #include "app/app_tick.h"
 
 #include "app/tray.h"
+#include "app/tray_notifications.h"
 #include "inventory/inventory.h"
 #include "regulation/periodic_tick.h"
 #include "ui/history.h"
+
+#include <chrono>
+
+namespace {
+
+std::int64_t steadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 void tickApp(AppState& app) {
     runTick(app.regulation, app.settings);
@@ -11,9 +24,12 @@ void tickApp(AppState& app) {
     const Readings& r = app.regulation.readings;
     recordHistorySample(app.ui.history, r);
     if (app.trayIcon.added) {
-        const double rpm = r.fanList.empty() ? 0.0 : r.fanList.front().currentRpm;
-        refreshTrayTooltip(app.trayIcon, rpm, r.cpuTemp, r.gpuTemp, r.powerWatts);
+        refreshTrayTooltip(app.trayIcon, r);
+        refreshTrayIcon(app.trayIcon, app.settings, app.regulation);
     }
-    // Whoever needs the regulation's events has taken them by now.
+    // Only the SMC backend drives the fans; the generic one records what the modes ask for.
+    notifyEvents(app.notifications, app.regulation, app.settings, app.identity.isApple,
+                 steadyMilliseconds());
+    // Every reader above has seen what happened since the last tick.
     app.regulation.events.clear();
 }

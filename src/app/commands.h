@@ -20,3 +20,4 @@ inline constexpr std::uint32_t CMD_MODE_MANUAL = 2007;
 inline constexpr std::uint32_t CMD_TOGGLE_AUTOSTART = 2008;
 inline constexpr std::uint32_t CMD_TOGGLE_START_MINIMIZED = 2009;
 inline constexpr std::uint32_t CMD_EXIT = 2010;
+inline constexpr std::uint32_t CMD_TOGGLE_TRAY_TEMPERATURE = 2021;

@@ -169,11 +169,17 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             const Rect rect{suggested->left, suggested->top, suggested->right, suggested->bottom};
             onDpiChanged(appState, &rect);
         }
+        onTrayLookChanged(appState);
         return 0;
     }
     case WM_TRAYICON:
-        handleTrayEvent(appState.settings, static_cast<std::uint32_t>(lParam));
+        handleTrayEvent(appState, static_cast<std::uint32_t>(lParam));
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+        // The taskbar's theme or scale may have changed: the icon is drawn for them.
+        onTrayLookChanged(appState);
+        return DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

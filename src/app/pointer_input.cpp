@@ -1,6 +1,7 @@
 #include "app/pointer_input.h"
 
 #include "app/control_recovery.h"
+#include "app/tray.h"
 #include "base/rounding.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
@@ -8,6 +9,7 @@
 #include "regulation/fan_curve.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
+#include "settings/tray_options.h"
 #include "ui/hit_region.h"
 #include "ui/primitives.h"
 
@@ -172,6 +174,21 @@ void onButtonDown(AppState& app, int x, int y) {
         break;
     case REGION_RESET_ON_EXIT_SWITCH:
         settings.resetFansOnExit = !settings.resetFansOnExit;
+        saveSettings(settings);
+        repaint();
+        break;
+    case REGION_TRAY_TEMPERATURE_SWITCH:
+        toggleTrayTemperature(app);
+        break;
+    case REGION_NOTIFICATIONS_SWITCH:
+        settings.tray.notifications = !settings.tray.notifications;
+        saveSettings(settings);
+        repaint();
+        break;
+    case REGION_ALARM_DOWN:
+    case REGION_ALARM_UP:
+        settings.tray.alarmCelsius =
+            steppedAlarmCelsius(settings.tray.alarmCelsius, id == REGION_ALARM_UP ? 1 : -1);
         saveSettings(settings);
         repaint();
         break;

@@ -70,6 +70,9 @@ void handleCommand(AppState& app, std::uint32_t id) {
         toggleStartMinimized(settings, regulation.notice);
         repaint(false);
         return;
+    case CMD_TOGGLE_TRAY_TEMPERATURE:
+        toggleTrayTemperature(app);
+        return;
     case CMD_EXIT:
         if (host())
             host()->destroyWindow();
@@ -100,6 +103,7 @@ void onSessionEnd(AppState& app, bool ending) {
 }
 
 void onTaskbarCreated(const TrayIconState& icon) {
+    // The host adds it with the picture it showed, the temperature included.
     if (host() && icon.added)
         host()->trayAdd(icon.tip);
 }

@@ -23,7 +23,8 @@ void onTimer(AppState& app, std::uintptr_t timerId);
 void onDpiChanged(AppState& app, const Rect* suggested);
 
 // The shell announced a new taskbar (Explorer restarted): the icon it knew is gone, so add it
-// again with the tip it showed, provided the program had added one and has not removed it.
+// again with the tip and the picture it showed, provided the program had added one and has not
+// removed it.
 void onTaskbarCreated(const TrayIconState& icon);
 
 // How long the exit keeps trying to hand the fans back when the hardware refuses.

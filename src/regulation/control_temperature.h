@@ -16,3 +16,12 @@ bool controlTemperatureMeasured(const FanSafetyState& safety, const Settings& se
 // A temperature the mode regulates by was measured and then not refreshed for several ticks:
 // the curve's source, or either of CPU and GPU for the fixed modes.
 bool controlTemperatureLost(const FanSafetyState& safety, const Settings& settings);
+
+// The temperature the fans follow now, as a reading: in curve mode the curve's source, in any
+// other mode the higher of CPU and GPU. Only values measured since the hardware connected,
+// neither lost nor stand-ins, count; NaN when none does.
+double currentControlTemperature(const RegulationState& regulation, const Settings& settings);
+
+// The higher of the CPU and GPU readings that count as above, NaN when neither does; which,
+// when given, is set to the one it is, "CPU" or "GPU".
+double hottestCurrentTemperature(const RegulationState& regulation, const wchar_t** which);

@@ -28,6 +28,14 @@ using FanCurve = std::array<CurvePoint, 4>;
 inline constexpr FanCurve DEFAULT_CURVE = {
     {{45.0, 0.0}, {60.0, 30.0}, {72.0, 60.0}, {85.0, 100.0}}};
 
+// What the notification area shows and says (see settings/tray_options.h).
+struct TrayOptions {
+    bool temperatureInIcon = true;  // the control temperature as the icon's picture
+    bool notifications = true;      // balloon notifications when something needs attention
+    std::int32_t alarmCelsius = 90; // a temperature this high for a while raises an alarm
+    bool operator==(const TrayOptions&) const = default;
+};
+
 // What the user chose, as stored under the settings key (the autostart as the logon task).
 struct Settings {
     bool resetFansOnExit = true;
@@ -42,4 +50,6 @@ struct Settings {
     std::int32_t curveSource = 0;               // 0 max(CPU, GPU), 1 CPU, 2 GPU
     FanCurve curve = DEFAULT_CURVE;
     std::array<double, 2> manualRpm = {2200.0, 2000.0};
+
+    TrayOptions tray;
 };

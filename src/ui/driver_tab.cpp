@@ -1,3 +1,4 @@
+#include "base/bounded_format.h"
 #include "hardware/apple_smc_controller.h"
 #include "ui/backend_state.h"
 #include "ui/primitives.h"
@@ -61,6 +62,19 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
     return bottom;
 }
 
+// Two small buttons where a switch would be: the alarm temperature one step down and up.
+void drawAlarmStepper(Canvas& canvas, UiState& ui, int y) {
+    using namespace palette;
+    const Rect down{259, y, 277, y + 20};
+    const Rect up{279, y, 297, y + 20};
+    drawRoundPanel(canvas, down, 6, ButtonFill, Line);
+    drawRoundPanel(canvas, up, 6, ButtonFill, Line);
+    canvas.textIn(down, L"−", Font::FontBold, Text, TextAlign::Center);
+    canvas.textIn(up, L"+", Font::FontBold, Text, TextAlign::Center);
+    addHitRegion(ui.hitRegions, down, REGION_ALARM_DOWN, 0);
+    addHitRegion(ui.hitRegions, up, REGION_ALARM_UP, 0);
+}
+
 } // namespace
 
 void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const WindowModel& model) {
@@ -69,41 +83,56 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
     const int top = paintStatusCard(canvas, l, ui, model) + 13; // B + 128 at the usual height
     const int right = l.W + 243 - 16;
 
+    wchar_t alarm[96];
+    formatBounded(alarm, 96, L"Temperatur-Alarm ab %d °C (einstellbar von 60 bis 105 °C)",
+                  static_cast<int>(settings.tray.alarmCelsius));
     struct Option {
         const wchar_t* text;
         bool on;
         std::int32_t id;
         bool pending; // not known yet: neither on nor off, and not to be flipped
+        bool stepper; // two buttons, down and up, instead of a switch
     };
     const Option options[] = {
         {L"Ventrasol beim Start von Windows automatisch ausführen (Autostart)",
-         settings.autostartEnabled, REGION_AUTOSTART_SWITCH, settings.autostartPending},
+         settings.autostartEnabled, REGION_AUTOSTART_SWITCH, settings.autostartPending, false},
         {L"Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)",
-         settings.startMinimized, REGION_MINIMIZED_SWITCH, false},
+         settings.startMinimized, REGION_MINIMIZED_SWITCH, false, false},
         {L"Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen",
-         settings.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH, false},
+         settings.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH, false, false},
+        {L"Temperatur im Tray-Symbol anzeigen", settings.tray.temperatureInIcon,
+         REGION_TRAY_TEMPERATURE_SWITCH, false, false},
+        {L"Benachrichtigungen bei Übergabe der Lüfter, stehendem Lüfter, Temperatur-Alarm und "
+         L"Treiber-Fehler",
+         settings.tray.notifications, REGION_NOTIFICATIONS_SWITCH, false, false},
+        {alarm, false, 0, false, true},
     };
+    constexpr int kOptions = static_cast<int>(sizeof options / sizeof options[0]);
     // Each option's first line keeps its usual place, 34 pixels below the last; an option
     // that wraps pushes the next one down only when its lines need the room.
-    TextBlock blocks[3];
+    TextBlock blocks[kOptions];
     int y = top + 42;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kOptions; ++i) {
         // Wrapped lines stand close, so that two of them fit the usual 34-pixel row.
         blocks[i] = layoutBlock(canvas, 309, y, right - 309, -kOptionLine, options[i].text,
                                 Font::FontBody, Text);
         y = std::max(y + 34, blocks[i].bottom() + 2);
     }
-    const int bottom = std::max(top + 148, blocks[2].bottom() + 14);
+    const int bottom =
+        std::max(top + 148 + 34 * (kOptions - 3), blocks[kOptions - 1].bottom() + 14);
     drawCard(canvas, {243, top, l.W + 243, bottom});
     canvas.textAt(
         259, top + 12,
         fitWithEllipsis(canvas, L"Windows 10/11 Autostart & Optionen", Font::FontBold, right - 259),
         Font::FontBold, Text);
-    for (int i = 0; i < 3; ++i) {
-        if (options[i].pending)
-            drawPendingToggle(canvas, 259, blocks[i].y - 2);
+    for (int i = 0; i < kOptions; ++i) {
+        const int toggleY = blocks[i].y - 2;
+        if (options[i].stepper)
+            drawAlarmStepper(canvas, ui, toggleY);
+        else if (options[i].pending)
+            drawPendingToggle(canvas, 259, toggleY);
         else
-            drawToggle(canvas, ui.hitRegions, 259, blocks[i].y - 2, options[i].on, options[i].id);
+            drawToggle(canvas, ui.hitRegions, 259, toggleY, options[i].on, options[i].id);
         drawBlock(canvas, blocks[i]);
     }
 }

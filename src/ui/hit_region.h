@@ -26,6 +26,10 @@ inline constexpr std::int32_t REGION_AUTOSTART_SWITCH = 60;
 inline constexpr std::int32_t REGION_MINIMIZED_SWITCH = 61;
 inline constexpr std::int32_t REGION_RESET_ON_EXIT_SWITCH = 62;
 inline constexpr std::int32_t REGION_RELOAD_DRIVER = 63;
+inline constexpr std::int32_t REGION_TRAY_TEMPERATURE_SWITCH = 70;
+inline constexpr std::int32_t REGION_NOTIFICATIONS_SWITCH = 71;
+inline constexpr std::int32_t REGION_ALARM_DOWN = 72;
+inline constexpr std::int32_t REGION_ALARM_UP = 73;
 
 // dragTarget while nothing is dragged, and the base of the curve point targets (300 + j).
 inline constexpr std::int32_t DRAG_NONE = -1;

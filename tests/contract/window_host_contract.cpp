@@ -83,3 +83,42 @@ TEST_P(WindowHostContract, ThePopupMenuShowsEveryEntryWithItsCheckMark) {
     probe->host().trackPopupMenu(entries);
     EXPECT_EQ(probe->lastMenu(), entries);
 }
+
+TEST_P(WindowHostContract, TheTrayIconShowsAPictureOrTheProgramsIconAndBalloons) {
+    WindowHost& host = probe->host();
+    const std::uint32_t size = host.trayIconSize();
+    EXPECT_TRUE(size >= 16 && size <= 256) << size;
+    // Opaque colours with transparent corners.
+    TrayIconImage picture{16, {}};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        const bool corner = (i % 16 < 3 || i % 16 > 12) && (i / 16 < 3 || i / 16 > 12);
+        picture.pixels.push_back(corner ? 0u : 0xFF000040u | (i % 16) << 20 | (i / 16) << 12);
+    }
+    const TrayBalloon balloon{L"Titel", L"Text", TrayBalloonKind::Warning};
+    EXPECT_FALSE(host.traySetIcon(&picture) || host.trayNotify(balloon)) << "no icon yet";
+    ASSERT_TRUE(host.trayAdd(L"Ventrasol"));
+    EXPECT_EQ(probe->trayPicture().size, 0u);
+    EXPECT_TRUE(host.traySetIcon(&picture));
+    EXPECT_EQ(probe->trayPicture(), picture);
+    TrayIconImage broken = picture; // the wrong number of pixels: refused, nothing changes
+    broken.pixels.resize(10);
+    EXPECT_FALSE(host.traySetIcon(&broken));
+    EXPECT_EQ(probe->trayPicture(), picture);
+    EXPECT_TRUE(host.traySetIcon(nullptr));
+    EXPECT_EQ(probe->trayPicture().size, 0u);
+
+    EXPECT_EQ(probe->lastBalloon(), std::nullopt);
+    EXPECT_TRUE(host.trayNotify(balloon));
+    EXPECT_EQ(probe->lastBalloon(), balloon);
+    EXPECT_TRUE(host.trayNotify(
+        {std::wstring(100, L't'), std::wstring(300, L'x'), TrayBalloonKind::Error}));
+    EXPECT_EQ(probe->lastBalloon(), (TrayBalloon{std::wstring(63, L't'), std::wstring(255, L'x'),
+                                                 TrayBalloonKind::Error}));
+
+    // Removed and added again, the icon starts as the program's own.
+    EXPECT_TRUE(host.traySetIcon(&picture));
+    EXPECT_TRUE(host.trayDelete());
+    ASSERT_TRUE(host.trayAdd(L"Ventrasol"));
+    EXPECT_EQ(probe->trayPicture().size, 0u);
+    EXPECT_TRUE(host.trayDelete());
+}

@@ -32,6 +32,10 @@ public:
     virtual std::optional<int> takeQuit() = 0;
     // The entries of the last popup menu as it was shown.
     virtual std::vector<MenuEntry> lastMenu() = 0;
+    // The picture the tray icon shows now, as set; size 0 for the program's own icon.
+    virtual TrayIconImage trayPicture() = 0;
+    // The last balloon notification the shell was given, cut to what its record holds.
+    virtual std::optional<TrayBalloon> lastBalloon() = 0;
 };
 
 struct WindowHostSubject {

@@ -17,6 +17,12 @@ public:
     std::vector<MenuEntry> lastMenu() override {
         return fake_.menus.empty() ? std::vector<MenuEntry>{} : fake_.menus.back();
     }
+    TrayIconImage trayPicture() override { return fake_.icon; }
+    std::optional<TrayBalloon> lastBalloon() override {
+        if (fake_.balloons.empty())
+            return std::nullopt;
+        return fake_.balloons.back();
+    }
 
 private:
     RecordingWindowHost fake_;

@@ -228,7 +228,15 @@ scenario_generic() {
         fail "no background below the device card within B+172..B+300"
     # The processor card (three rows, 124 high) goes to the right column.
     expect_pixel "processor card" $((2 * half + 236)) $((B + 120)) "$CARD"
-    open_tab 0
+    end
+
+    begin "Generic.AClickOnANotificationOpensTheDashboard"
+    # NIN_BALLOONUSERCLICK from the icon, while the hardware tab is open.
+    drive send "$WM_TRAYICON" 0 1029 >/dev/null
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "dashboard tab active" 16 85 "$ACCENT"
+    expect_pixel "hardware tab inactive" 16 193 "$SIDEBAR"
     end
 
     begin "Generic.DpiChangeWithoutRectangleKeepsTheSize"

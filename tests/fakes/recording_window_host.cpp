@@ -1,6 +1,9 @@
 #include "fakes/recording_window_host.h"
 
+#include "base/bounded_format.h"
+
 #include <algorithm>
+#include <cstddef>
 
 int RecordingWindowHost::count(const std::string& call) const {
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
@@ -54,6 +57,7 @@ void RecordingWindowHost::postQuit(int exitCode) {
 bool RecordingWindowHost::trayAdd(const std::wstring& tip) {
     calls.push_back("trayAdd");
     tips.push_back(tip);
+    iconsOnAdd.push_back(icon);
     // The shell refuses a second icon of the same identifier.
     if (!trayResult || trayAdded)
         return false;
@@ -69,7 +73,31 @@ bool RecordingWindowHost::trayDelete() {
     calls.push_back("trayDelete");
     const bool removed = trayResult && trayAdded;
     trayAdded = false;
+    icon = TrayIconImage{};
     return removed;
+}
+bool RecordingWindowHost::traySetIcon(const TrayIconImage* image) {
+    calls.push_back(image != nullptr ? "traySetIcon" : "traySetIcon program");
+    if (!trayResult || !trayAdded)
+        return false;
+    // A picture no icon can be made of is refused, as GDI would.
+    if (image != nullptr &&
+        (image->size == 0 || image->pixels.size() != std::size_t{image->size} * image->size))
+        return false;
+    icon = image != nullptr ? *image : TrayIconImage{};
+    return true;
+}
+bool RecordingWindowHost::trayNotify(const TrayBalloon& balloon) {
+    calls.push_back("trayNotify");
+    if (!trayResult || !trayAdded)
+        return false;
+    // The shell's record holds 63 characters of title and 255 of text.
+    wchar_t title[64];
+    wchar_t text[256];
+    copyBounded(title, 64, balloon.title.c_str());
+    copyBounded(text, 256, balloon.text.c_str());
+    balloons.push_back({title, text, balloon.kind});
+    return true;
 }
 void RecordingWindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {
     calls.push_back("trackPopupMenu");

@@ -26,6 +26,12 @@ public:
     bool destroyed = false;
     std::optional<int> quitCode;
     bool trayAdded = false;
+    std::uint32_t iconSize = 16;
+    // The picture the icon shows (size 0: the program's own icon), cleared by a delete, and
+    // the one it was added with each time.
+    TrayIconImage icon;
+    std::vector<TrayIconImage> iconsOnAdd;
+    std::vector<TrayBalloon> balloons; // every notification the shell took
 
     int count(const std::string& call) const;
 
@@ -43,5 +49,8 @@ public:
     bool trayAdd(const std::wstring& tip) override;
     bool trayModify(const std::wstring& tip) override;
     bool trayDelete() override;
+    std::uint32_t trayIconSize() override { return iconSize; }
+    bool traySetIcon(const TrayIconImage* image) override;
+    bool trayNotify(const TrayBalloon& balloon) override;
     void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
 };

@@ -42,7 +42,7 @@ protected:
         host.calls.clear();
     }
 
-    // Every save writes the curve last.
+    // Every save writes the curve once.
     int saves() const {
         return static_cast<int>(std::count(registry.writes.begin(), registry.writes.end(),
                                            std::wstring(L"CurvePoints")));
@@ -349,6 +349,21 @@ TEST_F(PointerTest, OptionSwitchesSaveAndRewriteTheAutostartEntry) {
     EXPECT_EQ(saves(), before + 2);
     EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"ResetOnExit"), 0u);
     EXPECT_EQ(host.count("invalidate 0"), 5);
+}
+
+TEST_F(PointerTest, TheTraysSwitchesAndAlarmButtonsSaveAtOnce) {
+    paintTab(4);
+    auto click = [&](int id, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            onButtonDown(app, region(id).bounds.left, region(id).bounds.top);
+    };
+    click(REGION_TRAY_TEMPERATURE_SWITCH);
+    click(REGION_NOTIFICATIONS_SWITCH);
+    click(REGION_ALARM_UP, 3); // 90, 95, 100, 105 at most
+    EXPECT_EQ(registry.dword(RegistryRoot::CurrentUser, kSettingsKey, L"AlarmTemperature"), 105u);
+    click(REGION_ALARM_DOWN, 10);
+    EXPECT_EQ(app.settings.tray, (TrayOptions{false, false, 60}));
+    EXPECT_EQ(saves(), 15);
 }
 
 TEST_F(PointerTest, ReloadButtonReplacesTheBackendAndRepaints) {

@@ -1,6 +1,7 @@
 #include "fakes/fake_platform_fixture.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
+#include "settings/tray_options.h"
 
 #include <bit>
 #include <cmath>
@@ -35,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValuesInOrder) {
+TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllValuesInOrder) {
     EXPECT_FALSE(loadSettings(settings));
     EXPECT_EQ(settings.curve, DEFAULT_CURVE);
     EXPECT_EQ(settings.manualRpm[0], 2200.0);
@@ -44,9 +45,11 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValues
     EXPECT_FALSE(registry.hasKey(HKCU, SETTINGS_KEY_PATH));
 
     ASSERT_TRUE(saveSettings(settings));
-    const std::vector<std::wstring> order = {L"ActiveProfile",  L"CurveSource", L"LinkFans",
-                                             L"StartMinimized", L"ResetOnExit", L"ManualRPM0",
-                                             L"ManualRPM1",     L"CurvePoints"};
+    // The eight values of the first versions as they were, then the tray's.
+    const std::vector<std::wstring> order = {
+        L"ActiveProfile",   L"CurveSource",   L"LinkFans",        L"StartMinimized",
+        L"ResetOnExit",     L"ManualRPM0",    L"ManualRPM1",      L"CurvePoints",
+        L"TrayTemperature", L"Notifications", L"AlarmTemperature"};
     EXPECT_EQ(registry.writes, order);
     EXPECT_EQ(registry.valueNames(HKCU, SETTINGS_KEY_PATH), order);
     EXPECT_EQ(stored(L"ActiveProfile"), 0u);
@@ -60,7 +63,47 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllEightValues
     ASSERT_TRUE(curve);
     EXPECT_EQ(curve->type, REGISTRY_TYPE_BINARY);
     EXPECT_EQ(curve->data, curveBytes({45, 0, 60, 30, 72, 60, 85, 100}));
+    EXPECT_EQ(stored(L"TrayTemperature"), 1u);
+    EXPECT_EQ(stored(L"Notifications"), 1u);
+    EXPECT_EQ(stored(L"AlarmTemperature"), 90u);
+    EXPECT_EQ(registry.value(HKCU, SETTINGS_KEY_PATH, L"AlarmTemperature")->type,
+              REGISTRY_TYPE_DWORD);
     EXPECT_EQ(registry.openKeyCount(), 0);
+}
+
+TEST_F(SettingsTest, TheTraysValuesComeBackAndAnythingOddKeepsTheDefault) {
+    settings.tray = {false, false, 105};
+    ASSERT_TRUE(saveSettings(settings));
+    settings = Settings{};
+    ASSERT_TRUE(loadSettings(settings));
+    EXPECT_EQ(settings.tray, (TrayOptions{false, false, 105}));
+    // Each value alone: a four-byte REG_DWORD only, the alarm within 60..105.
+    const struct {
+        const wchar_t* name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> data;
+        TrayOptions loaded;
+    } cases[] = {
+        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0, 0, 2}, {true, true, 90}},
+        {L"Notifications", REGISTRY_TYPE_SZ, {'0', 0, 0, 0}, {true, true, 90}},
+        {L"Notifications", REGISTRY_TYPE_DWORD, {0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {60, 0, 0, 0}, {true, true, 60}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {106, 0, 0, 0}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_DWORD, {80, 0, 0, 0x80}, {true, true, 90}},
+        {L"AlarmTemperature", REGISTRY_TYPE_QWORD, {80, 0, 0, 0, 0, 0, 0, 0}, {true, true, 90}},
+    };
+    for (const auto& c : cases) {
+        for (const wchar_t* name : {L"TrayTemperature", L"Notifications", L"AlarmTemperature"})
+            registry.removeValue(HKCU, SETTINGS_KEY_PATH, name);
+        registry.setRaw(HKCU, SETTINGS_KEY_PATH, c.name, c.type, c.data);
+        settings = Settings{};
+        ASSERT_TRUE(loadSettings(settings));
+        EXPECT_EQ(settings.tray, c.loaded) << c.data.size();
+    }
+    // A save never stores an alarm beyond the range.
+    settings.tray.alarmCelsius = 500;
+    ASSERT_TRUE(saveSettings(settings));
+    EXPECT_EQ(stored(L"AlarmTemperature"), 105u);
 }
 
 TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {

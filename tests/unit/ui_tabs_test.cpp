@@ -166,13 +166,21 @@ TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
     EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 116, W + 227, 144}, 63, 0},
                                                         {{259, 270, 297, 290}, 60, 0},
                                                         {{259, 304, 297, 324}, 61, 0},
-                                                        {{259, 338, 297, 358}, 62, 0}}));
+                                                        {{259, 338, 297, 358}, 62, 0},
+                                                        {{259, 372, 297, 392}, 70, 0},
+                                                        {{259, 406, 297, 426}, 71, 0},
+                                                        {{259, 440, 277, 460}, 72, 0},
+                                                        {{279, 440, 297, 460}, 73, 0}}));
     app.regulation.notice.text = L"Autostart aktiviert";
     paint(740, 1080);
     EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 150, W + 227, 178}, 63, 0},
                                                         {{259, 304, 297, 324}, 60, 0},
                                                         {{259, 338, 297, 358}, 61, 0},
-                                                        {{259, 372, 297, 392}, 62, 0}}));
+                                                        {{259, 372, 297, 392}, 62, 0},
+                                                        {{259, 406, 297, 426}, 70, 0},
+                                                        {{259, 440, 297, 460}, 71, 0},
+                                                        {{259, 474, 277, 494}, 72, 0},
+                                                        {{279, 474, 297, 494}, 73, 0}}));
 }
 
 TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
@@ -182,17 +190,26 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     app.settings.autostartEnabled = true;
     app.settings.startMinimized = false;
     app.settings.resetFansOnExit = true;
+    app.settings.tray.notifications = false;
+    app.settings.tray.alarmCelsius = 95;
     auto c = paint(740, 1080);
     ASSERT_NE(c.findText(L"Treiber nicht initialisiert"), nullptr);
     EXPECT_EQ(c.findText(L"Treiber nicht initialisiert")->fill, palette::Warning);
     EXPECT_NE(c.findText(L"Erkanntes Backend: Keins"), nullptr);
     EXPECT_NE(c.findText(L"Hersteller:  · Modell: "), nullptr);
-    // Switch tracks in region order 60, 61, 62: on, off, on.
+    // Switch tracks in region order 60, 61, 62, 70, 71: on, off, on, on, off; then the alarm's
+    // temperature between its two buttons.
     std::vector<Color> tracks;
     for (const DrawCall* p : c.ofKind(Kind::Panel))
         if (p->rect.left == 259 && p->rect.width() == 38)
             tracks.push_back(p->fill);
-    EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent}));
+    EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent,
+                                          palette::Accent, palette::ToggleOff}));
+    EXPECT_NE(c.findText(L"Temperatur im Tray-Symbol anzeigen"), nullptr);
+    bool alarm = false;
+    for (const DrawCall* t : c.ofKind(Kind::TextAt))
+        alarm |= t->text.rfind(L"Temperatur-Alarm ab 95 °C", 0) == 0;
+    EXPECT_TRUE(alarm);
     bool footprint = false;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         footprint |= t->text.rfind(L"Ressourcenverbrauch: ~2 MB RAM · ", 0) == 0;

@@ -219,7 +219,7 @@ TEST_F(WindowEventsTest, TaskbarRestartAddsTheIconAgainWithItsCurrentTip) {
     EXPECT_EQ(host.tips, (std::vector<std::wstring>{liveTip}));
 }
 
-TEST_F(WindowEventsTest, TheTooltipWaitsForTheIconAndThenShowsTheFirstFan) {
+TEST_F(WindowEventsTest, TheTooltipWaitsForTheIconAndThenShowsEveryFan) {
     installBackend().fanChannels = {makeFan(0, 1000, 5000, 2345.6), makeFan(1, 1000, 5000, 999)};
     tickApp(app);
     EXPECT_TRUE(host.calls.empty());
@@ -227,16 +227,18 @@ TEST_F(WindowEventsTest, TheTooltipWaitsForTheIconAndThenShowsTheFirstFan) {
 
     addTrayIcon(app.trayIcon);
     tickApp(app);
-    EXPECT_EQ(host.calls.back(), "trayModify");
-    EXPECT_EQ(app.trayIcon.tip, L"Ventrasol — 2346 RPM · CPU 50°C · GPU 40°C (20.0 W)");
+    EXPECT_EQ(host.count("trayModify"), 1);
+    EXPECT_EQ(app.trayIcon.face.text, L"50") << "the hotter of CPU and GPU in the icon";
+    EXPECT_EQ(app.trayIcon.tip,
+              L"Ventrasol — CPU 50°C · GPU 40°C · 20.0 W\nLüfter 1: 2346 RPM\nLüfter 2: 999 RPM");
 }
 
 TEST_F(WindowEventsTest, WithoutABackendTheTooltipShowsTheLastReadings) {
     addTrayIcon(app.trayIcon);
     app.settings.mode = ControlMode::Curve;
     tickApp(app);
-    EXPECT_EQ(app.trayIcon.tip, L"Ventrasol — 0 RPM · CPU 42°C · GPU 38°C (25.0 W)");
+    EXPECT_EQ(app.trayIcon.tip, L"Ventrasol — CPU 42°C · GPU 38°C · 25.0 W");
     app.regulation.readings.fanList = {makeFan(0, 1000, 5000, 1500)};
     tickApp(app);
-    EXPECT_EQ(app.trayIcon.tip, L"Ventrasol — 1500 RPM · CPU 42°C · GPU 38°C (25.0 W)");
+    EXPECT_EQ(app.trayIcon.tip, L"Ventrasol — CPU 42°C · GPU 38°C · 25.0 W\nLüfter 1: 1500 RPM");
 }

@@ -1,5 +1,6 @@
 #include "contract/window_host_contract.h"
 #include "platform/win32/win32_window_host.h"
+#include "win/icon_pixels.h"
 #include "win/test_window.h"
 
 namespace {
@@ -31,6 +32,36 @@ public:
         return std::nullopt;
     }
     std::vector<MenuEntry> lastMenu() override { return window_.lastMenu(); }
+    TrayIconImage trayPicture() override {
+        const HICON shown = host_.trayRecord().hIcon;
+        if (shown == LoadIconW(nullptr, IDI_APPLICATION)) // the test binary has no icon 101
+            return {};
+        int size = 0;
+        ICONINFO info{};
+        if (GetIconInfo(shown, &info)) {
+            BITMAP bitmap{};
+            GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+            size = bitmap.bmWidth;
+            DeleteObject(info.hbmMask);
+            if (info.hbmColor != nullptr)
+                DeleteObject(info.hbmColor);
+        }
+        return iconPixels(shown, size);
+    }
+    std::optional<TrayBalloon> lastBalloon() override {
+        const NOTIFYICONDATAW& record = host_.trayRecord();
+        if (record.szInfo[0] == L'\0')
+            return std::nullopt;
+        TrayBalloonKind kind = TrayBalloonKind::Info;
+        if ((record.dwInfoFlags & NIIF_ICON_MASK) == NIIF_WARNING)
+            kind = TrayBalloonKind::Warning;
+        else if ((record.dwInfoFlags & NIIF_ICON_MASK) == NIIF_ERROR)
+            kind = TrayBalloonKind::Error;
+        // Every balloon of the program waits for the user's quiet time to pass.
+        if ((record.dwInfoFlags & NIIF_RESPECT_QUIET_TIME) == 0)
+            return TrayBalloon{L"quiet time ignored", L"", kind};
+        return TrayBalloon{record.szInfoTitle, record.szInfo, kind};
+    }
 
 private:
     TestWindow window_;

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_window_host.h"
 
 #include "base/bounded_format.h"
+#include "platform/win32/tray_icon_bitmap.h"
 
 namespace {
 
@@ -26,10 +27,47 @@ HICON programIcon() {
     return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
+// A function of user32 that older Windows versions lack, looked up so the program still starts.
+template <typename Fn> Fn user32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr)
+        return nullptr;
+    const FARPROC proc = GetProcAddress(user32, name);
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+// The DPI the notification area is drawn at: the taskbar's own window where this Windows can
+// say it (the taskbar may sit on a monitor of another scale), else the system's.
+UINT taskbarDpi() {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    using DpiForSystem = UINT(WINAPI*)();
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    const auto forWindow = user32Function<DpiForWindow>("GetDpiForWindow");
+    if (taskbar != nullptr && forWindow != nullptr) {
+        const UINT dpi = forWindow(taskbar);
+        if (dpi != 0)
+            return dpi;
+    }
+    const auto forSystem = user32Function<DpiForSystem>("GetDpiForSystem");
+    if (forSystem != nullptr && forSystem() != 0)
+        return forSystem();
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 } // namespace
 
-Win32WindowHost::Win32WindowHost(std::uintptr_t window, PartialInvalidate partial)
-    : window_(reinterpret_cast<HWND>(window)), partial_(partial) {}
+Win32WindowHost::Win32WindowHost(std::uintptr_t window, PartialInvalidate partial,
+                                 ShellNotify shell)
+    : window_(reinterpret_cast<HWND>(window)), partial_(partial), shell_(shell) {}
+
+Win32WindowHost::~Win32WindowHost() {
+    if (ownedIcon_ != nullptr)
+        DestroyIcon(ownedIcon_);
+}
 
 void Win32WindowHost::invalidate(bool erase) {
     if (!erase && partial_ != nullptr && partial_(window_))
@@ -77,16 +115,10 @@ void Win32WindowHost::postQuit(int exitCode) {
 }
 
 std::uint32_t Win32WindowHost::windowDpi() {
-    // Windows before 10 (1607) has no per-window DPI; looked up so the program still starts.
+    // Windows before 10 (1607) has no per-window DPI.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr)
-        return 0;
-    const FARPROC proc = GetProcAddress(user32, "GetDpiForWindow");
-    if (proc == nullptr)
-        return 0;
-    const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc));
-    return getDpi(window_);
+    const auto getDpi = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    return getDpi != nullptr ? getDpi(window_) : 0;
 }
 
 bool Win32WindowHost::trayAdd(const std::wstring& tip) {
@@ -96,9 +128,10 @@ bool Win32WindowHost::trayAdd(const std::wstring& tip) {
     tray_.uID = TRAY_ICON_ID;
     tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_.uCallbackMessage = WM_TRAYICON;
-    tray_.hIcon = programIcon();
+    // After a taskbar restart the picture shown before comes back with the icon.
+    tray_.hIcon = ownedIcon_ != nullptr ? ownedIcon_ : programIcon();
     copyBounded(tray_.szTip, sizeof tray_.szTip / sizeof tray_.szTip[0], tip.c_str());
-    return Shell_NotifyIconW(NIM_ADD, &tray_) != FALSE;
+    return shell_(NIM_ADD, &tray_) != FALSE;
 }
 
 bool Win32WindowHost::trayModify(const std::wstring& tip) {
@@ -109,15 +142,72 @@ bool Win32WindowHost::trayModify(const std::wstring& tip) {
     // every tick.
     NOTIFYICONDATAW change = tray_;
     change.uFlags = NIF_TIP;
-    return Shell_NotifyIconW(NIM_MODIFY, &change) != FALSE;
+    return shell_(NIM_MODIFY, &change) != FALSE;
 }
 
 bool Win32WindowHost::trayDelete() {
     if (tray_.cbSize == 0)
         return false;
-    const bool removed = Shell_NotifyIconW(NIM_DELETE, &tray_) != FALSE;
+    const bool removed = shell_(NIM_DELETE, &tray_) != FALSE;
     tray_.cbSize = 0;
+    // The shell no longer shows the picture: it can go.
+    if (ownedIcon_ != nullptr)
+        DestroyIcon(ownedIcon_);
+    ownedIcon_ = nullptr;
+    tray_.hIcon = nullptr;
     return removed;
+}
+
+std::uint32_t Win32WindowHost::trayIconSize() {
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    const UINT dpi = taskbarDpi();
+    const auto forDpi = user32Function<MetricsForDpi>("GetSystemMetricsForDpi");
+    int size = forDpi != nullptr ? forDpi(SM_CXSMICON, dpi) : 0;
+    if (size <= 0)
+        size = MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), 96);
+    return size > 0 ? static_cast<std::uint32_t>(size) : 16u;
+}
+
+bool Win32WindowHost::traySetIcon(const TrayIconImage* image) {
+    if (tray_.cbSize == 0)
+        return false;
+    HICON fresh = image != nullptr ? iconFromImage(*image) : programIcon();
+    if (fresh == nullptr)
+        return false;
+    NOTIFYICONDATAW change = tray_;
+    change.uFlags = NIF_ICON;
+    change.hIcon = fresh;
+    const bool shown = shell_(NIM_MODIFY, &change) != FALSE;
+    // The shell may still draw the previous picture until it has the new one: the old handle
+    // goes only now, and only when the new one took its place.
+    if (!shown) {
+        if (image != nullptr)
+            DestroyIcon(fresh);
+        return false;
+    }
+    if (ownedIcon_ != nullptr)
+        DestroyIcon(ownedIcon_);
+    ownedIcon_ = image != nullptr ? fresh : nullptr;
+    tray_.hIcon = fresh;
+    return true;
+}
+
+bool Win32WindowHost::trayNotify(const TrayBalloon& balloon) {
+    if (tray_.cbSize == 0)
+        return false;
+    copyBounded(tray_.szInfoTitle, sizeof tray_.szInfoTitle / sizeof tray_.szInfoTitle[0],
+                balloon.title.c_str());
+    copyBounded(tray_.szInfo, sizeof tray_.szInfo / sizeof tray_.szInfo[0], balloon.text.c_str());
+    DWORD symbol = NIIF_INFO;
+    if (balloon.kind == TrayBalloonKind::Warning)
+        symbol = NIIF_WARNING;
+    else if (balloon.kind == TrayBalloonKind::Error)
+        symbol = NIIF_ERROR;
+    // Presentation mode, quiet hours and the first hour after sign-in hold it back.
+    tray_.dwInfoFlags = symbol | NIIF_RESPECT_QUIET_TIME;
+    NOTIFYICONDATAW change = tray_;
+    change.uFlags = NIF_INFO;
+    return shell_(NIM_MODIFY, &change) != FALSE;
 }
 
 void Win32WindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {

@@ -15,8 +15,14 @@ public:
     // Asked first when only content changed: invalidates just what differs, or returns false
     // to have the whole window invalidated.
     using PartialInvalidate = bool (*)(HWND window);
+    // Shell_NotifyIconW, or a stand-in for it that sees every request.
+    using ShellNotify = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 
-    explicit Win32WindowHost(std::uintptr_t window, PartialInvalidate partial = nullptr);
+    explicit Win32WindowHost(std::uintptr_t window, PartialInvalidate partial = nullptr,
+                             ShellNotify shell = &Shell_NotifyIconW);
+    ~Win32WindowHost() override;
+    Win32WindowHost(const Win32WindowHost&) = delete;
+    Win32WindowHost& operator=(const Win32WindowHost&) = delete;
 
     void invalidate(bool erase) override;
     void setCapture() override;
@@ -33,13 +39,21 @@ public:
     bool trayAdd(const std::wstring& tip) override;
     bool trayModify(const std::wstring& tip) override;
     bool trayDelete() override;
+    std::uint32_t trayIconSize() override;
+    bool traySetIcon(const TrayIconImage* image) override;
+    bool trayNotify(const TrayBalloon& balloon) override;
     void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
 
-    // The record sent to the shell; its size field is 0 until the icon was added.
+    // The record sent to the shell; its size field is 0 until the icon was added. After a
+    // notification it holds the balloon's fields too (sent only with that request).
     const NOTIFYICONDATAW& trayRecord() const { return tray_; }
 
 private:
     HWND window_;
     PartialInvalidate partial_;
+    ShellNotify shell_;
     NOTIFYICONDATAW tray_{};
+    // The picture made for the icon, owned until a newer one was set or the icon removed;
+    // nullptr while the program's own (shared) icon is shown.
+    HICON ownedIcon_ = nullptr;
 };
