@@ -4,12 +4,15 @@
 // start-up and the moments that replace or pause the backend. It composes every folder's record
 // into AppState, whose one instance lives in main_win32.cpp, and may call everything below.
 
+#include "app/measurement_log.h"
 #include "hardware/hardware_records.h"
 #include "inventory/inventory_records.h"
+#include "regulation/power_source_rule.h"
 #include "regulation/regulation_state.h"
 #include "settings/settings.h"
 #include "ui/ui_state.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,10 @@ struct TrayIconState {
 struct AppState {
     TrayIconState trayIcon;
     bool exitSequenceRan = false;
+    // The second half of the start-up is through: backend, leftover fans, first mode.
+    bool startupFinished = false;
+    // A mode from the command line, applied once the start-up is through.
+    std::optional<ControlMode> startMode;
     // The autostart was switched (by a command) before the logon task's state was known: done
     // once it is.
     bool autostartToggleQueued = false;
@@ -32,4 +39,7 @@ struct AppState {
     // Collected once, after the window first appeared.
     std::vector<InventorySection> inventory;
     UiState ui;
+    // The power source last read: a change applies the mode chosen for the new one.
+    PowerSource powerSource = PowerSource::None;
+    MeasurementLog measurementLog;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/registry.h"
+#include "settings/automation_values.h"
 
 #include <algorithm>
 #include <array>
@@ -110,6 +111,7 @@ bool loadSettings(Settings& settings) {
             settings.manualRpm[i] = static_cast<double>(static_cast<std::int32_t>(v));
     }
     loadCurve(key, &settings.curve);
+    loadAutomationValues(key, settings.automation);
     return true;
 }
 
@@ -139,5 +141,6 @@ bool saveSettings(const Settings& settings) {
     key.setDword(L"ManualRPM0", manual0);
     key.setDword(L"ManualRPM1", manual1);
     key.set(L"CurvePoints", REGISTRY_TYPE_BINARY, curve.data(), CURVE_POINTS_BYTES);
+    saveAutomationValues(key, settings.automation);
     return key.close();
 }

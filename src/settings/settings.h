@@ -28,6 +28,15 @@ using FanCurve = std::array<CurvePoint, 4>;
 inline constexpr FanCurve DEFAULT_CURVE = {
     {{45.0, 0.0}, {60.0, 30.0}, {72.0, 60.0}, {85.0, 100.0}}};
 
+// Switching modes by the power source, and the measurement log.
+struct AutomationSettings {
+    bool followPowerSource = false;
+    ControlMode batteryMode = ControlMode::Quiet;
+    // The mode last chosen while on mains, remembered whether or not the switching is on.
+    ControlMode mainsMode = ControlMode::SystemAuto;
+    bool csvLog = false;
+};
+
 // What the user chose, as stored under the settings key (the autostart as the logon task).
 struct Settings {
     bool resetFansOnExit = true;
@@ -42,4 +51,5 @@ struct Settings {
     std::int32_t curveSource = 0;               // 0 max(CPU, GPU), 1 CPU, 2 GPU
     FanCurve curve = DEFAULT_CURVE;
     std::array<double, 2> manualRpm = {2200.0, 2000.0};
+    AutomationSettings automation;
 };

@@ -1,4 +1,5 @@
 #include "hardware/apple_smc_controller.h"
+#include "ui/automation_card.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -106,4 +107,5 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
             drawToggle(canvas, ui.hitRegions, 259, blocks[i].y - 2, options[i].on, options[i].id);
         drawBlock(canvas, blocks[i]);
     }
+    paintAutomationCard(canvas, l, ui, model, bottom + 13);
 }

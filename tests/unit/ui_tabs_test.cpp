@@ -162,17 +162,23 @@ TEST_F(UiTabsTest, HardwareCardsBelowTheWindowAreSkippedButKeepTheirPlace) {
 TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
     app.ui.activeTab = 4;
     const int W = 479;
-    paint(740, 1080);
-    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 116, W + 227, 144}, 63, 0},
-                                                        {{259, 270, 297, 290}, 60, 0},
-                                                        {{259, 304, 297, 324}, 61, 0},
-                                                        {{259, 338, 297, 358}, 62, 0}}));
-    app.regulation.notice.text = L"Autostart aktiviert";
-    paint(740, 1080);
-    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 150, W + 227, 178}, 63, 0},
-                                                        {{259, 304, 297, 324}, 60, 0},
-                                                        {{259, 338, 297, 358}, 61, 0},
-                                                        {{259, 372, 297, 392}, 62, 0}}));
+    for (const int shift : {0, 34}) {
+        if (shift != 0)
+            app.regulation.notice.text = L"Autostart aktiviert";
+        paint(740, 1080);
+        // The automation card below the options card.
+        const int a = 399 + shift;
+        EXPECT_EQ(contentRegions(),
+                  (std::vector<HitRegion>{{{W + 63, 116 + shift, W + 227, 144 + shift}, 63, 0},
+                                          {{259, 270 + shift, 297, 290 + shift}, 60, 0},
+                                          {{259, 304 + shift, 297, 324 + shift}, 61, 0},
+                                          {{259, 338 + shift, 297, 358 + shift}, 62, 0},
+                                          {{259, a + 40, 297, a + 60}, 70, 0},
+                                          {{W + 77, a + 75, W + 227, a + 101}, 71, 0},
+                                          {{W + 77, a + 107, W + 227, a + 133}, 72, 0},
+                                          {{259, a + 146, 297, a + 166}, 73, 0},
+                                          {{309, a + 178, 519, a + 206}, 74, 0}}));
+    }
 }
 
 TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
@@ -182,17 +188,28 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     app.settings.autostartEnabled = true;
     app.settings.startMinimized = false;
     app.settings.resetFansOnExit = true;
+    app.settings.automation.csvLog = true;
+    app.settings.automation.batteryMode = ControlMode::Max;
     auto c = paint(740, 1080);
     ASSERT_NE(c.findText(L"Treiber nicht initialisiert"), nullptr);
     EXPECT_EQ(c.findText(L"Treiber nicht initialisiert")->fill, palette::Warning);
     EXPECT_NE(c.findText(L"Erkanntes Backend: Keins"), nullptr);
     EXPECT_NE(c.findText(L"Hersteller:  · Modell: "), nullptr);
-    // Switch tracks in region order 60, 61, 62: on, off, on.
+    // Switch tracks in region order 60, 61, 62, 70, 73: on, off, on, off, on.
     std::vector<Color> tracks;
     for (const DrawCall* p : c.ofKind(Kind::Panel))
         if (p->rect.left == 259 && p->rect.width() == 38)
             tracks.push_back(p->fill);
-    EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent}));
+    EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent,
+                                          palette::ToggleOff, palette::Accent}));
+    // The modes chosen for battery and mains power, right of their labels, and the button.
+    std::vector<std::wstring> pickers;
+    for (const DrawCall* t : c.ofKind(Kind::TextIn))
+        if (t->rect.left >= 479 + 77 && t->rect.top > 400)
+            pickers.push_back(t->text);
+    EXPECT_EQ(pickers, (std::vector<std::wstring>{L"Maximal (Turbo)", L"System-Auto"}));
+    EXPECT_NE(c.findText(L"Im Akkubetrieb"), nullptr);
+    EXPECT_NE(c.findText(L"Protokollordner öffnen"), nullptr);
     bool footprint = false;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         footprint |= t->text.rfind(L"Ressourcenverbrauch: ~2 MB RAM · ", 0) == 0;
