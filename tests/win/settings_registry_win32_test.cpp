@@ -109,15 +109,20 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirTypesAndSizes) {
+TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesEveryValueWithItsTypeAndSize) {
     EXPECT_FALSE(loadSettings(settings)); // first run: no key yet
     EXPECT_EQ(settings.curve, DEFAULT_CURVE);
     settings.manualRpm[0] = 2200.9;
     ASSERT_TRUE(saveSettings(settings));
 
+    // The eight values of every version, then the automation options.
     const std::vector<std::pair<const wchar_t*, DWORD>> dwords = {
-        {L"ActiveProfile", 0}, {L"CurveSource", 0},   {L"LinkFans", 1},     {L"StartMinimized", 1},
-        {L"ResetOnExit", 1},   {L"ManualRPM0", 2200}, {L"ManualRPM1", 2000}};
+        {L"ActiveProfile", 0},  {L"CurveSource", 0},
+        {L"LinkFans", 1},       {L"StartMinimized", 1},
+        {L"ResetOnExit", 1},    {L"ManualRPM0", 2200},
+        {L"ManualRPM1", 2000},  {L"PowerSourceSwitch", 0},
+        {L"BatteryProfile", 2}, {L"MainsProfile", 0},
+        {L"CsvLog", 0}};
     for (const auto& [name, expected] : dwords) {
         const RawValue v = raw(SETTINGS_KEY_PATH, name);
         ASSERT_TRUE(v.found);
@@ -136,7 +141,7 @@ TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllEightValuesWithTheirType
     unsigned long exitCode = 99;
     const auto listed = regQuery(L"HKCU\\Software\\Ventrasol", &exitCode);
     EXPECT_EQ(exitCode, 0ul);
-    ASSERT_EQ(listed.size(), 8u);
+    ASSERT_EQ(listed.size(), 12u);
     for (const auto& [name, expected] : dwords) {
         const std::string narrow(name, name + wcslen(name));
         ASSERT_TRUE(listed.count(narrow)) << narrow;
