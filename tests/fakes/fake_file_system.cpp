@@ -1,57 +1,40 @@
 #include "fakes/fake_file_system.h"
 
-std::wstring FakeFileSystem::folderOf(const std::wstring& path) {
+namespace {
+
+std::wstring folderOf(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+} // namespace
+
 void FakeFileSystem::addFile(const std::wstring& path, const std::string& bytes) {
+    createFolder(folderOf(path));
     std::lock_guard<std::mutex> guard(lock_);
-    for (std::wstring f = folderOf(path); !f.empty(); f = folderOf(f))
-        folders_.insert(f);
-    files_[path] = bytes;
+    files[path] = bytes;
 }
 
 std::string FakeFileSystem::file(const std::wstring& path) const {
     std::lock_guard<std::mutex> guard(lock_);
-    const auto it = files_.find(path);
-    return it == files_.end() ? std::string() : it->second;
-}
-
-bool FakeFileSystem::hasFile(const std::wstring& path) const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return files_.count(path) != 0;
-}
-
-int FakeFileSystem::appendCount() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return appends_;
-}
-
-std::vector<std::wstring> FakeFileSystem::openedFolders() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return opened_;
-}
-
-std::wstring FakeFileSystem::localAppDataFolder() {
-    return appData;
+    const auto it = files.find(path);
+    return it == files.end() ? std::string() : it->second;
 }
 
 bool FakeFileSystem::createFolder(const std::wstring& path) {
     std::lock_guard<std::mutex> guard(lock_);
-    // A file in the way of the folder or of one of its parents.
     for (std::wstring f = path; !f.empty(); f = folderOf(f))
-        if (files_.count(f) != 0)
-            return false;
+        if (files.count(f) != 0)
+            return false; // a file in the way
     for (std::wstring f = path; !f.empty(); f = folderOf(f))
-        folders_.insert(f);
+        folders.insert(f);
     return true;
 }
 
 bool FakeFileSystem::fileEnd(const std::wstring& path, std::uint64_t* size, char* lastByte) {
     std::lock_guard<std::mutex> guard(lock_);
-    const auto it = files_.find(path);
-    if (it == files_.end())
+    const auto it = files.find(path);
+    if (it == files.end())
         return false;
     *size = it->second.size();
     if (!it->second.empty())
@@ -63,17 +46,17 @@ bool FakeFileSystem::append(const std::wstring& path, const std::string& bytes) 
     if (beforeAppend)
         beforeAppend();
     std::lock_guard<std::mutex> guard(lock_);
-    ++appends_;
-    if (failAppend || folders_.count(folderOf(path)) == 0 || folders_.count(path) != 0)
+    ++appends;
+    if (failAppend || folders.count(folderOf(path)) == 0 || folders.count(path) != 0)
         return false;
-    files_[path] += bytes;
+    files[path] += bytes;
     return true;
 }
 
 std::vector<std::wstring> FakeFileSystem::listFiles(const std::wstring& folder) {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<std::wstring> names;
-    for (const auto& [path, bytes] : files_)
+    for (const auto& [path, bytes] : files)
         if (folderOf(path) == folder)
             names.push_back(path.substr(folder.size() + 1));
     return names;
@@ -81,13 +64,13 @@ std::vector<std::wstring> FakeFileSystem::listFiles(const std::wstring& folder) 
 
 bool FakeFileSystem::deleteFile(const std::wstring& path) {
     std::lock_guard<std::mutex> guard(lock_);
-    return files_.erase(path) != 0;
+    return files.erase(path) != 0;
 }
 
 bool FakeFileSystem::openFolder(const std::wstring& path) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (folders_.count(path) == 0)
+    if (folders.count(path) == 0)
         return false;
-    opened_.push_back(path);
+    opened.push_back(path);
     return true;
 }

