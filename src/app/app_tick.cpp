@@ -1,5 +1,7 @@
 #include "app/app_tick.h"
 
+#include "app/local_clock.h"
+#include "app/measurement_log.h"
 #include "app/tray.h"
 #include "app/tray_notifications.h"
 #include "inventory/inventory.h"
@@ -30,6 +32,7 @@ void tickApp(AppState& app) {
     // Only the SMC backend drives the fans; the generic one records what the modes ask for.
     notifyEvents(app.notifications, app.regulation, app.settings, app.identity.isApple,
                  steadyMilliseconds());
+    logTick(app.measurementLog, app.settings, app.regulation, localTimeNow());
     // Every reader above has seen what happened since the last tick.
     app.regulation.events.clear();
 }

@@ -21,3 +21,8 @@ inline constexpr std::uint32_t CMD_TOGGLE_AUTOSTART = 2008;
 inline constexpr std::uint32_t CMD_TOGGLE_START_MINIMIZED = 2009;
 inline constexpr std::uint32_t CMD_EXIT = 2010;
 inline constexpr std::uint32_t CMD_TOGGLE_TRAY_TEMPERATURE = 2021;
+
+// The mode menus of the options tab: the mode for battery power (first + mode number) and for
+// mains power.
+inline constexpr std::uint32_t CMD_BATTERY_MODE_FIRST = 2101;
+inline constexpr std::uint32_t CMD_MAINS_MODE_FIRST = 2111;

@@ -2,6 +2,7 @@
 
 #include "app/app_tick.h"
 #include "app/backend_selection.h"
+#include "app/power_source_follow.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_commands.h"
 #include "settings/registry_settings.h"
@@ -21,7 +22,8 @@ void resume(AppState& app) {
     if (!connected(regulation) || regulation.safety.failedTicks > 0)
         initBackend(app);
     regulation.safety.suspended = false;
-    applyControlMode(regulation, app.settings, app.settings.mode);
+    if (!followPowerSource(app))
+        applyControlMode(regulation, app.settings, app.settings.mode);
 }
 
 } // namespace
@@ -36,6 +38,9 @@ void onPowerEvent(AppState& app, std::uint32_t event) {
     case POWER_RESUME_SUSPEND:
     case POWER_RESUME_AUTOMATIC:
         resume(app);
+        return;
+    case POWER_STATUS_CHANGE:
+        followPowerSource(app);
         return;
     default:
         return;

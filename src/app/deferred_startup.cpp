@@ -1,6 +1,7 @@
 #include "app/deferred_startup.h"
 
 #include "app/backend_selection.h"
+#include "app/power_source_follow.h"
 #include "hardware/vendor_detection.h"
 #include "inventory/inventory.h"
 #include "regulation/control_modes.h"
@@ -22,6 +23,16 @@ void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()>
     // A mode chosen before the backend was there (a command during start-up) takes effect now.
     if (app.settings.mode != ControlMode::SystemAuto)
         applyControlMode(app.regulation, app.settings, app.settings.mode);
+    // A mode from the command line is the user's choice and wins over the power source's.
+    if (app.startMode) {
+        app.powerSource = currentPowerSource();
+        const ControlMode mode = *app.startMode;
+        app.startMode.reset();
+        chooseMode(app, mode);
+    } else {
+        followPowerSource(app);
+    }
+    app.startupFinished = true;
     app.inventory = collectInventory(app.identity, app.regulation.controller.get());
     // Last, after the driver service was started: both go through the service manager, and
     // the scheduler's own service may have to be started first.

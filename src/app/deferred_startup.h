@@ -26,9 +26,9 @@ inline constexpr std::chrono::milliseconds AUTOSTART_ANSWER_AT_EXIT{3000};
 void beginStartup(AppState& app);
 
 // After the window appeared: the backend (driver service, WMI, one tick, the fans an earlier
-// run left forced handed back before any mode is applied), a mode chosen meanwhile, and the
-// inventory; then the lookup of the logon task is started, whose thread calls threadStart
-// first and whenDone once the answer is in.
+// run left forced handed back before any mode is applied), a mode chosen meanwhile, the mode
+// of the command line or else of the power source, and the inventory; then the lookup of the logon
+// task is started, whose thread calls threadStart first and whenDone once the answer is in.
 void finishStartup(AppState& app, AutostartLookup& lookup, std::function<void()> whenDone,
                    void (*threadStart)() = nullptr);
 

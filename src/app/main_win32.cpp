@@ -1,10 +1,14 @@
 // The entry point and the main window's procedure. The procedure only decodes messages; what
 // each one means is decided by the portable code in app/ and ui/.
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/commands.h"
+#include "app/console_win32.h"
 #include "app/control_recovery.h"
 #include "app/crash_guard_win32.h"
 #include "app/deferred_startup.h"
+#include "app/mode_handover.h"
+#include "app/mode_handover_win32.h"
 #include "app/pointer_input.h"
 #include "app/startup.h"
 #include "app/tray.h"
@@ -14,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/win32/process_hardening.h"
 #include "platform/win32/win32_device_io.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_library_loader.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_manager.h"
@@ -128,6 +133,17 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         onSessionEnd(appState, wParam != FALSE);
         return 0;
+    case WM_COPYDATA: {
+        // Another start of the program hands over a mode. The window leaves the message filter
+        // closed: only a process with administrator rights gets this far.
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data == nullptr)
+            return 0;
+        const HandoverReply reply =
+            receiveModeHandover(appState, data->dwData, data->lpData, data->cbData);
+        repaint(window);
+        return static_cast<LRESULT>(reply);
+    }
     case WM_POWERBROADCAST:
         onPowerEvent(appState, static_cast<std::uint32_t>(wParam));
         repaint(window);
@@ -239,11 +255,26 @@ void enablePerMonitorDpiAwareness() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     hardenProcess();
     installCrashGuard();
-    // 1. One instance per machine.
+    // 0. A command line the program does not understand changes nothing, not even the running
+    // instance's window.
+    const CommandLine arguments = parseCommandLine(commandLine);
+    if (arguments.action != CommandLineAction::Start) {
+        printToParentConsole(arguments.message);
+        return arguments.action == CommandLineAction::Help ? EXIT_DONE : EXIT_USAGE;
+    }
+    // 1. One instance per machine: a second start hands its mode to the first, or else shows
+    // the first one's window.
     InstanceMutex mutex;
     if (mutex.alreadyRunning()) {
-        surfaceRunningInstance();
-        return 0;
+        if (!arguments.mode) {
+            surfaceRunningInstance();
+            return EXIT_DONE;
+        }
+        const int code = handModeOver(*arguments.mode);
+        if (code != EXIT_DONE)
+            printToParentConsole(L"Ventrasol: der Modus wurde nicht übernommen (Hinweis im "
+                                 L"Fenster des laufenden Programms).");
+        return code;
     }
     platform.systemInfo = lifelong<Win32SystemInfo>();
     platform.registry = lifelong<Win32Registry>();
@@ -253,6 +284,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     platform.thermalCounters = lifelong<Win32ThermalCounterQuery>();
     platform.libraryLoader = lifelong<Win32LibraryLoader>();
     platform.taskScheduler = lifelong<Win32TaskScheduler>();
+    platform.fileSystem = lifelong<Win32FileSystem>();
+    appState.measurementLog.threadStart = guardThisThread;
+    // Applied once the start-up has dealt with the backend and the fans.
+    appState.startMode = arguments.mode;
 
     // 2. Settings and the machine's name; the backend, the inventory and the logon task come
     // once the window is there.
@@ -301,7 +336,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
     // 12. Shown unless started for the tray; then the rest of the start-up, through the queue,
     // so that the first paint comes before it.
-    if (!startsHidden(commandLine)) {
+    if (!arguments.hidden) {
         ShowWindow(window, SW_SHOWDEFAULT);
         UpdateWindow(window);
     }

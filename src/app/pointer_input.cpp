@@ -1,7 +1,9 @@
 #include "app/pointer_input.h"
 
+#include "app/automation_input.h"
 #include "app/control_recovery.h"
 #include "app/tray.h"
+#include "app/power_source_follow.h"
 #include "base/rounding.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
@@ -137,7 +139,7 @@ void onButtonDown(AppState& app, int x, int y) {
         return;
     }
     if (id >= REGION_MODE_FIRST && id < REGION_MODE_FIRST + 6) {
-        applyControlMode(regulation, settings, static_cast<ControlMode>(arg));
+        chooseMode(app, static_cast<ControlMode>(arg));
         return;
     }
     switch (id) {
@@ -151,10 +153,10 @@ void onButtonDown(AppState& app, int x, int y) {
         repaint();
         break;
     case REGION_APPLY_MANUAL:
-        applyControlMode(regulation, settings, ControlMode::Manual);
+        chooseMode(app, ControlMode::Manual);
         break;
     case REGION_ACTIVATE_CURVE:
-        applyControlMode(regulation, settings, ControlMode::Curve);
+        chooseMode(app, ControlMode::Curve);
         break;
     case REGION_RESET_CURVE:
         resetCurve(regulation, settings);
@@ -197,6 +199,7 @@ void onButtonDown(AppState& app, int x, int y) {
         repaint();
         break;
     default:
+        onAutomationRegion(app, id);
         break;
     }
 }

@@ -22,11 +22,6 @@ struct WindowSize {
 // "Ventrasol — <product> Thermal & Fan Control [Universal Windows]".
 std::wstring mainWindowTitle(const SystemIdentity& identity);
 
-// True when one of the command line's arguments is "--minimized" or "-m", in any letter case.
-// Arguments are split as Windows splits them: at blanks outside double quotes, so a path or a
-// word that merely contains "-m" does not count.
-bool startsHidden(const wchar_t* commandLine);
-
 // The design size times the scale, each product in single precision rounded to nearest.
 WindowSize initialWindowSize(float dpiScale);
 

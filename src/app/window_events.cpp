@@ -2,10 +2,11 @@
 
 #include "app/app_tick.h"
 #include "app/commands.h"
+#include "app/measurement_log.h"
+#include "app/power_source_follow.h"
 #include "app/tray.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
-#include "regulation/control_modes.h"
 #include "regulation/fan_commands.h"
 #include "settings/autostart.h"
 #include "settings/registry_settings.h"
@@ -41,22 +42,22 @@ void handleCommand(AppState& app, std::uint32_t id) {
             host()->showMainWindow();
         return;
     case CMD_MODE_SYSTEM_AUTO:
-        applyControlMode(regulation, settings, ControlMode::SystemAuto);
+        chooseMode(app, ControlMode::SystemAuto);
         return;
     case CMD_MODE_CURVE:
-        applyControlMode(regulation, settings, ControlMode::Curve);
+        chooseMode(app, ControlMode::Curve);
         return;
     case CMD_MODE_QUIET:
-        applyControlMode(regulation, settings, ControlMode::Quiet);
+        chooseMode(app, ControlMode::Quiet);
         return;
     case CMD_MODE_BALANCED:
-        applyControlMode(regulation, settings, ControlMode::Balanced);
+        chooseMode(app, ControlMode::Balanced);
         return;
     case CMD_MODE_MAX:
-        applyControlMode(regulation, settings, ControlMode::Max);
+        chooseMode(app, ControlMode::Max);
         return;
     case CMD_MODE_MANUAL:
-        applyControlMode(regulation, settings, ControlMode::Manual);
+        chooseMode(app, ControlMode::Manual);
         return;
     case CMD_TOGGLE_AUTOSTART:
         // The state to flip is not known before the task was looked up: flipped then.
@@ -78,8 +79,14 @@ void handleCommand(AppState& app, std::uint32_t id) {
             host()->destroyWindow();
         return;
     default:
-        return;
+        break;
     }
+    if (id >= CMD_BATTERY_MODE_FIRST && id < CMD_BATTERY_MODE_FIRST + 6)
+        setPowerSourceMode(app, PowerSource::Battery,
+                           static_cast<ControlMode>(id - CMD_BATTERY_MODE_FIRST));
+    else if (id >= CMD_MAINS_MODE_FIRST && id < CMD_MAINS_MODE_FIRST + 6)
+        setPowerSourceMode(app, PowerSource::Mains,
+                           static_cast<ControlMode>(id - CMD_MAINS_MODE_FIRST));
 }
 
 void onTimer(AppState& app, std::uintptr_t timerId) {
@@ -119,6 +126,8 @@ void runExitSequence(AppState& app) {
         while (!handFansBack(app.regulation) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    // The last rows of the log; the fans were seen to first.
+    closeLog(app.measurementLog, LOG_EXIT_WAIT);
     // Also marks the icon as gone, so a later taskbar restart does not bring it back.
     removeTrayIcon(app.trayIcon);
     if (host())

@@ -12,8 +12,8 @@
 // WM_CREATE: the once-a-second tick timer. Nothing else is created here.
 void onWindowCreated();
 
-// WM_COMMAND with the low word of wParam. Identifiers outside the tray menu's range are
-// swallowed: they do nothing.
+// WM_COMMAND with the low word of wParam: the tray menu's commands and the mode menus of the
+// options tab. Other identifiers are swallowed: they do nothing.
 void handleCommand(AppState& app, std::uint32_t id);
 
 // WM_TIMER: the tick timer runs one tick and repaints; any other timer is ignored.

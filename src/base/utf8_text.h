@@ -7,3 +7,7 @@
 // sequences, overlong forms, surrogates and values beyond U+10FFFF each become U+FFFD, so the
 // result is always well-formed whatever bytes a device or firmware hands out.
 std::wstring wideFromUtf8(std::string_view bytes);
+
+// Encodes wide text as UTF-8. A surrogate without its partner (possible in UTF-16 text from
+// anywhere) becomes U+FFFD.
+std::string utf8FromWide(std::wstring_view text);

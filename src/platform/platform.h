@@ -4,6 +4,7 @@
 // below, and in win32/ the implementations that only move bytes. It calls only base/.
 
 class DeviceIo;
+class FileSystem;
 class LibraryLoader;
 class Registry;
 class ServiceManager;
@@ -25,6 +26,7 @@ struct Platform {
     ThermalCounterQuery* thermalCounters = nullptr;
     LibraryLoader* libraryLoader = nullptr;
     TaskScheduler* taskScheduler = nullptr;
+    FileSystem* fileSystem = nullptr;
 };
 
 extern Platform platform;

@@ -28,6 +28,12 @@ enum class DriveKind : std::uint32_t {
     RamDisk = 6,
 };
 
+// Where the machine draws its power from, as one power-status reading reports it.
+struct PowerStatus {
+    std::uint8_t acLineStatus = 255; // 0 offline (on battery), 1 online, 255 unknown
+    std::uint8_t batteryFlag = 255;  // as batteryFlag() below
+};
+
 // What the program asks Windows about the machine itself.
 class SystemInfo {
 public:
@@ -36,6 +42,9 @@ public:
     // The power status's battery flag: bits 1 high, 2 low, 4 critical, 8 charging,
     // 128 no system battery; 255 when the status is unknown or cannot be read.
     virtual std::uint8_t batteryFlag() const = 0;
+
+    // The mains state and the battery flag of one reading; both 255 when it cannot be read.
+    virtual PowerStatus powerStatus() const = 0;
 
     // The full path of the running program's own file; empty when it cannot be had.
     virtual std::wstring modulePath() const = 0;

@@ -141,7 +141,7 @@ const wchar_t* controlModeName(ControlMode mode) {
     }
 }
 
-void applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode) {
+bool applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode) {
     FanSafetyState& safety = regulation.safety;
     Notice& notice = regulation.notice;
     // A mode that keeps a fan low needs a temperature the rules can watch; without one the
@@ -157,7 +157,7 @@ void applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
                                      false, 0.0, notice.text});
         if (platform.windowHost != nullptr)
             platform.windowHost->invalidate(false);
-        return;
+        return false;
     }
     regulation.lastCurveRpm.fill(-1.0);
     safety.commandedRpm.fill(-1.0);
@@ -168,7 +168,7 @@ void applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     safety.handBackRetrying = false;
     settings.mode = mode;
     if (!regulation.controller)
-        return;
+        return false;
 
     const bool ok = commandMode(regulation, settings, mode, true);
     switch (mode) {
@@ -216,4 +216,5 @@ void applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     saveSettings(settings);
     if (platform.windowHost != nullptr)
         platform.windowHost->invalidate(false);
+    return ok;
 }

@@ -9,8 +9,10 @@ const wchar_t* controlModeName(ControlMode mode);
 
 // Switches to mode: forgets the curve's last speeds, commands every fan once through the
 // backend, sets the notice, saves all settings and repaints. Without a backend only the mode
-// and the curve memory change.
-void applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode);
+// and the curve memory change. True when the mode took: its commands reached the hardware.
+// False when they did not, when the mode was refused (no temperature measured yet) and when
+// there is no backend to command.
+bool applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode);
 
 // Sends the fan commands of mode (the curve with or without its hysteresis) and nothing else:
 // no notice, no saving. False when any command did not reach the hardware.

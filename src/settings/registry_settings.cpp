@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "settings/tray_options.h"
+#include "settings/automation_values.h"
 
 #include <algorithm>
 #include <array>
@@ -112,6 +113,7 @@ bool loadSettings(Settings& settings) {
     }
     loadCurve(key, &settings.curve);
     loadTrayOptions(key, settings.tray);
+    loadAutomationValues(key, settings.automation);
     return true;
 }
 
@@ -142,5 +144,6 @@ bool saveSettings(const Settings& settings) {
     key.setDword(L"ManualRPM1", manual1);
     key.set(L"CurvePoints", REGISTRY_TYPE_BINARY, curve.data(), CURVE_POINTS_BYTES);
     saveTrayOptions(key, settings.tray);
+    saveAutomationValues(key, settings.automation);
     return key.close();
 }

@@ -13,7 +13,7 @@ inline constexpr unsigned CURVE_POINTS_BYTES = 64;
 // when the settings key cannot be opened (first run, or no registry installed).
 bool loadSettings(Settings& settings);
 
-// Writes all values at once (the eight of the program's first versions, then the tray's), creating
-// the key when needed. False when the key cannot be created or closed; single write failures are
-// not reported.
+// Writes all values at once (the eight of the program's first versions, then the tray's, then the
+// automation options), creating the key when needed. False when the key cannot be created or
+// closed; single write failures are not reported.
 bool saveSettings(const Settings& settings);

@@ -36,6 +36,15 @@ struct TrayOptions {
     bool operator==(const TrayOptions&) const = default;
 };
 
+// Switching modes by the power source, and the measurement log.
+struct AutomationSettings {
+    bool followPowerSource = false;
+    ControlMode batteryMode = ControlMode::Quiet;
+    // The mode last chosen while on mains, remembered whether or not the switching is on.
+    ControlMode mainsMode = ControlMode::SystemAuto;
+    bool csvLog = false;
+};
+
 // What the user chose, as stored under the settings key (the autostart as the logon task).
 struct Settings {
     bool resetFansOnExit = true;
@@ -52,4 +61,5 @@ struct Settings {
     std::array<double, 2> manualRpm = {2200.0, 2000.0};
 
     TrayOptions tray;
+    AutomationSettings automation;
 };

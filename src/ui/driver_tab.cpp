@@ -1,5 +1,6 @@
 #include "base/bounded_format.h"
 #include "hardware/apple_smc_controller.h"
+#include "ui/automation_card.h"
 #include "ui/backend_state.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -135,4 +136,5 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
             drawToggle(canvas, ui.hitRegions, 259, toggleY, options[i].on, options[i].id);
         drawBlock(canvas, blocks[i]);
     }
+    paintAutomationCard(canvas, l, ui, model, bottom + 13);
 }

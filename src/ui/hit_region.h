@@ -34,3 +34,10 @@ inline constexpr std::int32_t REGION_ALARM_UP = 73;
 // dragTarget while nothing is dragged, and the base of the curve point targets (300 + j).
 inline constexpr std::int32_t DRAG_NONE = -1;
 inline constexpr std::int32_t DRAG_CURVE_POINT_FIRST = 300;
+
+// The automation card of the options tab.
+inline constexpr std::int32_t REGION_POWER_SOURCE_SWITCH = 80;
+inline constexpr std::int32_t REGION_BATTERY_MODE = 81;
+inline constexpr std::int32_t REGION_MAINS_MODE = 82;
+inline constexpr std::int32_t REGION_CSV_LOG_SWITCH = 83;
+inline constexpr std::int32_t REGION_OPEN_LOG_FOLDER = 84;

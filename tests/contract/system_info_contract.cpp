@@ -14,6 +14,20 @@ TEST_P(SystemInfoContract, BatteryFlagIsUnknownOrKnownBitsOnly) {
     }
 }
 
+TEST_P(SystemInfoContract, PowerStatusNamesAKnownSourceAndAgreesWithTheBatteryFlag) {
+    const auto info = GetParam().make();
+    const PowerStatus status = info->powerStatus();
+    EXPECT_TRUE(status.acLineStatus == 0 || status.acLineStatus == 1 || status.acLineStatus == 255)
+        << unsigned(status.acLineStatus);
+    // A machine without a battery cannot be running on one.
+    if (status.batteryFlag != BATTERY_FLAG_UNKNOWN &&
+        (status.batteryFlag & BATTERY_FLAG_NO_BATTERY)) {
+        EXPECT_NE(status.acLineStatus, 0u);
+    }
+    EXPECT_EQ(status.batteryFlag & BATTERY_FLAG_NO_BATTERY,
+              info->batteryFlag() & BATTERY_FLAG_NO_BATTERY);
+}
+
 TEST_P(SystemInfoContract, ModulePathIsAnAbsoluteWindowsPathToAnExe) {
     const auto info = GetParam().make();
     const std::wstring path = info->modulePath();

@@ -909,6 +909,112 @@ VALUES
     finish_prefix
 }
 
+# The command line, the power source and the measurement log, on the MacBook with the simulator.
+# await_smc KEY VALUE SECONDS: waits until the simulator's key reads VALUE; prints what it read.
+await_smc() {
+    local seen i
+    for i in $(seq 1 $(($3 * 5))); do
+        seen=$(drive smc-get "$1")
+        [ "$seen" == "$2" ] && break
+        sleep 0.2
+    done
+    echo "$seen"
+}
+log_files() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Ventrasol/Protokoll/ventrasol-*.csv' 2>/dev/null; }
+CSV_HEADER="Zeit,Modus,CPU (°C),GPU (°C),Leistung (W),Lüfter 1 (RPM),Lüfter 1 Soll (RPM),Lüfter 2 (RPM),Lüfter 2 Soll (RPM),Ereignis"
+
+scenario_automation() {
+    prepare_prefix automation 'Program Files\Ventrasol'
+    cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
+    set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+    local exe="\"$APP_EXE_WIN\""
+
+    begin "Automation.AnUnknownModeExitsWithTwoAndStartsNothing"
+    expect_eq "exit code" 2 "$(drive run 20 "$exe --mode bogus")"
+    expect_eq "exit code of an unknown switch" 2 "$(drive run 20 "$exe --fast")"
+    expect_eq "no window" gone "$(drive wait-gone 1)"
+    expect_eq "nothing saved" absent "$(setting ActiveProfile)"
+    end
+
+    begin "Automation.ModeMaxWithNoneRunningStartsItAtTheMaximum"
+    # Options as a user would have left them: the log on, the switching by power source on.
+    wine reg add 'HKCU\Software\Ventrasol' /v CsvLog /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Ventrasol' /v PowerSourceSwitch /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    start_program --minimized --mode max
+    await_window 30
+    expect_eq "fan 0 at its maximum" 6156.00 "$(await_smc F0Tg 6156.00 20)"
+    expect_eq "fan 1 at its maximum" 5700.00 "$(drive smc-get F1Tg)"
+    expect_eq "fan 0 forced" 1 "$(drive smc-get F0Md)"
+    expect_eq "ActiveProfile" 4 "$(setting ActiveProfile)"
+    end
+
+    begin "Automation.ModeQuietIsHandedToTheRunningProgram"
+    local first_pid=$program_pid
+    expect_eq "second process's exit code" 0 "$(drive run 40 "$exe --mode quiet")"
+    expect_eq "quiet fan 0 target" 1943.00 "$(drive smc-get F0Tg)"
+    expect_eq "quiet fan 1 target" 1875.00 "$(drive smc-get F1Tg)"
+    expect_eq "fan 0 forced" 1 "$(drive smc-get F0Md)"
+    expect_eq "ActiveProfile" 2 "$(setting ActiveProfile)"
+    expect_eq "the first program runs on" yes "$(kill -0 "$first_pid" 2>/dev/null && echo yes)"
+    # Wine has no battery: a change of the power status switches nothing.
+    drive send "$WM_POWERBROADCAST" 10 0 >/dev/null
+    expect_eq "still quiet after a power status change" 1943.00 "$(drive smc-get F0Tg)"
+    expect_eq "an unknown mode" 2 "$(drive run 20 "$exe --mode bogus")"
+    expect_eq "still quiet after it" 1943.00 "$(drive smc-get F0Tg)"
+    expect_eq "ActiveProfile after it" 2 "$(setting ActiveProfile)"
+    end
+
+    begin "Automation.TheCsvLogHasAHeaderAndRows"
+    for _ in $(seq 1 16); do tick; done
+    local file="" i
+    for i in $(seq 1 50); do
+        file=$(log_files | head -n 1)
+        [ -n "$file" ] && [ "$(wc -l <"$file")" -ge 3 ] && break
+        sleep 0.1
+    done
+    if [ -z "$file" ]; then
+        fail "no log file"
+    else
+        expect_eq "file name" "ventrasol-$(date +%Y-%m-%d).csv" "$(basename "$file")"
+        expect_eq "header" "$CSV_HEADER" "$(head -n 1 "$file")"
+        local rows
+        rows=$(tail -n +2 "$file")
+        [ "$(wc -l <<<"$rows")" -ge 2 ] || fail "fewer than two rows: $rows"
+        expect_eq "ten cells in every row" 10 "$(awk -F, '{ print NF }' <<<"$rows" | sort -u | tr '\n' ' ' | sed 's/ $//')"
+        grep -q '^[0-9-]*T[0-9:]*[+-][0-9:]*,Leise,[0-9.]*,[0-9.]*,[0-9.]*,[0-9]*,1943,[0-9]*,1875,Modus Leise$' <<<"$rows" ||
+            fail "no row of the quiet mode with its targets and the change in the event column: $rows"
+    fi
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    end
+
+    begin "Automation.AnUnwritableLogFolderLeavesTheFansAndTheWindowAlone"
+    local folder
+    folder=$(dirname "$(log_files | head -n 1)")
+    rm -rf "$folder"
+    echo "not a folder" >"$folder" # the log cannot make its folder
+    start_program --mode quiet
+    await_window 30 shown
+    expect_eq "quiet fan 0 target" 1943.00 "$(await_smc F0Tg 1943.00 20)"
+    measure
+    for _ in $(seq 1 20); do tick; done
+    drive paint >/dev/null
+    screenshot
+    expect_pixel "the log's error notice" $((W + 235)) 115 "$NOTICE_ERROR"
+    expect_pixel "dashboard still drawn" $((243 + (W - 16) / 3 - 8)) $((B + 50)) "$CARD"
+    expect_eq "window shown" 1 "$(drive wait-window 5 shown | cut -d'|' -f2)"
+    expect_eq "fan 0 still quiet" 1943.00 "$(drive smc-get F0Tg)"
+    expect_eq "fan 0 still forced" 1 "$(drive smc-get F0Md)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    expect_eq "exit code" 0 "$exit_code"
+    expect_eq "fan 0 handed back" 0 "$(drive smc-get F0Md)"
+    end
+    finish_prefix
+}
+
 # A 1280 x 800 screen, as on many notebooks that run Windows: the window opens inside the work
 # area, live-status block included.
 scenario_small_screen() {

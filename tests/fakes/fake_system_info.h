@@ -17,6 +17,7 @@ public:
     };
 
     std::uint8_t battery = BATTERY_FLAG_NO_BATTERY;
+    std::uint8_t acLine = 1;
     std::wstring path = L"C:\\Program Files\\Ventrasol\\ventrasol.exe";
     std::string brand = padBrand("Fake CPU @ 3.00GHz");
     std::uint32_t processors = 8;
@@ -34,6 +35,7 @@ public:
     }
 
     std::uint8_t batteryFlag() const override { return battery; }
+    PowerStatus powerStatus() const override { return {acLine, battery}; }
     std::wstring modulePath() const override { return path; }
     std::string processorBrandBytes() const override { return brand; }
     std::uint32_t logicalProcessorCount() const override { return processors; }

@@ -4,6 +4,7 @@
 #include "settings/registry_settings.h"
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -256,4 +257,29 @@ TEST_F(ControlModesTest, AModeWhoseCommandsFailSaysSoAndIsStillSaved) {
     applyControlMode(regulation, settings, ControlMode::Balanced);
     EXPECT_FALSE(regulation.notice.isError);
     EXPECT_FALSE(regulation.safety.commandsFailing);
+}
+
+TEST_F(ControlModesTest, TheResultSaysWhetherTheModeTook) {
+    const struct {
+        const char* what;
+        bool backend;
+        std::int32_t cpuAge;
+        std::deque<bool> rpmResults;
+        ControlMode mode;
+        bool took;
+    } cases[] = {
+        {"applied", true, 0, {}, ControlMode::Balanced, true},
+        {"the firmware's control", true, -1, {}, ControlMode::SystemAuto, true},
+        {"the maximum needs no temperature", true, -1, {}, ControlMode::Max, true},
+        {"refused without a temperature", true, -1, {}, ControlMode::Quiet, false},
+        {"a command the hardware refused", true, 0, {true, false}, ControlMode::Manual, false},
+        {"no backend", false, 0, {}, ControlMode::Max, false},
+    };
+    for (const auto& c : cases) {
+        regulation = RegulationState{};
+        if (c.backend)
+            install(TWO_FANS).setFanRpmResults = c.rpmResults;
+        regulation.safety.cpuAge = regulation.safety.gpuAge = c.cpuAge;
+        EXPECT_EQ(applyControlMode(regulation, settings, c.mode), c.took) << c.what;
+    }
 }

@@ -346,7 +346,7 @@ TEST_F(FanGuardTest, SleepHandsBackAndCommandsNothingUntilTheResumeAppliesTheMod
     onPowerEvent(app, POWER_RESUME_AUTOMATIC);
     EXPECT_EQ(b.rpmCalls, first); // forced, as if chosen again
     EXPECT_EQ(app.settings.mode, ControlMode::Curve);
-    onPowerEvent(app, 10); // PBT_POWERSETTINGCHANGE and the like change nothing
+    onPowerEvent(app, 0x8013); // PBT_POWERSETTINGCHANGE and the like change nothing
     EXPECT_EQ(b.rpmCalls.size(), 2u);
 }
 

@@ -45,11 +45,13 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllValuesInOrd
     EXPECT_FALSE(registry.hasKey(HKCU, SETTINGS_KEY_PATH));
 
     ASSERT_TRUE(saveSettings(settings));
-    // The eight values of the first versions as they were, then the tray's.
+    // The eight values of the first versions as they were, then the tray's, then the
+    // automation options.
     const std::vector<std::wstring> order = {
-        L"ActiveProfile",   L"CurveSource",   L"LinkFans",        L"StartMinimized",
-        L"ResetOnExit",     L"ManualRPM0",    L"ManualRPM1",      L"CurvePoints",
-        L"TrayTemperature", L"Notifications", L"AlarmTemperature"};
+        L"ActiveProfile",     L"CurveSource",     L"LinkFans",         L"StartMinimized",
+        L"ResetOnExit",       L"ManualRPM0",      L"ManualRPM1",       L"CurvePoints",
+        L"TrayTemperature",   L"Notifications",   L"AlarmTemperature", L"PowerSourceSwitch",
+        L"BatteryProfile",    L"MainsProfile",    L"CsvLog"};
     EXPECT_EQ(registry.writes, order);
     EXPECT_EQ(registry.valueNames(HKCU, SETTINGS_KEY_PATH), order);
     EXPECT_EQ(stored(L"ActiveProfile"), 0u);
@@ -68,6 +70,10 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllValuesInOrd
     EXPECT_EQ(stored(L"AlarmTemperature"), 90u);
     EXPECT_EQ(registry.value(HKCU, SETTINGS_KEY_PATH, L"AlarmTemperature")->type,
               REGISTRY_TYPE_DWORD);
+    EXPECT_EQ(stored(L"PowerSourceSwitch"), 0u);
+    EXPECT_EQ(stored(L"BatteryProfile"), 2u);
+    EXPECT_EQ(stored(L"MainsProfile"), 0u);
+    EXPECT_EQ(stored(L"CsvLog"), 0u);
     EXPECT_EQ(registry.openKeyCount(), 0);
 }
 
@@ -104,6 +110,35 @@ TEST_F(SettingsTest, TheTraysValuesComeBackAndAnythingOddKeepsTheDefault) {
     settings.tray.alarmCelsius = 500;
     ASSERT_TRUE(saveSettings(settings));
     EXPECT_EQ(stored(L"AlarmTemperature"), 105u);
+}
+
+TEST_F(SettingsTest, AutomationOptionsComeBackAndBadValuesKeepTheirDefaults) {
+    settings.automation = {true, ControlMode::Max, ControlMode::Curve, true};
+    ASSERT_TRUE(saveSettings(settings));
+    Settings loaded;
+    ASSERT_TRUE(loadSettings(loaded));
+    EXPECT_TRUE(loaded.automation.followPowerSource && loaded.automation.csvLog);
+    EXPECT_EQ(loaded.automation.batteryMode, ControlMode::Max);
+    EXPECT_EQ(loaded.automation.mainsMode, ControlMode::Curve);
+
+    const struct {
+        const wchar_t* name;
+        std::vector<std::uint8_t> data;
+    } corrupt[] = {
+        {L"BatteryProfile", {6, 0, 0, 0}},                // no such mode
+        {L"MainsProfile", {0xFF, 0xFF, 0xFF, 0xFF}},      // -1
+        {L"PowerSourceSwitch", {1, 0, 0, 0, 0, 0, 0, 0}}, // too long for a DWORD
+        {L"CsvLog", std::vector<std::uint8_t>(16, 1)},
+    };
+    for (const auto& c : corrupt)
+        registry.setRaw(HKCU, SETTINGS_KEY_PATH, c.name, REGISTRY_TYPE_BINARY, c.data);
+    store(L"LinkFans", 0);
+    loaded = Settings{};
+    ASSERT_TRUE(loadSettings(loaded));
+    EXPECT_FALSE(loaded.automation.followPowerSource || loaded.automation.csvLog);
+    EXPECT_EQ(loaded.automation.batteryMode, ControlMode::Quiet);
+    EXPECT_EQ(loaded.automation.mainsMode, ControlMode::SystemAuto);
+    EXPECT_FALSE(loaded.linkSliders) << "the other values still load";
 }
 
 TEST_F(SettingsTest, EverySavedFieldComesBackExceptTheMode) {

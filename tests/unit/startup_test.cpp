@@ -11,18 +11,6 @@ TEST(StartupTest, TitleNamesTheProduct) {
               L"Ventrasol — MacBookPro15,1 Thermal & Fan Control [Universal Windows]");
 }
 
-TEST(StartupTest, HiddenStartNeedsTheSwitchAsAWholeArgument) {
-    for (const wchar_t* hidden :
-         {L"--minimized", L"-m", L"-M", L"--MINIMIZED", L"  --Minimized  ", L"\"-m\"",
-          L"\"C:\\x\\ventrasol.exe\" --minimized", L"--verbose\t-m", L"a \"b c\" -m"})
-        EXPECT_TRUE(startsHidden(hidden)) << hidden;
-    for (const wchar_t* shown :
-         {L"", L"   ", L"-mode", L"foo-mbar", L"--max", L"/m", L"minimized", L"--minimized2",
-          L"C:\\tools-m\\x.exe", L"\"C:\\my -m dir\\x.exe\"", L"\"-m x\"", L"---m"})
-        EXPECT_FALSE(startsHidden(shown)) << shown;
-    EXPECT_FALSE(startsHidden(nullptr));
-}
-
 TEST(StartupTest, WindowIsShrunkAndMovedIntoTheWorkArea) {
     const WindowSize minimum{600, 360};
     const Rect work{0, 0, 1280, 760}; // a 1280 x 800 screen less its taskbar

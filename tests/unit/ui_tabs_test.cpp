@@ -162,25 +162,27 @@ TEST_F(UiTabsTest, HardwareCardsBelowTheWindowAreSkippedButKeepTheirPlace) {
 TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
     app.ui.activeTab = 4;
     const int W = 479;
-    paint(740, 1080);
-    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 116, W + 227, 144}, 63, 0},
-                                                        {{259, 270, 297, 290}, 60, 0},
-                                                        {{259, 304, 297, 324}, 61, 0},
-                                                        {{259, 338, 297, 358}, 62, 0},
-                                                        {{259, 372, 297, 392}, 70, 0},
-                                                        {{259, 406, 297, 426}, 71, 0},
-                                                        {{259, 440, 277, 460}, 72, 0},
-                                                        {{279, 440, 297, 460}, 73, 0}}));
-    app.regulation.notice.text = L"Autostart aktiviert";
-    paint(740, 1080);
-    EXPECT_EQ(contentRegions(), (std::vector<HitRegion>{{{W + 63, 150, W + 227, 178}, 63, 0},
-                                                        {{259, 304, 297, 324}, 60, 0},
-                                                        {{259, 338, 297, 358}, 61, 0},
-                                                        {{259, 372, 297, 392}, 62, 0},
-                                                        {{259, 406, 297, 426}, 70, 0},
-                                                        {{259, 440, 297, 460}, 71, 0},
-                                                        {{259, 474, 277, 494}, 72, 0},
-                                                        {{279, 474, 297, 494}, 73, 0}}));
+    for (const int shift : {0, 34}) {
+        if (shift != 0)
+            app.regulation.notice.text = L"Autostart aktiviert";
+        paint(740, 1080);
+        // The tray's rows on the options card, then the automation card below it.
+        const int a = 501 + shift;
+        EXPECT_EQ(contentRegions(),
+                  (std::vector<HitRegion>{{{W + 63, 116 + shift, W + 227, 144 + shift}, 63, 0},
+                                          {{259, 270 + shift, 297, 290 + shift}, 60, 0},
+                                          {{259, 304 + shift, 297, 324 + shift}, 61, 0},
+                                          {{259, 338 + shift, 297, 358 + shift}, 62, 0},
+                                          {{259, 372 + shift, 297, 392 + shift}, 70, 0},
+                                          {{259, 406 + shift, 297, 426 + shift}, 71, 0},
+                                          {{259, 440 + shift, 277, 460 + shift}, 72, 0},
+                                          {{279, 440 + shift, 297, 460 + shift}, 73, 0},
+                                          {{259, a + 40, 297, a + 60}, 80, 0},
+                                          {{W + 77, a + 75, W + 227, a + 101}, 81, 0},
+                                          {{W + 77, a + 107, W + 227, a + 133}, 82, 0},
+                                          {{259, a + 146, 297, a + 166}, 83, 0},
+                                          {{309, a + 178, 519, a + 206}, 84, 0}}));
+    }
 }
 
 TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
@@ -192,24 +194,35 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     app.settings.resetFansOnExit = true;
     app.settings.tray.notifications = false;
     app.settings.tray.alarmCelsius = 95;
+    app.settings.automation.csvLog = true;
+    app.settings.automation.batteryMode = ControlMode::Max;
     auto c = paint(740, 1080);
     ASSERT_NE(c.findText(L"Treiber nicht initialisiert"), nullptr);
     EXPECT_EQ(c.findText(L"Treiber nicht initialisiert")->fill, palette::Warning);
     EXPECT_NE(c.findText(L"Erkanntes Backend: Keins"), nullptr);
     EXPECT_NE(c.findText(L"Hersteller:  · Modell: "), nullptr);
-    // Switch tracks in region order 60, 61, 62, 70, 71: on, off, on, on, off; then the alarm's
-    // temperature between its two buttons.
+    // Switch tracks in region order 60, 61, 62, 70, 71, 80, 83: on, off, on, on, off, off, on;
+    // the alarm's temperature between its two buttons.
     std::vector<Color> tracks;
     for (const DrawCall* p : c.ofKind(Kind::Panel))
         if (p->rect.left == 259 && p->rect.width() == 38)
             tracks.push_back(p->fill);
     EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent,
-                                          palette::Accent, palette::ToggleOff}));
+                                          palette::Accent, palette::ToggleOff,
+                                          palette::ToggleOff, palette::Accent}));
     EXPECT_NE(c.findText(L"Temperatur im Tray-Symbol anzeigen"), nullptr);
     bool alarm = false;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         alarm |= t->text.rfind(L"Temperatur-Alarm ab 95 °C", 0) == 0;
     EXPECT_TRUE(alarm);
+    // The modes chosen for battery and mains power, right of their labels, and the button.
+    std::vector<std::wstring> pickers;
+    for (const DrawCall* t : c.ofKind(Kind::TextIn))
+        if (t->rect.left >= 479 + 77 && t->rect.top > 400)
+            pickers.push_back(t->text);
+    EXPECT_EQ(pickers, (std::vector<std::wstring>{L"Maximal (Turbo)", L"System-Auto"}));
+    EXPECT_NE(c.findText(L"Im Akkubetrieb"), nullptr);
+    EXPECT_NE(c.findText(L"Protokollordner öffnen"), nullptr);
     bool footprint = false;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         footprint |= t->text.rfind(L"Ressourcenverbrauch: ~2 MB RAM · ", 0) == 0;

@@ -120,11 +120,13 @@ TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllValuesWithTheirTypesAndS
     settings.manualRpm[0] = 2200.9;
     ASSERT_TRUE(saveSettings(settings));
 
+    // The eight values of every version, then the automation options.
     const std::vector<std::pair<const wchar_t*, DWORD>> dwords = {
-        {L"ActiveProfile", 0},    {L"CurveSource", 0},     {L"LinkFans", 1},
-        {L"StartMinimized", 1},   {L"ResetOnExit", 1},     {L"ManualRPM0", 2200},
-        {L"ManualRPM1", 2000},    {L"TrayTemperature", 1}, {L"Notifications", 1},
-        {L"AlarmTemperature", 90}};
+        {L"ActiveProfile", 0},    {L"CurveSource", 0},       {L"LinkFans", 1},
+        {L"StartMinimized", 1},   {L"ResetOnExit", 1},       {L"ManualRPM0", 2200},
+        {L"ManualRPM1", 2000},    {L"TrayTemperature", 1},   {L"Notifications", 1},
+        {L"AlarmTemperature", 90}, {L"PowerSourceSwitch", 0}, {L"BatteryProfile", 2},
+        {L"MainsProfile", 0},     {L"CsvLog", 0}};
     for (const auto& [name, expected] : dwords) {
         const RawValue v = raw(SETTINGS_KEY_PATH, name);
         ASSERT_TRUE(v.found);
@@ -143,7 +145,7 @@ TEST_F(SettingsRegistryWin32Test, TheFirstSaveCreatesAllValuesWithTheirTypesAndS
     unsigned long exitCode = 99;
     const auto listed = regQuery(L"HKCU\\Software\\Ventrasol", &exitCode);
     EXPECT_EQ(exitCode, 0ul);
-    ASSERT_EQ(listed.size(), 11u);
+    ASSERT_EQ(listed.size(), 15u);
     for (const auto& [name, expected] : dwords) {
         const std::string narrow(name, name + wcslen(name));
         ASSERT_TRUE(listed.count(narrow)) << narrow;

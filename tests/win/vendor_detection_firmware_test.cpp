@@ -1,9 +1,10 @@
 // Vendor detection in a Wine session built from a fake Lenovo notebook's firmware tables and
-// battery (tests/win/run_with_fake_firmware); skipped in every other session.
+// battery, unplugged (tests/win/run_with_fake_firmware); skipped in every other session.
 #include "fakes/platform_fixture.h"
 #include "hardware/vendor_detection.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
+#include "regulation/power_source_rule.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -28,4 +29,6 @@ TEST(VendorDetectionFromFirmware, ALenovoNotebookWithItsBattery) {
     EXPECT_NE(info.batteryFlag(), 255);
     EXPECT_TRUE(id.isLaptop);
     EXPECT_FALSE(id.isApple);
+    // The mode for battery power would follow.
+    EXPECT_EQ(powerSourceOf(info.powerStatus()), PowerSource::Battery);
 }

@@ -22,10 +22,14 @@ constexpr DWORD MAX_DISPLAY_DEVICES = 64;
 } // namespace
 
 std::uint8_t Win32SystemInfo::batteryFlag() const {
+    return powerStatus().batteryFlag;
+}
+
+PowerStatus Win32SystemInfo::powerStatus() const {
     SYSTEM_POWER_STATUS status{};
     if (!GetSystemPowerStatus(&status))
-        return BATTERY_FLAG_UNKNOWN;
-    return status.BatteryFlag;
+        return {};
+    return {status.ACLineStatus, status.BatteryFlag};
 }
 
 std::wstring Win32SystemInfo::modulePath() const {

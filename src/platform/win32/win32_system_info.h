@@ -5,6 +5,7 @@
 class Win32SystemInfo final : public SystemInfo {
 public:
     std::uint8_t batteryFlag() const override;
+    PowerStatus powerStatus() const override;
     std::wstring modulePath() const override;
     std::string processorBrandBytes() const override;
     std::uint32_t logicalProcessorCount() const override;
