@@ -1,10 +1,7 @@
 #include "platform/win32/win32_uia_provider.h"
 
-// Debian's MinGW headers declare the provider interfaces of these two only; the rest (pattern
-// interfaces, control type and event ids) is declared below, and uiautomationcore.dll, which
-// has no import library, is reached through GetProcAddress.
-#include <uiautomationclient.h>
-#include <uiautomationcore.h>
+// uiautomationcore.dll has no import library here: it is reached through GetProcAddress.
+#include "platform/win32/uia_patterns.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,59 +12,14 @@
 
 namespace {
 
-// ---- What the headers lack -----------------------------------------------------------------
+// ---- Ids of its own ------------------------------------------------------------------------
 
-constexpr LPARAM kUiaRootObjectId = -25;
 constexpr int kUiaAppendRuntimeId = 3;
-constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 
-constexpr CONTROLTYPEID kButton = 50000, kCheckBox = 50002, kRadioButton = 50013, kSlider = 50015,
-                        kTab = 50018, kTabItem = 50019, kText = 50020, kGroup = 50026;
 constexpr EVENTID kFocusChangedEvent = 20005, kElementSelectedEvent = 20012,
                   kLiveRegionChangedEvent = 20024;
-constexpr int kToggleOff = 0, kToggleOn = 1;
 constexpr int kLivePolite = 1;
-
-const IID kIidInvoke = {
-    0x54fcb24b, 0xe18e, 0x47a2, {0xb4, 0xd3, 0xec, 0xcb, 0xe7, 0x75, 0x99, 0xa2}};
-const IID kIidToggle = {
-    0x56d00bd0, 0xc4f4, 0x433c, {0xa8, 0x36, 0x1a, 0x52, 0xa5, 0x7e, 0x08, 0x92}};
-const IID kIidRangeValue = {
-    0x36dc7aef, 0x33e6, 0x4691, {0xaf, 0xe1, 0x2b, 0xe7, 0x27, 0x4b, 0x3d, 0x33}};
-const IID kIidSelection = {
-    0xfb8b03af, 0x3bdf, 0x48d4, {0xbd, 0x36, 0x1a, 0x65, 0x79, 0x3b, 0xe1, 0x68}};
-const IID kIidSelectionItem = {
-    0x2acad808, 0xb2d4, 0x452d, {0xa4, 0x07, 0x91, 0xff, 0x1a, 0xd1, 0x67, 0xb2}};
-
-struct IInvokeProviderV : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Invoke() = 0;
-};
-struct IToggleProviderV : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Toggle() = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_ToggleState(int* state) = 0;
-};
-struct IRangeValueProviderV : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE SetValue(double value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_Value(double* value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_IsReadOnly(BOOL* readOnly) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_Maximum(double* value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_Minimum(double* value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_LargeChange(double* value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_SmallChange(double* value) = 0;
-};
-struct ISelectionProviderV : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** selection) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* multiple) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* required) = 0;
-};
-struct ISelectionItemProviderV : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Select() = 0;
-    virtual HRESULT STDMETHODCALLTYPE AddToSelection() = 0;
-    virtual HRESULT STDMETHODCALLTYPE RemoveFromSelection() = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) = 0;
-    virtual HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** c) = 0;
-};
 
 // ---- uiautomationcore.dll, looked up once ---------------------------------------------------
 
@@ -119,23 +71,23 @@ const UiaApi& uiaApi() {
 CONTROLTYPEID controlType(AccessibleRole role) {
     switch (role) {
     case AccessibleRole::TabList:
-        return kTab;
+        return UIA_TAB;
     case AccessibleRole::TabItem:
-        return kTabItem;
+        return UIA_TAB_ITEM;
     case AccessibleRole::Group:
-        return kGroup;
+        return UIA_GROUP;
     case AccessibleRole::RadioButton:
-        return kRadioButton;
+        return UIA_RADIO_BUTTON;
     case AccessibleRole::CheckBox:
-        return kCheckBox;
+        return UIA_CHECK_BOX;
     case AccessibleRole::Slider:
-        return kSlider;
+        return UIA_SLIDER;
     case AccessibleRole::Button:
-        return kButton;
+        return UIA_BUTTON;
     case AccessibleRole::Text:
-        return kText;
+        return UIA_TEXT;
     }
-    return kText;
+    return UIA_TEXT;
 }
 
 PATTERNID patternOf(AccessibleRole role) {
@@ -251,11 +203,11 @@ struct UiaShared {
 class ElementProvider final : public IRawElementProviderSimple,
                               public IRawElementProviderFragment,
                               public IRawElementProviderFragmentRoot,
-                              public IInvokeProviderV,
-                              public IToggleProviderV,
-                              public IRangeValueProviderV,
-                              public ISelectionProviderV,
-                              public ISelectionItemProviderV {
+                              public UiaInvokeProvider,
+                              public UiaToggleProvider,
+                              public UiaRangeValueProvider,
+                              public UiaSelectionProvider,
+                              public UiaSelectionItemProvider {
 public:
     ElementProvider(std::shared_ptr<UiaShared> shared, std::int32_t key)
         : shared_(std::move(shared)), key_(key) {}
@@ -273,16 +225,17 @@ public:
             *out = static_cast<IRawElementProviderFragmentRoot*>(this);
         else if (key_ != 0) {
             const PATTERNID pattern = myPattern();
-            if (IsEqualIID(iid, kIidInvoke) && pattern == UIA_InvokePatternId)
-                *out = static_cast<IInvokeProviderV*>(this);
-            else if (IsEqualIID(iid, kIidToggle) && pattern == UIA_TogglePatternId)
-                *out = static_cast<IToggleProviderV*>(this);
-            else if (IsEqualIID(iid, kIidRangeValue) && pattern == UIA_RangeValuePatternId)
-                *out = static_cast<IRangeValueProviderV*>(this);
-            else if (IsEqualIID(iid, kIidSelection) && pattern == UIA_SelectionPatternId)
-                *out = static_cast<ISelectionProviderV*>(this);
-            else if (IsEqualIID(iid, kIidSelectionItem) && pattern == UIA_SelectionItemPatternId)
-                *out = static_cast<ISelectionItemProviderV*>(this);
+            if (IsEqualIID(iid, IID_UIA_INVOKE) && pattern == UIA_InvokePatternId)
+                *out = static_cast<UiaInvokeProvider*>(this);
+            else if (IsEqualIID(iid, IID_UIA_TOGGLE) && pattern == UIA_TogglePatternId)
+                *out = static_cast<UiaToggleProvider*>(this);
+            else if (IsEqualIID(iid, IID_UIA_RANGE_VALUE) && pattern == UIA_RangeValuePatternId)
+                *out = static_cast<UiaRangeValueProvider*>(this);
+            else if (IsEqualIID(iid, IID_UIA_SELECTION) && pattern == UIA_SelectionPatternId)
+                *out = static_cast<UiaSelectionProvider*>(this);
+            else if (IsEqualIID(iid, IID_UIA_SELECTION_ITEM) &&
+                     pattern == UIA_SelectionItemPatternId)
+                *out = static_cast<UiaSelectionItemProvider*>(this);
         }
         if (*out == nullptr)
             return E_NOINTERFACE;
@@ -309,11 +262,31 @@ public:
             return E_POINTER;
         *out = nullptr;
         if (!shared_->alive)
-            return kElementNotAvailable;
-        if (key_ != 0 && pattern != 0 && pattern == myPattern()) {
-            *out = static_cast<IRawElementProviderSimple*>(this);
-            AddRef();
+            return UIA_ELEMENT_NOT_AVAILABLE;
+        if (key_ == 0 || pattern == 0 || pattern != myPattern())
+            return S_OK;
+        // The pattern's own interface, so that a client may use it as it comes or ask it for
+        // the interface again.
+        switch (pattern) {
+        case UIA_InvokePatternId:
+            *out = static_cast<UiaInvokeProvider*>(this);
+            break;
+        case UIA_TogglePatternId:
+            *out = static_cast<UiaToggleProvider*>(this);
+            break;
+        case UIA_RangeValuePatternId:
+            *out = static_cast<UiaRangeValueProvider*>(this);
+            break;
+        case UIA_SelectionPatternId:
+            *out = static_cast<UiaSelectionProvider*>(this);
+            break;
+        case UIA_SelectionItemPatternId:
+            *out = static_cast<UiaSelectionItemProvider*>(this);
+            break;
+        default:
+            return S_OK;
         }
+        AddRef();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* value) override {
@@ -321,12 +294,12 @@ public:
             return E_POINTER;
         VariantInit(value);
         if (!shared_->alive)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         if (key_ == 0)
             return S_OK; // the window's own provider speaks for it
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         switch (property) {
         case UIA_ControlTypePropertyId:
             *value = intVariant(controlType(e.role));
@@ -378,7 +351,7 @@ public:
             return E_POINTER;
         *out = nullptr;
         if (!shared_->alive)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         shared_->refresh();
         std::int32_t target = -1; // -1: nothing; 0: the root
         {
@@ -391,7 +364,7 @@ public:
                     if (all[static_cast<std::size_t>(i)].key == key_)
                         self = i;
                 if (self < 0)
-                    return kElementNotAvailable;
+                    return UIA_ELEMENT_NOT_AVAILABLE;
                 parent = all[static_cast<std::size_t>(self)].parent;
             }
             auto childOf = [&](int p, int i) {
@@ -454,7 +427,7 @@ public:
             return S_OK; // the window's own rectangle
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         float scale = 1.0f;
         {
             std::lock_guard<std::mutex> guard(shared_->lock);
@@ -474,7 +447,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetFocus() override {
         if (!shared_->alive)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         if (key_ != 0)
             shared_->post(key_, AccessibleAction::Focus);
         return S_OK;
@@ -485,7 +458,7 @@ public:
         *root = nullptr;
         std::lock_guard<std::mutex> guard(shared_->lock);
         if (shared_->root == nullptr)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         *root = static_cast<IRawElementProviderFragmentRoot*>(shared_->root);
         (*root)->AddRef();
         return S_OK;
@@ -498,7 +471,7 @@ public:
             return E_POINTER;
         *out = nullptr;
         if (!shared_->alive)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         shared_->refresh();
         const POINT o = shared_->origin();
         std::int32_t hit = -1;
@@ -523,7 +496,7 @@ public:
             return E_POINTER;
         *out = nullptr;
         if (!shared_->alive)
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         shared_->refresh();
         std::int32_t focused = -1;
         {
@@ -545,8 +518,8 @@ public:
             return E_POINTER;
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
-        *state = e.toggled ? kToggleOn : kToggleOff;
+            return UIA_ELEMENT_NOT_AVAILABLE;
+        *state = e.toggled ? UIA_TOGGLE_ON : UIA_TOGGLE_OFF;
         return S_OK;
     }
 
@@ -554,7 +527,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetValue(double value) override {
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         if (!(value >= e.minimum && value <= e.maximum))
             return E_INVALIDARG;
         shared_->post(key_, AccessibleAction::SetValue, value);
@@ -620,13 +593,13 @@ public:
     HRESULT STDMETHODCALLTYPE AddToSelection() override {
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         return e.selected ? S_OK : kInvalidOperation; // one tab, one mode at a time
     }
     HRESULT STDMETHODCALLTYPE RemoveFromSelection() override {
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         return e.selected ? kInvalidOperation : S_OK; // one of them is always chosen
     }
     HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) override {
@@ -634,7 +607,7 @@ public:
             return E_POINTER;
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         *selected = e.selected ? TRUE : FALSE;
         return S_OK;
     }
@@ -673,7 +646,7 @@ private:
     HRESULT act(AccessibleAction action) {
         AccessibleElement e;
         if (!shared_->alive || !shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         shared_->post(key_, action);
         return S_OK;
     }
@@ -682,7 +655,7 @@ private:
             return E_POINTER;
         AccessibleElement e;
         if (!shared_->find(key_, &e))
-            return kElementNotAvailable;
+            return UIA_ELEMENT_NOT_AVAILABLE;
         const double values[] = {e.value, e.maximum, e.minimum, e.largeChange, e.smallChange};
         *out = values[which];
         return S_OK;
@@ -707,23 +680,25 @@ Win32UiaProvider::~Win32UiaProvider() {
 }
 
 bool Win32UiaProvider::onGetObject(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (static_cast<LONG>(lParam) != kUiaRootObjectId || !shared_->alive)
+    if (static_cast<LONG>(lParam) != UIA_ROOT_OBJECT_ID || !shared_->alive)
         return false;
     const UiaApi& api = uiaApi();
-    if (api.returnProvider == nullptr)
+    IRawElementProviderSimple* provider = api.returnProvider != nullptr ? root() : nullptr;
+    if (provider == nullptr)
         return false;
-    ElementProvider* root = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(shared_->lock);
-        if (shared_->root == nullptr)
-            shared_->root = new ElementProvider(shared_, 0);
-        root = shared_->root;
-        root->AddRef();
-    }
-    *result = api.returnProvider(shared_->window, wParam, lParam,
-                                 static_cast<IRawElementProviderSimple*>(root));
-    root->Release();
+    *result = api.returnProvider(shared_->window, wParam, lParam, provider);
+    provider->Release();
     return true;
+}
+
+IRawElementProviderSimple* Win32UiaProvider::root() {
+    std::lock_guard<std::mutex> guard(shared_->lock);
+    if (!shared_->alive)
+        return nullptr;
+    if (shared_->root == nullptr)
+        shared_->root = new ElementProvider(shared_, 0);
+    shared_->root->AddRef();
+    return static_cast<IRawElementProviderSimple*>(shared_->root);
 }
 
 void Win32UiaProvider::markStale() {
@@ -786,8 +761,8 @@ void Win32UiaProvider::publishWithEvents(std::vector<AccessibleElement> elements
                 break;
             case Kind::Toggle:
                 api.raiseProperty(p, UIA_ToggleToggleStatePropertyId,
-                                  intVariant(c.before != 0.0 ? kToggleOn : kToggleOff),
-                                  intVariant(c.after != 0.0 ? kToggleOn : kToggleOff));
+                                  intVariant(c.before != 0.0 ? UIA_TOGGLE_ON : UIA_TOGGLE_OFF),
+                                  intVariant(c.after != 0.0 ? UIA_TOGGLE_ON : UIA_TOGGLE_OFF));
                 break;
             case Kind::Value:
                 api.raiseProperty(p, UIA_RangeValueValuePropertyId, doubleVariant(c.before),

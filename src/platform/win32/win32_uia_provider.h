@@ -18,6 +18,7 @@
 // client asks an element to do is posted to the window as actionMessage: wParam carries the
 // element's key and the action (key << 8 | action), lParam a value's bits (a slider's).
 struct UiaShared;
+struct IRawElementProviderSimple;
 
 class Win32UiaProvider {
 public:
@@ -25,6 +26,10 @@ public:
     ~Win32UiaProvider();
     Win32UiaProvider(const Win32UiaProvider&) = delete;
     Win32UiaProvider& operator=(const Win32UiaProvider&) = delete;
+
+    // The window's fragment root, with a reference for the caller; made at the first call.
+    // Null once disconnected.
+    IRawElementProviderSimple* root();
 
     // WM_GETOBJECT: the root for UiaRootObjectId; false for every other object id (the caller
     // passes those to DefWindowProcW). result is what the window procedure returns.
