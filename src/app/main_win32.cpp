@@ -74,29 +74,44 @@ std::int64_t nowMs() {
         .count();
 }
 
-// After a message that may have changed what the window shows: the provider's tree is out of
-// date, and a listening screen reader hears what changed.
-void accessibleChange(HWND window, UINT message) {
-    if (accessibility == nullptr || message == WM_GETOBJECT || message == WM_ACCESSIBLE_REFRESH)
-        return;
-    accessibility->markStale();
+// Whether a message may change what the window shows: its input, its timer, its commands.
+bool changesState(UINT message) {
     switch (message) {
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
     case WM_COMMAND:
     case WM_TIMER:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+    case WM_POWERBROADCAST:
+    case WM_DPICHANGED:
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_FINISH_STARTUP:
+    case WM_AUTOSTART_KNOWN:
     case WM_ACCESSIBLE_ACTION:
-        break;
+        return true;
     case WM_MOUSEMOVE:
-        if (appState.ui.dragTarget != DRAG_NONE)
-            break;
-        return;
+        return appState.ui.dragTarget != DRAG_NONE;
     default:
+        return false;
+    }
+}
+
+// After a message that may have changed what the window shows: the provider's tree is out of
+// date, and a listening screen reader hears what changed. Nothing more while none listens.
+void accessibleChange(HWND window, UINT message) {
+    if (accessibility == nullptr)
+        return;
+    if (message == WM_PAINT || message == WM_SIZE) {
+        accessibility->markStale();
         return;
     }
+    if (!changesState(message))
+        return;
+    accessibility->markStale();
     if (!accessibility->listening())
         return;
     std::vector<AccessibleElement> tree = readWindowTree(window, appState, paintedWindow);

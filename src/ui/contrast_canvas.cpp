@@ -89,11 +89,10 @@ SystemRole ContrastCanvas::baseAt(int x, int y) const {
     return SystemRole::Window;
 }
 
-Color ContrastCanvas::textColor(int x, int y, Color dark) const {
-    const SystemRole base = baseAt(x, y);
-    if (base == SystemRole::Window && dark == palette::TextMuted)
-        return color(SystemRole::GrayText);
-    return color(foregroundOn(base));
+// Every text in the text colour of what it sits on: the dark palette's muted captions too, as
+// Windows keeps its grey text for what cannot be used.
+Color ContrastCanvas::textColor(int x, int y) const {
+    return color(foregroundOn(baseAt(x, y)));
 }
 
 void ContrastCanvas::beginPaint() {
@@ -144,14 +143,14 @@ void ContrastCanvas::polyline(const Point* points, std::size_t count, Color c, i
     target_.polyline(points, count, color(lineRole(c)), width);
 }
 
-void ContrastCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color c) {
-    target_.textAt(x, y, text, font, textColor(x + 1, y + 2, c));
+void ContrastCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color) {
+    target_.textAt(x, y, text, font, textColor(x + 1, y + 2));
 }
 
-void ContrastCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Color c,
+void ContrastCanvas::textIn(const Rect& rect, std::wstring_view text, Font font, Color,
                             TextAlign align) {
     const int x = align == TextAlign::LeftVCenter ? rect.left + 1 : rect.left + rect.width() / 2;
-    target_.textIn(rect, text, font, textColor(x, rect.top + rect.height() / 2, c), align);
+    target_.textIn(rect, text, font, textColor(x, rect.top + rect.height() / 2), align);
 }
 
 TextSize ContrastCanvas::measureText(std::wstring_view text, Font font) {

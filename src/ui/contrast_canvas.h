@@ -9,8 +9,8 @@
 // The window in Windows' high-contrast mode: the painters draw with the dark palette as always,
 // and this canvas puts the system colours in its place before passing each call on. Surfaces
 // become the window or button face colour, the active tab, primary buttons and "on" switches
-// the highlight; text takes the colour that belongs to what it is drawn on; the chart's lines
-// keep four different system colours so that they stay apart.
+// the highlight; text takes the text colour that belongs to what it is drawn on; the chart's
+// lines keep four different system colours so that they stay apart.
 enum class SystemRole {
     Window,
     WindowText,
@@ -53,7 +53,7 @@ public:
 private:
     // The role of the surface last drawn under (x, y); the window's own where there is none.
     SystemRole baseAt(int x, int y) const;
-    Color textColor(int x, int y, Color dark) const;
+    Color textColor(int x, int y) const;
     Color color(SystemRole role) const { return systemColor(role, colors_); }
 
     Canvas& target_;
