@@ -119,13 +119,13 @@ void accessibleChange(HWND window, UINT message) {
     accessibility->publishWithEvents(std::move(tree), appState.ui.dpiScale, live);
 }
 
-// Keeps one question for a pointer at rest and one for its leaving the window.
-void trackPointer(HWND window) {
-    if (trackingPointer)
-        return;
+// Asks Windows to say when the pointer rests, and while a tooltip shows, when it leaves the
+// window. Windows (and Wine) watch for both with a timer: a pointer that lies still over the
+// window costs nothing once its rest was reported and no tooltip shows.
+void trackPointer(HWND window, bool leave) {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof(track);
-    track.dwFlags = TME_HOVER | TME_LEAVE;
+    track.dwFlags = TME_HOVER | (leave ? TME_LEAVE : 0u);
     track.hwndTrack = window;
     track.dwHoverTime = HOVER_DEFAULT;
     trackingPointer = TrackMouseEvent(&track) != FALSE;
@@ -256,12 +256,15 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         onPointerMove(appState, layoutX(lParam), layoutY(lParam));
         onPointerAway(appState, layoutX(lParam), layoutY(lParam), false);
-        trackPointer(window);
+        if (!trackingPointer)
+            trackPointer(window, appState.ui.tooltipShown);
         return 0;
     case WM_MOUSEHOVER:
         trackingPointer = false;
         if (appState.ui.dragTarget == DRAG_NONE)
             restPointer(window, appState, paintedWindow, layoutX(lParam), layoutY(lParam));
+        if (appState.ui.tooltipShown)
+            trackPointer(window, true); // to take the tooltip away when the pointer leaves
         return 0;
     case WM_MOUSELEAVE:
         trackingPointer = false;

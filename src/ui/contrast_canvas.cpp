@@ -2,6 +2,7 @@
 
 #include "ui/theme.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -135,12 +136,28 @@ void ContrastCanvas::ellipse(const Rect& rect, Color fill, Color outline) {
     target_.ellipse(rect, color(fillRole), color(outlineRole));
 }
 
+namespace {
+
+// Two system colours of a scheme may lie close together (the blue and the purple of "High
+// Contrast White"): the chart's lines differ in thickness as well.
+int lineWidth(SystemRole role, int width) {
+    if (role == SystemRole::HotTrack)
+        return width * 2;
+    if (role == SystemRole::GrayText)
+        return std::max(width / 2, 1);
+    return width;
+}
+
+} // namespace
+
 void ContrastCanvas::line(Point from, Point to, Color c, int width, bool dotted) {
-    target_.line(from, to, color(lineRole(c)), width, dotted);
+    const SystemRole role = lineRole(c);
+    target_.line(from, to, color(role), dotted ? width : lineWidth(role, width), dotted);
 }
 
 void ContrastCanvas::polyline(const Point* points, std::size_t count, Color c, int width) {
-    target_.polyline(points, count, color(lineRole(c)), width);
+    const SystemRole role = lineRole(c);
+    target_.polyline(points, count, color(role), lineWidth(role, width));
 }
 
 void ContrastCanvas::textAt(int x, int y, std::wstring_view text, Font font, Color) {

@@ -10,7 +10,7 @@
 // and this canvas puts the system colours in its place before passing each call on. Surfaces
 // become the window or button face colour, the active tab, primary buttons and "on" switches
 // the highlight; text takes the text colour that belongs to what it is drawn on; the chart's
-// lines keep four different system colours so that they stay apart.
+// lines keep four different system colours and three thicknesses so that they stay apart.
 enum class SystemRole {
     Window,
     WindowText,

@@ -104,10 +104,14 @@ TEST_F(ContrastTest, EveryTabPaintsWithTheSystemColoursOnlyAndTextStandsOut) {
 
 TEST_F(ContrastTest, ChartLinesKeepColoursApart) {
     std::set<Color> history;
+    std::set<int> widths;
     const RecordingCanvas dashboard = paint(0);
-    for (const DrawCall* p : dashboard.ofKind(Kind::Polyline))
+    for (const DrawCall* p : dashboard.ofKind(Kind::Polyline)) {
         history.insert(p->fill);
+        widths.insert(p->width);
+    }
     EXPECT_EQ(history.size(), 4u) << "CPU, GPU and both fans each in a colour of its own";
+    EXPECT_EQ(widths.size(), 3u) << "and where two colours of a scheme are alike, in widths";
 
     const RecordingCanvas curve = paint(1);
     const auto lines = curve.ofKind(Kind::Polyline);

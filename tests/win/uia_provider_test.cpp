@@ -8,6 +8,20 @@
 
 namespace {
 
+// Releases the COM reference it holds.
+template <typename T> struct Ref {
+    T* p = nullptr;
+    Ref(T* object = nullptr) : p(object) {}
+    ~Ref() {
+        if (p != nullptr)
+            p->Release();
+    }
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    T* operator->() const { return p; }
+    operator T*() const { return p; }
+};
+
 constexpr UINT kRefresh = WM_APP + 0x40;
 constexpr UINT kAction = WM_APP + 0x41;
 
@@ -116,17 +130,17 @@ protected:
 } // namespace
 
 TEST_F(UiaProviderTest, TheTreeIsWalkedWithItsPropertiesAndScreenRectangles) {
-    IRawElementProviderFragment* tabs = step(root, NavigateDirection_FirstChild);
-    ASSERT_NE(tabs, nullptr);
+    Ref<IRawElementProviderFragment> tabs(step(root, NavigateDirection_FirstChild));
+    ASSERT_NE(tabs.p, nullptr);
     EXPECT_EQ(text(tabs, UIA_ControlTypePropertyId), L"50018");
     EXPECT_EQ(text(tabs, UIA_AutomationIdPropertyId), L"tabs");
-    IRawElementProviderFragment* first = step(tabs, NavigateDirection_FirstChild);
-    IRawElementProviderFragment* second = step(first, NavigateDirection_NextSibling);
+    Ref<IRawElementProviderFragment> first(step(tabs, NavigateDirection_FirstChild));
+    Ref<IRawElementProviderFragment> second(step(first, NavigateDirection_NextSibling));
     EXPECT_EQ(text(second, UIA_NamePropertyId), L"Kurve");
     EXPECT_EQ(step(second, NavigateDirection_NextSibling), nullptr);
-    IRawElementProviderFragment* up = step(second, NavigateDirection_Parent);
+    Ref<IRawElementProviderFragment> up(step(second, NavigateDirection_Parent));
     EXPECT_EQ(text(up, UIA_NamePropertyId), L"Ansichten");
-    IRawElementProviderFragment* last = step(root, NavigateDirection_LastChild);
+    Ref<IRawElementProviderFragment> last(step(root, NavigateDirection_LastChild));
     EXPECT_EQ(text(last, UIA_ControlTypePropertyId), L"50020");
     EXPECT_EQ(text(last, UIA_NamePropertyId), L"2160 RPM");
     EXPECT_EQ(text(last, UIA_IsKeyboardFocusablePropertyId), L"false");
@@ -145,30 +159,26 @@ TEST_F(UiaProviderTest, TheTreeIsWalkedWithItsPropertiesAndScreenRectangles) {
     EXPECT_EQ(r.left, origin.x + 259 * 1.5);
     EXPECT_EQ(r.width, 71 * 1.5);
 
-    IRawElementProviderFragmentRoot* fragmentRoot = nullptr;
+    Ref<IRawElementProviderFragmentRoot> fragmentRoot;
     root->QueryInterface(IID_IRawElementProviderFragmentRoot,
-                         reinterpret_cast<void**>(&fragmentRoot));
-    IRawElementProviderFragment* focused = nullptr;
-    fragmentRoot->GetFocus(&focused);
+                         reinterpret_cast<void**>(&fragmentRoot.p));
+    Ref<IRawElementProviderFragment> focused;
+    fragmentRoot->GetFocus(&focused.p);
     EXPECT_EQ(text(focused, UIA_AutomationIdPropertyId), L"fan1.manual");
     EXPECT_EQ(text(focused, UIA_HasKeyboardFocusPropertyId), L"true");
-    IRawElementProviderFragment* hit = nullptr;
-    fragmentRoot->ElementProviderFromPoint(origin.x + 260 * 1.5, origin.y + 430 * 1.5, &hit);
+    Ref<IRawElementProviderFragment> hit;
+    fragmentRoot->ElementProviderFromPoint(origin.x + 260 * 1.5, origin.y + 430 * 1.5, &hit.p);
     EXPECT_EQ(text(hit, UIA_AutomationIdPropertyId), L"option.linkSliders");
-    for (IUnknown* u : {static_cast<IUnknown*>(tabs), static_cast<IUnknown*>(first),
-                        static_cast<IUnknown*>(second), static_cast<IUnknown*>(up),
-                        static_cast<IUnknown*>(last), static_cast<IUnknown*>(fragmentRoot),
-                        static_cast<IUnknown*>(focused), static_cast<IUnknown*>(hit)})
-        u->Release();
 }
 
 TEST_F(UiaProviderTest, PatternsReadTheStateAndPostWhatTheClientAsks) {
-    IRawElementProviderFragment* tabs = step(root, NavigateDirection_FirstChild);
-    IRawElementProviderFragment* box = step(tabs, NavigateDirection_NextSibling);
-    IRawElementProviderFragment* slider = step(box, NavigateDirection_NextSibling);
+    Ref<IRawElementProviderFragment> tabs(step(root, NavigateDirection_FirstChild));
+    Ref<IRawElementProviderFragment> box(step(tabs, NavigateDirection_NextSibling));
+    Ref<IRawElementProviderFragment> slider(step(box, NavigateDirection_NextSibling));
 
-    auto* toggle = pattern<UiaToggleProvider>(box, UIA_TogglePatternId, IID_UIA_TOGGLE);
-    ASSERT_NE(toggle, nullptr);
+    Ref<UiaToggleProvider> toggle(
+        pattern<UiaToggleProvider>(box, UIA_TogglePatternId, IID_UIA_TOGGLE));
+    ASSERT_NE(toggle.p, nullptr);
     EXPECT_EQ(pattern<UiaRangeValueProvider>(box, UIA_RangeValuePatternId, IID_UIA_RANGE_VALUE),
               nullptr);
     int state = -1;
@@ -177,9 +187,9 @@ TEST_F(UiaProviderTest, PatternsReadTheStateAndPostWhatTheClientAsks) {
     EXPECT_EQ(toggle->Toggle(), S_OK);
     EXPECT_EQ(posted(), L"512 3 0");
 
-    auto* range =
-        pattern<UiaRangeValueProvider>(slider, UIA_RangeValuePatternId, IID_UIA_RANGE_VALUE);
-    ASSERT_NE(range, nullptr);
+    Ref<UiaRangeValueProvider> range(
+        pattern<UiaRangeValueProvider>(slider, UIA_RangeValuePatternId, IID_UIA_RANGE_VALUE));
+    ASSERT_NE(range.p, nullptr);
     double v = 0, lo = 0, hi = 0, small = 0;
     range->get_Value(&v);
     range->get_Minimum(&lo);
@@ -194,18 +204,18 @@ TEST_F(UiaProviderTest, PatternsReadTheStateAndPostWhatTheClientAsks) {
     EXPECT_EQ(range->SetValue(9000.0), E_INVALIDARG) << "outside the fan's range";
     EXPECT_EQ(posted(), L"none");
 
-    auto* selection =
-        pattern<UiaSelectionProvider>(tabs, UIA_SelectionPatternId, IID_UIA_SELECTION);
-    ASSERT_NE(selection, nullptr);
+    Ref<UiaSelectionProvider> selection(
+        pattern<UiaSelectionProvider>(tabs, UIA_SelectionPatternId, IID_UIA_SELECTION));
+    ASSERT_NE(selection.p, nullptr);
     SAFEARRAY* chosen = nullptr;
     selection->GetSelection(&chosen);
     LONG count = -1;
     SafeArrayGetUBound(chosen, 1, &count);
     EXPECT_EQ(count, 0) << "one selected tab";
     SafeArrayDestroy(chosen);
-    IRawElementProviderFragment* tab = step(tabs, NavigateDirection_FirstChild);
-    auto* item =
-        pattern<UiaSelectionItemProvider>(tab, UIA_SelectionItemPatternId, IID_UIA_SELECTION_ITEM);
+    Ref<IRawElementProviderFragment> tab(step(tabs, NavigateDirection_FirstChild));
+    Ref<UiaSelectionItemProvider> item(
+        pattern<UiaSelectionItemProvider>(tab, UIA_SelectionItemPatternId, IID_UIA_SELECTION_ITEM));
     BOOL selected = TRUE;
     item->get_IsSelected(&selected);
     EXPECT_FALSE(selected);
@@ -219,11 +229,6 @@ TEST_F(UiaProviderTest, PatternsReadTheStateAndPostWhatTheClientAsks) {
     EXPECT_EQ(toggle->get_ToggleState(&state), UIA_ELEMENT_NOT_AVAILABLE);
     EXPECT_EQ(item->Select(), UIA_ELEMENT_NOT_AVAILABLE);
     EXPECT_EQ(posted(), L"none");
-    for (IUnknown* u : {static_cast<IUnknown*>(tabs), static_cast<IUnknown*>(box),
-                        static_cast<IUnknown*>(slider), static_cast<IUnknown*>(toggle),
-                        static_cast<IUnknown*>(range), static_cast<IUnknown*>(selection),
-                        static_cast<IUnknown*>(tab), static_cast<IUnknown*>(item)})
-        u->Release();
 }
 
 TEST_F(UiaProviderTest, OnlyTheRootObjectIdIsAnswered) {
