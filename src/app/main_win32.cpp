@@ -387,18 +387,6 @@ void surfaceRunningInstance() {
     SetForegroundWindow(other);
 }
 
-void keepMultithreadedApartment() {
-    using Increment = HRESULT(WINAPI*)(void**);
-    HMODULE ole32 = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (ole32 == nullptr)
-        return;
-    const auto increment = reinterpret_cast<Increment>(
-        reinterpret_cast<void*>(GetProcAddress(ole32, "CoIncrementMTAUsage")));
-    void* cookie = nullptr;
-    if (increment != nullptr)
-        increment(&cookie);
-}
-
 void enablePerMonitorDpiAwareness() {
     using SetContext = BOOL(WINAPI*)(HANDLE);
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
@@ -415,9 +403,6 @@ void enablePerMonitorDpiAwareness() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     hardenProcess();
     installCrashGuard();
-    // A screen reader's last release of the provider must not take COM's multithreaded
-    // apartment down under the window's thread: the program keeps it for its whole life.
-    keepMultithreadedApartment();
     // 0. A command line the program does not understand changes nothing, not even the running
     // instance's window.
     const CommandLine arguments = parseCommandLine(commandLine);

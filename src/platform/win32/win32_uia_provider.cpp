@@ -679,9 +679,31 @@ Win32UiaProvider::~Win32UiaProvider() {
     disconnect();
 }
 
+namespace {
+
+// A client's last release of the provider must not take COM's multithreaded apartment down
+// under the window's thread (Wine does): before the first provider goes out, the program takes
+// a hold on that apartment for the rest of its life. Not at start: it would delay the window.
+void keepMultithreadedApartment() {
+    static bool kept = false;
+    if (kept)
+        return;
+    kept = true;
+    using Increment = HRESULT(WINAPI*)(void**);
+    HMODULE ole32 = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const auto increment =
+        ole32 != nullptr ? lookUp<Increment>(ole32, "CoIncrementMTAUsage") : nullptr;
+    void* cookie = nullptr;
+    if (increment != nullptr)
+        increment(&cookie);
+}
+
+} // namespace
+
 bool Win32UiaProvider::onGetObject(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (static_cast<LONG>(lParam) != UIA_ROOT_OBJECT_ID || !shared_->alive)
         return false;
+    keepMultithreadedApartment();
     const UiaApi& api = uiaApi();
     IRawElementProviderSimple* provider = api.returnProvider != nullptr ? root() : nullptr;
     if (provider == nullptr)

@@ -23,6 +23,22 @@ private:
     HMENU menu_;
 };
 
+// The common controls register the tooltip class. They are loaded when the first tooltip is
+// asked for, not imported: every start of the program would pay for loading them.
+bool registerTooltipClass() {
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const Init init = [] {
+        HMODULE dll = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return dll == nullptr ? nullptr
+                              : reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
+                                    GetProcAddress(dll, "InitCommonControlsEx")));
+    }();
+    if (init == nullptr)
+        return false;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    return init(&controls) != FALSE;
+}
+
 HICON programIcon() {
     // Icons from LoadIconW are shared by the system and are never destroyed by their user.
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(APP_ICON_RESOURCE_ID));
@@ -256,8 +272,8 @@ ContrastMode Win32WindowHost::contrastMode() {
 
 void Win32WindowHost::showTooltip(const std::wstring& text, int x, int y) {
     if (tooltip_ == nullptr) {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
+        if (!registerTooltipClass())
+            return;
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
