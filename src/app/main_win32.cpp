@@ -288,7 +288,6 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if ((HIWORD(wParam) & UISF_HIDEFOCUS) != 0 && LOWORD(wParam) != UIS_INITIALIZE)
             onFocusCues(appState, LOWORD(wParam) == UIS_CLEAR);
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
         onDisplaySettingsChanged(appState);
         return DefWindowProcW(window, message, wParam, lParam);
@@ -339,8 +338,11 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
-        // The taskbar's theme or scale may have changed: the icon is drawn for them.
+        // The taskbar's theme or scale may have changed: the icon is drawn for them. The
+        // high-contrast mode may have been switched.
         onTrayLookChanged(appState);
+        if (message == WM_SETTINGCHANGE)
+            onDisplaySettingsChanged(appState);
         return DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
