@@ -24,4 +24,7 @@ public:
     bool traySetIcon(const TrayIconImage*) override { return true; }
     bool trayNotify(const TrayBalloon&) override { return true; }
     void trackPopupMenu(const std::vector<MenuEntry>&) override {}
+    ContrastMode contrastMode() override { return {}; }
+    void showTooltip(const std::wstring&, int, int) override {}
+    void hideTooltip() override {}
 };

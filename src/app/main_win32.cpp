@@ -7,6 +7,7 @@
 #include "app/control_recovery.h"
 #include "app/crash_guard_win32.h"
 #include "app/deferred_startup.h"
+#include "app/keyboard_input.h"
 #include "app/mode_handover.h"
 #include "app/mode_handover_win32.h"
 #include "app/pointer_input.h"
@@ -14,6 +15,7 @@
 #include "app/tray.h"
 #include "app/window_events.h"
 #include "app/window_paint_win32.h"
+#include "app/window_reading.h"
 #include "hardware/fan_handback.h"
 #include "platform/platform.h"
 #include "platform/win32/process_hardening.h"
@@ -26,13 +28,16 @@
 #include "platform/win32/win32_task_scheduler.h"
 #include "platform/win32/win32_thermal_counter_query.h"
 #include "platform/win32/win32_thermal_zone_query.h"
+#include "platform/win32/win32_uia_provider.h"
 #include "platform/win32/win32_window_host.h"
+#include "ui/accessible_tree.h"
 #include "ui/dpi_scale.h"
 #include "ui/paint_window.h"
 
 #include <windows.h>
 #include <windowsx.h>
 
+#include <chrono>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -54,6 +59,83 @@ template <typename T, typename... Args> T* lifelong(Args&&... args) {
 }
 
 UINT taskbarCreatedMessage = 0;
+
+// The screen reader's side: its provider answers from other threads and reaches the window
+// through these two messages (a fresh tree, an element's action).
+constexpr UINT WM_ACCESSIBLE_REFRESH = WM_APP + 0x40;
+constexpr UINT WM_ACCESSIBLE_ACTION = WM_APP + 0x41;
+Win32UiaProvider* accessibility = nullptr;
+LiveAnnouncements liveAnnouncements(LIVE_ANNOUNCE_INTERVAL_MS);
+bool trackingPointer = false;
+
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Whether a message may change what the window shows: its input, its timer, its commands.
+bool changesState(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_COMMAND:
+    case WM_TIMER:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_POWERBROADCAST:
+    case WM_DPICHANGED:
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_FINISH_STARTUP:
+    case WM_AUTOSTART_KNOWN:
+    case WM_ACCESSIBLE_ACTION:
+        return true;
+    case WM_MOUSEMOVE:
+        return appState.ui.dragTarget != DRAG_NONE;
+    default:
+        return false;
+    }
+}
+
+// After a message that may have changed what the window shows: the provider's tree is out of
+// date, and a listening screen reader hears what changed. Nothing more while none listens.
+void accessibleChange(HWND window, UINT message) {
+    if (accessibility == nullptr)
+        return;
+    if (message == WM_PAINT || message == WM_SIZE) {
+        accessibility->markStale();
+        return;
+    }
+    if (!changesState(message))
+        return;
+    accessibility->markStale();
+    if (!accessibility->listening())
+        return;
+    std::vector<AccessibleElement> tree = readWindowTree(window, appState, paintedWindow);
+    const std::vector<std::int32_t> live = liveAnnouncements.due(tree, nowMs());
+    accessibility->publishWithEvents(std::move(tree), appState.ui.dpiScale, live);
+}
+
+// Asks Windows to say when the pointer rests, and while a tooltip shows, when it leaves the
+// window. Windows (and Wine) watch for both with a timer: a pointer that lies still over the
+// window costs nothing once its rest was reported and no tooltip shows.
+void trackPointer(HWND window, bool leave) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_HOVER | (leave ? TME_LEAVE : 0u);
+    track.hwndTrack = window;
+    track.dwHoverTime = HOVER_DEFAULT;
+    trackingPointer = TrackMouseEvent(&track) != FALSE;
+}
+
+// The windows of the session share one keyboard-cue state: the program's first key shows the
+// focus ring, and Windows is told so.
+void showFocusCues(HWND window) {
+    PostMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
 
 void repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
@@ -112,6 +194,16 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             platform.windowHost = lifelong<Win32WindowHost>(
                 reinterpret_cast<std::uintptr_t>(window), &invalidateChangedPart);
         onWindowCreated();
+        if (accessibility == nullptr)
+            accessibility =
+                lifelong<Win32UiaProvider>(window, WM_ACCESSIBLE_REFRESH, WM_ACCESSIBLE_ACTION);
+        {
+            // Windows' setting "always show keyboard cues"; otherwise the first key shows them.
+            BOOL cues = FALSE;
+            SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+            appState.ui.focusCues = cues != FALSE;
+        }
+        onDisplaySettingsChanged(appState);
         return 0;
     case WM_FINISH_STARTUP:
         // The lookup's thread only queues a message; the answer is taken on this thread.
@@ -128,6 +220,8 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         // A switch of the autostart asked for before the task's state was known is not lost.
         if (appState.autostartToggleQueued && autostartLookup.wait(AUTOSTART_ANSWER_AT_EXIT))
             takeAutostartAnswer(appState, autostartLookup);
+        if (accessibility != nullptr)
+            accessibility->disconnect();
         runExitSequence(appState);
         return 0;
     case WM_ENDSESSION:
@@ -161,6 +255,57 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEMOVE:
         onPointerMove(appState, layoutX(lParam), layoutY(lParam));
+        onPointerAway(appState, layoutX(lParam), layoutY(lParam), false);
+        if (!trackingPointer)
+            trackPointer(window, appState.ui.tooltipShown);
+        return 0;
+    case WM_MOUSEHOVER:
+        trackingPointer = false;
+        if (appState.ui.dragTarget == DRAG_NONE)
+            restPointer(window, appState, paintedWindow, layoutX(lParam), layoutY(lParam));
+        if (appState.ui.tooltipShown)
+            trackPointer(window, true); // to take the tooltip away when the pointer leaves
+        return 0;
+    case WM_MOUSELEAVE:
+        trackingPointer = false;
+        onPointerAway(appState, 0, 0, true);
+        return 0;
+    case WM_KEYDOWN: {
+        const bool cuesBefore = appState.ui.focusCues;
+        const KeyPress press{static_cast<std::uint32_t>(wParam), GetKeyState(VK_CONTROL) < 0,
+                             GetKeyState(VK_SHIFT) < 0};
+        if (!onKeyDown(appState, press))
+            return DefWindowProcW(window, message, wParam, lParam);
+        if (!cuesBefore)
+            showFocusCues(window);
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        onWindowFocus(appState, message == WM_SETFOCUS);
+        return 0;
+    case WM_UPDATEUISTATE:
+        if ((HIWORD(wParam) & UISF_HIDEFOCUS) != 0 && LOWORD(wParam) != UIS_INITIALIZE)
+            onFocusCues(appState, LOWORD(wParam) == UIS_CLEAR);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+        onDisplaySettingsChanged(appState);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
+        if (accessibility != nullptr && accessibility->onGetObject(wParam, lParam, &result))
+            return result;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    case WM_ACCESSIBLE_REFRESH:
+        if (accessibility != nullptr)
+            accessibility->publish(readWindowTree(window, appState, paintedWindow),
+                                   appState.ui.dpiScale);
+        return 0;
+    case WM_ACCESSIBLE_ACTION:
+        performAccessibleAction(appState, Win32UiaProvider::actionKey(wParam),
+                                Win32UiaProvider::action(wParam),
+                                Win32UiaProvider::actionValue(lParam));
         return 0;
     case WM_LBUTTONDOWN:
         onButtonDown(appState, layoutX(lParam), layoutY(lParam));
@@ -193,8 +338,11 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
-        // The taskbar's theme or scale may have changed: the icon is drawn for them.
+        // The taskbar's theme or scale may have changed: the icon is drawn for them. The
+        // high-contrast mode may have been switched.
         onTrayLookChanged(appState);
+        if (message == WM_SETTINGCHANGE)
+            onDisplaySettingsChanged(appState);
         return DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -205,7 +353,9 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // the fans would stay as they are. Hand them back and end instead.
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        return handleMessage(window, message, wParam, lParam);
+        const LRESULT result = handleMessage(window, message, wParam, lParam);
+        accessibleChange(window, message);
+        return result;
     } catch (...) {
         endProcessAfterCrash();
     }

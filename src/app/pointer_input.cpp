@@ -72,15 +72,40 @@ void startDrag(AppState& app, int target, int x, int y) {
 }
 
 void dragSlider(AppState& app, int k, int x) {
-    const auto& fans = app.regulation.readings.fanList;
-    std::array<double, 2>& manualRpm = app.settings.manualRpm;
-    if (fans.size() <= static_cast<std::size_t>(k))
+    if (app.regulation.readings.fanList.size() <= static_cast<std::size_t>(k))
         return;
     const Rect& r = app.ui.sliderRects[static_cast<std::size_t>(k)];
     const int width = r.right - r.left;
     if (width <= 0)
         return;
-    const double f = clampFraction(static_cast<double>(x - r.left) / width);
+    setManualFraction(app, k, static_cast<double>(x - r.left) / width);
+}
+
+void dragCurvePoint(AppState& app, int j, int x, int y) {
+    const Rect& c = app.ui.chartRect;
+    moveCurvePoint(app, j,
+                   static_cast<double>(x - c.left) / std::max(c.right - c.left, 1) * 70.0 + 30.0,
+                   static_cast<double>(c.bottom - y) / std::max(c.bottom - c.top, 1) * 100.0);
+}
+
+// A click puts the keyboard's focus where it clicked, as on a button of Windows' own.
+void focusRegion(AppState& app, std::int32_t id, std::int32_t arg) {
+    if (id >= REGION_TAB_FIRST && id < REGION_TAB_FIRST + 6)
+        app.ui.focus = {REGION_TAB_FIRST, 0};
+    else if (id >= REGION_MODE_FIRST && id < REGION_MODE_FIRST + 6)
+        app.ui.focus = {REGION_MODE_FIRST, arg};
+    else
+        app.ui.focus = {id, arg};
+}
+
+} // namespace
+
+void setManualFraction(AppState& app, int k, double fraction) {
+    const auto& fans = app.regulation.readings.fanList;
+    std::array<double, 2>& manualRpm = app.settings.manualRpm;
+    if (k < 0 || k > 1 || fans.size() <= static_cast<std::size_t>(k))
+        return;
+    const double f = clampFraction(fraction);
     auto speedAt = [f](const FanChannel& fan) {
         return roundHalfAway(fan.minRpm + (fan.maxRpm - fan.minRpm) * f);
     };
@@ -93,21 +118,18 @@ void dragSlider(AppState& app, int k, int x) {
     repaint();
 }
 
-void dragCurvePoint(AppState& app, int j, int x, int y) {
-    const Rect& c = app.ui.chartRect;
-    double level =
-        roundHalfAway(static_cast<double>(c.bottom - y) / std::max(c.bottom - c.top, 1) * 100.0);
+void moveCurvePoint(AppState& app, int j, double temperature, double level) {
+    if (j < 0 || j >= 4)
+        return;
+    level = roundHalfAway(level);
     level = level < 100.0 ? std::max(level, 0.0) : 100.0;
-    double temperature = roundHalfAway(
-        static_cast<double>(x - c.left) / std::max(c.right - c.left, 1) * 70.0 + 30.0);
+    temperature = roundHalfAway(temperature);
     temperature = temperature < 95.0 ? std::max(temperature, 35.0) : 95.0;
     app.settings.curve[static_cast<std::size_t>(j)] = {temperature, level};
     if (app.settings.mode == ControlMode::Curve)
         applyCurve(app.regulation, app.settings, false);
     repaint();
 }
-
-} // namespace
 
 void updateDrag(AppState& app, int x, int y) {
     const int target = app.ui.dragTarget;
@@ -118,8 +140,6 @@ void updateDrag(AppState& app, int x, int y) {
 }
 
 void onButtonDown(AppState& app, int x, int y) {
-    Settings& settings = app.settings;
-    RegulationState& regulation = app.regulation;
     const HitRegion* hit = nullptr;
     for (const HitRegion& r : app.ui.hitRegions) {
         if (r.bounds.contains(x, y)) {
@@ -133,6 +153,23 @@ void onButtonDown(AppState& app, int x, int y) {
     const int id = hit->id;
     const int arg = hit->arg;
 
+    if (id == REGION_CURVE_CHART) {
+        const int j = nearestCurvePoint(app, x, y);
+        app.ui.focus = {REGION_CURVE_CHART, j};
+        startDrag(app, DRAG_CURVE_POINT_FIRST + j, x, y);
+        return;
+    }
+    focusRegion(app, id, arg);
+    if (id == REGION_SLIDER_FIRST || id == REGION_SLIDER_FIRST + 1) {
+        startDrag(app, id, x, y);
+        return;
+    }
+    activateRegion(app, id, arg);
+}
+
+void activateRegion(AppState& app, std::int32_t id, std::int32_t arg) {
+    Settings& settings = app.settings;
+    RegulationState& regulation = app.regulation;
     if (id >= REGION_TAB_FIRST && id < REGION_TAB_FIRST + 6) {
         app.ui.activeTab = arg;
         repaint();
@@ -143,10 +180,6 @@ void onButtonDown(AppState& app, int x, int y) {
         return;
     }
     switch (id) {
-    case REGION_SLIDER_FIRST:
-    case REGION_SLIDER_FIRST + 1:
-        startDrag(app, id, x, y);
-        break;
     case REGION_LINK_SWITCH:
         settings.linkSliders = !settings.linkSliders;
         saveSettings(settings);
@@ -162,9 +195,6 @@ void onButtonDown(AppState& app, int x, int y) {
         resetCurve(regulation, settings);
         saveSettings(settings);
         repaint();
-        break;
-    case REGION_CURVE_CHART:
-        startDrag(app, DRAG_CURVE_POINT_FIRST + nearestCurvePoint(app, x, y), x, y);
         break;
     case REGION_AUTOSTART_SWITCH:
         setAutostart(settings, regulation.notice, !settings.autostartEnabled);

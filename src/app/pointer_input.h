@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 
+#include <cstdint>
+
 // The left mouse button against the regions of the last paint. The window procedure passes
 // client coordinates (the signed 16-bit words of lParam; negative or beyond the client area
 // while the mouse is captured).
@@ -20,3 +22,17 @@ void onCaptureLost(AppState& app);
 // Maps the pointer to the dragged value: a manual speed (fans linked by fraction of each
 // fan's own range) or a curve point clamped to 35..95 °C and 0..100 %.
 void updateDrag(AppState& app, int x, int y);
+
+// What a click on a region does, for the regions that act at once (tabs, modes, switches,
+// buttons); the keyboard and screen readers press controls through it too. Sliders and the
+// chart start a drag instead and do nothing here.
+void activateRegion(AppState& app, std::int32_t id, std::int32_t arg);
+
+// Sets fan k's manual speed to the share fraction (clamped to 0..1) of its range, rounded to
+// a whole RPM; linked sliders move the other fan to the same share of its own range. Nothing is
+// saved. Without fan k nothing changes.
+void setManualFraction(AppState& app, int k, double fraction);
+
+// Moves curve point j to (temperature, level), rounded and kept within the editor's 35..95 °C
+// and 0..100 %; in the curve mode the fans follow at once. Nothing is saved.
+void moveCurvePoint(AppState& app, int j, double temperature, double level);

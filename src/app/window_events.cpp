@@ -103,6 +103,32 @@ void onDpiChanged(AppState& app, const Rect* suggested) {
     repaint(true);
 }
 
+void onDisplaySettingsChanged(AppState& app) {
+    if (!host())
+        return;
+    const ContrastMode mode = host()->contrastMode();
+    if (mode == app.ui.contrast)
+        return;
+    app.ui.contrast = mode;
+    repaint(false);
+}
+
+void onWindowFocus(AppState& app, bool focused) {
+    if (app.ui.windowFocused == focused)
+        return;
+    app.ui.windowFocused = focused;
+    if (app.ui.focusCues)
+        repaint(false);
+}
+
+void onFocusCues(AppState& app, bool shown) {
+    if (app.ui.focusCues == shown)
+        return;
+    app.ui.focusCues = shown;
+    if (app.ui.windowFocused)
+        repaint(false);
+}
+
 void onSessionEnd(AppState& app, bool ending) {
     // Another program may cancel the shutdown; the session then goes on, and so does the program.
     if (ending)

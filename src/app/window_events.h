@@ -22,6 +22,17 @@ void onTimer(AppState& app, std::uintptr_t timerId);
 // WM_DPICHANGED: rescale, move to the rectangle Windows suggests (when it sent one), repaint.
 void onDpiChanged(AppState& app, const Rect* suggested);
 
+// WM_SETTINGCHANGE and WM_SYSCOLORCHANGE (and once at creation): whether Windows' high-contrast
+// mode is on and its colours are asked again; a change repaints the window.
+void onDisplaySettingsChanged(AppState& app);
+
+// WM_SETFOCUS / WM_KILLFOCUS: the focus ring shows only while the window has the keyboard.
+void onWindowFocus(AppState& app, bool focused);
+
+// WM_UPDATEUISTATE: Windows says whether focus cues are shown (they are once the keyboard was
+// used, or always where the user chose so).
+void onFocusCues(AppState& app, bool shown);
+
 // The shell announced a new taskbar (Explorer restarted): the icon it knew is gone, so add it
 // again with the tip and the picture it showed, provided the program had added one and has not
 // removed it.

@@ -1,5 +1,6 @@
 #include "app/window_paint_win32.h"
 
+#include "app/window_reading.h"
 #include "base/rect.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_back_buffer.h"
@@ -119,6 +120,32 @@ void paintMainWindow(HWND window, AppState& app, PaintedWindow& painted) {
         // with the next paint.
         invalidateDifference(window, painted, layout, scale);
     }
+}
+
+namespace {
+
+Rect clientLayout(HWND window, float scale) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return layoutClient(client, scale);
+}
+
+} // namespace
+
+std::vector<AccessibleElement> readWindowTree(HWND window, AppState& app, PaintedWindow& painted) {
+    const float scale = app.ui.dpiScale;
+    if (painted.measuringContext == nullptr)
+        painted.measuringContext = CreateCompatibleDC(nullptr);
+    GdiCanvas measurer(painted.measuringContext, painted.fonts, scale);
+    return readAccessibleTree(app, measurer, clientLayout(window, scale));
+}
+
+void restPointer(HWND window, AppState& app, PaintedWindow& painted, int x, int y) {
+    const float scale = app.ui.dpiScale;
+    if (painted.measuringContext == nullptr)
+        painted.measuringContext = CreateCompatibleDC(nullptr);
+    GdiCanvas measurer(painted.measuringContext, painted.fonts, scale);
+    onPointerRest(app, measurer, clientLayout(window, scale), x, y);
 }
 
 bool invalidateChangedArea(HWND window, AppState& app, PaintedWindow& painted) {

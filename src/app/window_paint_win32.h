@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "platform/accessibility.h"
 #include "platform/win32/gdi_font_set.h"
 #include "ui/frame_digest.h"
 
@@ -27,6 +28,12 @@ struct PaintedWindow {
 
 // WM_PAINT.
 void paintMainWindow(HWND window, AppState& app, PaintedWindow& painted);
+
+// The automation tree of the window as it stands, laid out with the paint's fonts.
+std::vector<AccessibleElement> readWindowTree(HWND window, AppState& app, PaintedWindow& painted);
+
+// The pointer rests at (x, y) in layout pixels: a text there shown cut gets its tooltip.
+void restPointer(HWND window, AppState& app, PaintedWindow& painted, int x, int y);
 
 // Invalidates the part of the window whose picture changed since the last paint; false when it
 // cannot tell (the window is hidden or was never painted whole), and the caller invalidates

@@ -93,4 +93,15 @@ public:
     // The extent text takes as one line in font, rounded up: textAt(x, y) inks nothing outside
     // (x, y, x + width, y + height). Usable outside a paint; empty text is 0 wide.
     virtual TextSize measureText(std::wstring_view text, Font font) = 0;
+
+    // What the texts mean to those who read the window instead of seeing it (screen readers,
+    // tooltips). Drawing ignores all four; a canvas that reads the page keeps them.
+    // A text cut to fit: wherever this paint draws shown, it stands for whole.
+    virtual void textCut(std::wstring_view /*shown*/, std::wstring_view /*whole*/) {}
+    // The next `lines` texts drawn are the lines of one paragraph, whole.
+    virtual void paragraph(std::wstring_view /*whole*/, int /*lines*/) {}
+    // The texts drawn from liveBegin to liveEnd report a state that changes by itself (the
+    // live status, the notice): one group under name, announced when it changes.
+    virtual void liveBegin(std::wstring_view /*name*/) {}
+    virtual void liveEnd() {}
 };

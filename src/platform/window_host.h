@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/color.h"
 #include "base/rect.h"
 
 #include <cstdint>
@@ -37,6 +38,25 @@ struct TrayBalloon {
 
 // A click on a balloon notification, as WM_TRAYICON reports it in lParam (NIN_BALLOONUSERCLICK).
 inline constexpr std::uint32_t TRAY_EVENT_BALLOON_CLICK = 0x0405;
+
+// The colours Windows asks programs to paint with in its high-contrast mode (0x00BBGGRR).
+struct SystemColors {
+    Color window = 0;
+    Color windowText = 0;
+    Color buttonFace = 0;
+    Color buttonText = 0;
+    Color highlight = 0;
+    Color highlightText = 0;
+    Color grayText = 0;
+    Color hotTrack = 0;
+    bool operator==(const SystemColors&) const = default;
+};
+
+struct ContrastMode {
+    bool on = false;
+    SystemColors colors;
+    bool operator==(const ContrastMode&) const = default;
+};
 
 // The tray icon's callback message (WM_USER + 100) and its identifier.
 inline constexpr std::uint32_t WM_TRAYICON = 1124;
@@ -84,4 +104,11 @@ public:
     virtual bool trayNotify(const TrayBalloon& balloon) = 0;
     // Shows the popup menu at the cursor; a chosen entry arrives later as WM_COMMAND.
     virtual void trackPopupMenu(const std::vector<MenuEntry>& entries) = 0;
+
+    // Whether Windows' high-contrast mode is on, and its colours.
+    virtual ContrastMode contrastMode() = 0;
+    // A tooltip with text at the client point (x, y) in the window's pixels, until
+    // hideTooltip; a second call replaces it.
+    virtual void showTooltip(const std::wstring& text, int x, int y) = 0;
+    virtual void hideTooltip() = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/automation_card.h"
 
 #include "regulation/control_modes.h"
+#include "ui/controls.h"
 #include "ui/primitives.h"
 #include "ui/text_fit.h"
 #include "ui/theme.h"
@@ -38,12 +39,12 @@ int paintAutomationCard(Canvas& canvas, const ContentLayout& l, UiState& ui,
     // Laid out before anything is drawn: the card under the rows grows with their lines.
     const TextBlock powerText =
         layoutBlock(canvas, 309, top + 42, right - 309, -kOptionLine,
-                    L"Bei Akkubetrieb / am Netzteil automatisch wechseln", Font::FontBody, Text);
+                    controlCaption(REGION_POWER_SOURCE_SWITCH), Font::FontBody, Text);
     const int batteryY = std::max(top + 42 + 34, powerText.bottom() + 2) + 4;
     const int mainsY = batteryY + kPickerRow;
     const TextBlock logText =
         layoutBlock(canvas, 309, mainsY + kPickerRow + 4, right - 309, -kOptionLine,
-                    L"Messwerte protokollieren (CSV)", Font::FontBody, Text);
+                    controlCaption(REGION_CSV_LOG_SWITCH), Font::FontBody, Text);
     const int buttonY = std::max(logText.y + 34, logText.bottom() + 2);
     const Rect folderButton{309, buttonY - 4, 309 + std::min(210, right - 309), buttonY + 24};
     const int bottom = folderButton.bottom + 14;
@@ -55,15 +56,15 @@ int paintAutomationCard(Canvas& canvas, const ContentLayout& l, UiState& ui,
     drawToggle(canvas, ui.hitRegions, 259, powerText.y - 2, automation.followPowerSource,
                REGION_POWER_SOURCE_SWITCH);
     drawBlock(canvas, powerText);
-    paintModePicker(canvas, ui, batteryY, right, L"Im Akkubetrieb", automation.batteryMode,
+    paintModePicker(canvas, ui, batteryY, right, controlCaption(REGION_BATTERY_MODE), automation.batteryMode,
                     automation.followPowerSource, REGION_BATTERY_MODE);
-    paintModePicker(canvas, ui, mainsY, right, L"Am Netzteil", automation.mainsMode,
+    paintModePicker(canvas, ui, mainsY, right, controlCaption(REGION_MAINS_MODE), automation.mainsMode,
                     automation.followPowerSource, REGION_MAINS_MODE);
     drawToggle(canvas, ui.hitRegions, 259, logText.y - 2, automation.csvLog, REGION_CSV_LOG_SWITCH);
     drawBlock(canvas, logText);
     drawRoundPanel(canvas, folderButton, 6, ButtonFill, Line);
     const Font fonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
-    drawFittedCaption(canvas, folderButton, 4, L"Protokollordner öffnen", fonts, 3, Text);
+    drawFittedCaption(canvas, folderButton, 4, controlCaption(REGION_OPEN_LOG_FOLDER), fonts, 3, Text);
     addHitRegion(ui.hitRegions, folderButton, REGION_OPEN_LOG_FOLDER, 0);
     return bottom;
 }

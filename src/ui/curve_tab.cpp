@@ -1,5 +1,6 @@
 #include "base/bounded_format.h"
 #include "regulation/fan_curve.h"
+#include "ui/controls.h"
 #include "ui/curve_geometry.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -154,11 +155,13 @@ void paintCurveTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const Wi
 
     const Rect activate{263, B + 300, 463, B + 338};
     drawRoundPanel(canvas, activate, 8, Accent, AccentLight);
-    canvas.textIn(activate, L"Kurve aktivieren", Font::FontBold, White, TextAlign::Center);
+    canvas.textIn(activate, controlCaption(REGION_ACTIVATE_CURVE), Font::FontBold, White,
+                  TextAlign::Center);
     addHitRegion(ui.hitRegions, activate, REGION_ACTIVATE_CURVE, 0);
 
     const Rect reset{473, B + 300, 623, B + 338};
     drawRoundPanel(canvas, reset, 8, ButtonFill, Line);
-    canvas.textIn(reset, L"Zurücksetzen", Font::FontBold, Text, TextAlign::Center);
+    canvas.textIn(reset, controlCaption(REGION_RESET_CURVE), Font::FontBold, Text,
+                  TextAlign::Center);
     addHitRegion(ui.hitRegions, reset, REGION_RESET_CURVE, 0);
 }

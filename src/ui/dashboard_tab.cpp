@@ -1,4 +1,5 @@
 #include "base/bounded_format.h"
+#include "ui/controls.h"
 #include "ui/history_chart.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
@@ -151,10 +152,11 @@ void paintDashboardTab(Canvas& canvas, const ContentLayout& l, UiState& ui,
     drawToggle(canvas, ui.hitRegions, 257, B + 326, model.settings.linkSliders, REGION_LINK_SWITCH);
     const Rect apply{l.W + 43, B + 320, l.W + 229, B + 354};
     drawWrappedInBand(canvas, {297, B + 314, apply.left - 10, B + 360},
-                      L"Lüfter-Schieberegler synchron koppeln", Font::FontBody, Text);
+                      controlCaption(REGION_LINK_SWITCH), Font::FontBody, Text);
 
     drawRoundPanel(canvas, apply, 8, Accent, AccentLight);
-    canvas.textIn(apply, L"Manuelle RPM anwenden", Font::FontBold, White, TextAlign::Center);
+    canvas.textIn(apply, controlCaption(REGION_APPLY_MANUAL), Font::FontBold, White,
+                  TextAlign::Center);
     addHitRegion(ui.hitRegions, apply, REGION_APPLY_MANUAL, 0);
 
     // The free space below: how the readings moved. A short window cuts it like any content.

@@ -2,6 +2,7 @@
 #include "hardware/apple_smc_controller.h"
 #include "ui/automation_card.h"
 #include "ui/backend_state.h"
+#include "ui/controls.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -58,7 +59,8 @@ int paintStatusCard(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
         drawBlock(canvas, blocks[i]);
 
     drawRoundPanel(canvas, reload, 6, Accent, AccentLight);
-    canvas.textIn(reload, L"Treiber neu laden", Font::FontBold, White, TextAlign::Center);
+    canvas.textIn(reload, controlCaption(REGION_RELOAD_DRIVER), Font::FontBold, White,
+                  TextAlign::Center);
     addHitRegion(ui.hitRegions, reload, REGION_RELOAD_DRIVER, 0);
     return bottom;
 }
@@ -95,17 +97,16 @@ void paintDriverTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const W
         bool stepper; // two buttons, down and up, instead of a switch
     };
     const Option options[] = {
-        {L"Ventrasol beim Start von Windows automatisch ausführen (Autostart)",
-         settings.autostartEnabled, REGION_AUTOSTART_SWITCH, settings.autostartPending, false},
-        {L"Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)",
-         settings.startMinimized, REGION_MINIMIZED_SWITCH, false, false},
-        {L"Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen",
-         settings.resetFansOnExit, REGION_RESET_ON_EXIT_SWITCH, false, false},
-        {L"Temperatur im Tray-Symbol anzeigen", settings.tray.temperatureInIcon,
+        {controlCaption(REGION_AUTOSTART_SWITCH), settings.autostartEnabled,
+         REGION_AUTOSTART_SWITCH, settings.autostartPending, false},
+        {controlCaption(REGION_MINIMIZED_SWITCH), settings.startMinimized, REGION_MINIMIZED_SWITCH,
+         false, false},
+        {controlCaption(REGION_RESET_ON_EXIT_SWITCH), settings.resetFansOnExit,
+         REGION_RESET_ON_EXIT_SWITCH, false, false},
+        {controlCaption(REGION_TRAY_TEMPERATURE_SWITCH), settings.tray.temperatureInIcon,
          REGION_TRAY_TEMPERATURE_SWITCH, false, false},
-        {L"Benachrichtigungen bei Übergabe der Lüfter, stehendem Lüfter, Temperatur-Alarm und "
-         L"Treiber-Fehler",
-         settings.tray.notifications, REGION_NOTIFICATIONS_SWITCH, false, false},
+        {controlCaption(REGION_NOTIFICATIONS_SWITCH), settings.tray.notifications,
+         REGION_NOTIFICATIONS_SWITCH, false, false},
         {alarm, false, 0, false, true},
     };
     constexpr int kOptions = static_cast<int>(sizeof options / sizeof options[0]);

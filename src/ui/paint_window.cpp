@@ -3,6 +3,9 @@
 #include "base/bounded_format.h"
 #include "regulation/control_modes.h"
 #include "ui/backend_state.h"
+#include "ui/contrast_canvas.h"
+#include "ui/controls.h"
+#include "ui/focus.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -14,15 +17,10 @@
 namespace {
 
 constexpr int kSidebarWidth = 225;
-constexpr int kTabCount = 6;
-constexpr int kModeCount = 6;
 constexpr int kManufacturerMax = 22;
 constexpr int kManufacturerCut = 20;
-
-constexpr const wchar_t* kTabCaptions[kTabCount] = {
-    L"Dashboard & Lüfter", L"Temperatur-Kurve",   L"Alle Sensoren",
-    L"Hardware & Specs",   L"Treiber & Optionen", L"Über Ventrasol",
-};
+constexpr int kFocusRingGap = 3;
+constexpr int kFocusRingWidth = 2;
 
 // The sidebar shows a long maker name cut, so that it never runs into the divider. A cut
 // never splits a surrogate pair: half a character would be drawn as a stray box.
@@ -44,20 +42,25 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
     drawRoundPanel(canvas, {16, 18, 48, 50}, 10, Accent, AccentLight);
     canvas.textIn({16, 18, 48, 50}, L"VS", Font::FontTitle, White, TextAlign::Center);
     canvas.textAt(58, 17, L"Ventrasol", Font::FontBrand, Text);
-    canvas.textAt(58, 35,
-                  fitWithEllipsis(canvas, shortManufacturer(model.identity.manufacturer),
-                                  Font::FontSmall, kSidebarWidth - 8 - 58),
-                  Font::FontSmall, TextMuted);
+    const std::wstring& maker = model.identity.manufacturer;
+    const std::wstring shortMaker = shortManufacturer(maker);
+    const FittedText shownMaker =
+        fitWithEllipsis(canvas, shortMaker, Font::FontSmall, kSidebarWidth - 8 - 58);
+    if (shownMaker.view() != maker)
+        canvas.textCut(shownMaker, maker);
+    canvas.textAt(58, 35, shownMaker, Font::FontSmall, TextMuted);
 
-    for (int i = 0; i < kTabCount; ++i) {
+    for (int i = 0; i < TAB_COUNT; ++i) {
         const Rect entry{12, 70 + 36 * i, 213, 100 + 36 * i};
         const Rect caption{24, 70 + 36 * i, 205, 100 + 36 * i};
         const bool active = i == ui.activeTab;
         const Font font = active ? Font::FontBold : Font::FontBody;
         drawRoundPanel(canvas, entry, 8, active ? Accent : SidebarFill,
                        active ? Accent : SidebarFill);
-        canvas.textIn(caption, fitWithEllipsis(canvas, kTabCaptions[i], font, caption.width()),
-                      font, active ? White : TextMuted, TextAlign::LeftVCenter);
+        canvas.textIn(
+            caption,
+            fitWithEllipsis(canvas, controlCaption(REGION_TAB_FIRST + i), font, caption.width()),
+            font, active ? White : TextMuted, TextAlign::LeftVCenter);
         addHitRegion(ui.hitRegions, entry, REGION_TAB_FIRST + i, i);
     }
 
@@ -67,11 +70,12 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
     const BackendState state = backendState(model);
     const int stateLeft =
         std::min(159, 207 - canvas.measureText(state.word, Font::FontSmall).width);
-    canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state.color, Line);
-    canvas.textAt(stateLeft, H - 138, state.word, Font::FontSmall, state.color);
+    canvas.liveBegin(L"Live-Status");
     canvas.textAt(22, H - 138,
                   fitWithEllipsis(canvas, L"LIVE-STATUS", Font::FontSmall, stateLeft - 16 - 22),
                   Font::FontSmall, TextMuted);
+    canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state.color, Line);
+    canvas.textAt(stateLeft, H - 138, state.word, Font::FontSmall, state.color);
 
     const auto& fans = r.fanList;
     struct Row {
@@ -100,13 +104,38 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
             {Font::FontSmall, TextMuted, Font::FontMono, row.lost ? TextMuted : row.color});
         y += 23;
     }
+    canvas.liveEnd();
+}
+
+// The six mode buttons: in one row where every caption fits one, else in two rows of three.
+bool modesFitOneRow(Canvas& canvas, int W) {
+    const int room = (W - 58) / 6 - 6;
+    for (int m = 0; m < MODE_COUNT; ++m) {
+        const wchar_t* name = controlModeName(static_cast<ControlMode>(m));
+        if (canvas.measureText(name, Font::FontSmall).width > room ||
+            canvas.measureText(name, Font::FontBoldMin).width > room)
+            return false;
+    }
+    return true;
+}
+
+Rect modeButtonRect(int W, int m, bool oneRow) {
+    if (oneRow) {
+        const int bw = (W - 58) / 6;
+        const int x = 257 + m * (bw + 6);
+        return {x, 48, x + bw, 80};
+    }
+    const int bw = (W - 40) / 3;
+    const int x = 257 + (m % 3) * (bw + 6);
+    const int y = m < 3 ? 43 : 67;
+    return {x, y, x + bw, y + 21};
 }
 
 void paintHeader(Canvas& canvas, int W, UiState& ui, const WindowModel& model) {
     using namespace palette;
     drawCard(canvas, {243, 14, W + 243, 92});
-    const Rect badge{W + 98, 22, W + 229, 42};
-    canvas.textAt(257, 24,
+    const Rect badge{W + 98, 18, W + 229, 38};
+    canvas.textAt(257, 20,
                   fitWithEllipsis(canvas, model.identity.product + L" — Lüftersteuerung:",
                                   Font::FontBold, badge.left - 8 - 257),
                   Font::FontBold, Text);
@@ -118,11 +147,10 @@ void paintHeader(Canvas& canvas, int W, UiState& ui, const WindowModel& model) {
     // Captions step down to the smallest readable size before they are cut.
     const Font activeFonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
     const Font inactiveFonts[] = {Font::FontSmall};
-    const int bw = (W - 58) / 6;
+    const bool oneRow = modesFitOneRow(canvas, W);
     const int active = static_cast<int>(model.settings.mode);
-    for (int m = 0; m < kModeCount; ++m) {
-        const int x = 257 + m * (bw + 6);
-        const Rect button{x, 52, x + bw, 82};
+    for (int m = 0; m < MODE_COUNT; ++m) {
+        const Rect button = modeButtonRect(W, m, oneRow);
         const wchar_t* name = controlModeName(static_cast<ControlMode>(m));
         if (m == active) {
             drawRoundPanel(canvas, button, 7, Accent, AccentLight);
@@ -143,19 +171,30 @@ int paintNotice(Canvas& canvas, int W, const Notice& notice) {
     const bool error = notice.isError;
     drawRoundPanel(canvas, {243, 102, W + 243, 128}, 6, error ? NoticeErrorFill : NoticeOkFill,
                    error ? Critical : Good);
+    canvas.liveBegin(L"Meldung");
     canvas.textAt(255, 108, fitWithEllipsis(canvas, notice.text, Font::FontSmall, W - 24),
                   Font::FontSmall, error ? NoticeErrorText : Good);
+    canvas.liveEnd();
     return 136;
 }
 
-} // namespace
-
-int contentWidth(const Rect& client) {
-    return std::max(client.width() - 261, 320);
+// The ring around the control the keyboard works on, drawn over everything.
+void paintFocusRing(Canvas& canvas, const UiState& ui, const WindowModel& model) {
+    if (!ui.focusCues || !ui.windowFocused)
+        return;
+    const Rect r = focusRect(ui.focus, ui.hitRegions, ui.activeTab, ui.chartRect, model);
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    const int g = kFocusRingGap, w = kFocusRingWidth;
+    const Rect o{r.left - g - w, r.top - g - w, r.right + g + w, r.bottom + g + w};
+    const Color c = palette::Text;
+    canvas.fillRect({o.left, o.top, o.right, o.top + w}, c);
+    canvas.fillRect({o.left, o.bottom - w, o.right, o.bottom}, c);
+    canvas.fillRect({o.left, o.top + w, o.left + w, o.bottom - w}, c);
+    canvas.fillRect({o.right - w, o.top + w, o.right, o.bottom - w}, c);
 }
 
-void paintWindow(Canvas& canvas, const Rect& client, UiState& ui, const WindowModel& model) {
-    ui.hitRegions.clear();
+void paintAll(Canvas& canvas, const Rect& client, UiState& ui, const WindowModel& model) {
     // The sidebar covers its own strip: the background is laid only where the content goes.
     canvas.fillRect({std::max(client.left, kSidebarWidth), client.top, client.right, client.bottom},
                     palette::Background);
@@ -191,5 +230,22 @@ void paintWindow(Canvas& canvas, const Rect& client, UiState& ui, const WindowMo
         break; // an unknown tab shows the frame only
     }
 
+    paintFocusRing(canvas, ui, model);
     canvas.endPaint();
+}
+
+} // namespace
+
+int contentWidth(const Rect& client) {
+    return std::max(client.width() - 261, 320);
+}
+
+void paintWindow(Canvas& canvas, const Rect& client, UiState& ui, const WindowModel& model) {
+    ui.hitRegions.clear();
+    if (ui.contrast.on) {
+        ContrastCanvas contrast(canvas, ui.contrast.colors);
+        paintAll(contrast, client, ui, model);
+        return;
+    }
+    paintAll(canvas, client, ui, model);
 }

@@ -87,7 +87,9 @@ FittedText fitWithEllipsis(Canvas& canvas, std::wstring_view text, Font font, in
     // A cut right after a blank would show "word …".
     while (n > 0 && text[n - 1] == L' ')
         --n;
-    return FittedText::shortened(std::wstring(text.substr(0, n)) + kEllipsis);
+    FittedText cut = FittedText::shortened(std::wstring(text.substr(0, n)) + kEllipsis);
+    canvas.textCut(cut.view(), text);
+    return cut;
 }
 
 Font firstFontThatFits(Canvas& canvas, std::wstring_view text, const Font* fonts, int count,
@@ -146,6 +148,13 @@ TextBlock layoutBlock(Canvas& canvas, int x, int y, int width, int minLineHeight
 }
 
 void drawBlock(Canvas& canvas, const TextBlock& block) {
+    if (block.lines.size() > 1) {
+        // The lines are views of one text, in order: together they span the paragraph.
+        const wchar_t* first = block.lines.front().data();
+        const wchar_t* end = block.lines.back().data() + block.lines.back().size();
+        canvas.paragraph({first, static_cast<std::size_t>(end - first)},
+                         static_cast<int>(block.lines.size()));
+    }
     int y = block.y;
     for (const std::wstring_view line : block.lines) {
         canvas.textAt(block.x, y, line, block.font, block.color);
@@ -172,6 +181,8 @@ void drawWrappedInBand(Canvas& canvas, const Rect& band, std::wstring_view text,
     const FittedText last = rest.empty() ? FittedText::whole(lines.back())
                                          : fitWithEllipsis(canvas, lastStart, font, band.width());
     int y = band.top + (band.height() - static_cast<int>(lines.size()) * lineHeight) / 2;
+    if (lines.size() > 1)
+        canvas.paragraph(text, static_cast<int>(lines.size()));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         canvas.textAt(band.left, y, i + 1 == lines.size() ? last.view() : lines[i], font, color);
         y += lineHeight;
@@ -184,12 +195,13 @@ void drawLabelValue(Canvas& canvas, const Rect& row, std::wstring_view label,
     const TextSize valueSize = canvas.measureText(shownValue, style.valueFont);
     const int valueWidth = valueSize.width;
     const int valueHeight = valueSize.height;
-    canvas.textIn({row.right - valueWidth, row.top, row.right, row.top + valueHeight}, shownValue,
-                  style.valueFont, style.valueColor, TextAlign::Right);
     const int labelRoom = row.width() - valueWidth - (valueWidth > 0 ? kLabelGap : 0);
     const FittedText shownLabel = fitWithEllipsis(canvas, label, style.labelFont, labelRoom);
+    // The label first: a screen reader reads the row in drawing order.
     if (!shownLabel.empty())
         canvas.textAt(row.left, row.top, shownLabel, style.labelFont, style.labelColor);
+    canvas.textIn({row.right - valueWidth, row.top, row.right, row.top + valueHeight}, shownValue,
+                  style.valueFont, style.valueColor, TextAlign::Right);
 }
 
 void drawFittedCaption(Canvas& canvas, const Rect& box, int padding, std::wstring_view text,

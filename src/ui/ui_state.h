@@ -6,6 +6,8 @@
 // hardware/ records and the regulation's pure helpers; it never changes a setting or a fan.
 
 #include "base/rect.h"
+#include "platform/window_host.h"
+#include "ui/focus.h"
 #include "ui/history.h"
 #include "ui/hit_region.h"
 
@@ -21,6 +23,16 @@ struct UiState {
     Rect chartRect;
     std::int32_t activeTab = 0;
     std::int32_t dragTarget = DRAG_NONE;
+    // The keyboard's focus. Its ring shows once the keyboard was used (Windows' rule for focus
+    // cues), and only while the window has the keyboard.
+    FocusStop focus;
+    bool focusCues = false;
+    bool windowFocused = false;
+    // Windows' high-contrast mode: painted with the system colours instead of the palette.
+    ContrastMode contrast;
+    // The cut text a tooltip shows in full, while the pointer stays on it.
+    Rect tooltipBox;
+    bool tooltipShown = false;
     // One sample per tick for the dashboard's chart, and its lines as last drawn (made at the
     // first paint of the chart; 12 KB that a program kept in the tray never needs).
     History history;

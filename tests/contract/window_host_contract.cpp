@@ -122,3 +122,16 @@ TEST_P(WindowHostContract, TheTrayIconShowsAPictureOrTheProgramsIconAndBalloons)
     EXPECT_EQ(probe->trayPicture().size, 0u);
     EXPECT_TRUE(host.trayDelete());
 }
+
+TEST_P(WindowHostContract, ATooltipShowsItsTextUntilItIsHidden) {
+    WindowHost& host = probe->host();
+    probe->host().showMainWindow();
+    EXPECT_EQ(probe->tooltip(), L"");
+    host.hideTooltip(); // none to hide
+    host.showTooltip(L"Beim Beenden der App Lüfter automatisch auf System-Standard", 40, 60);
+    EXPECT_EQ(probe->tooltip(), L"Beim Beenden der App Lüfter automatisch auf System-Standard");
+    host.showTooltip(L"Temperatur-Kurve", 80, 20); // replaces the first
+    EXPECT_EQ(probe->tooltip(), L"Temperatur-Kurve");
+    host.hideTooltip();
+    EXPECT_EQ(probe->tooltip(), L"");
+}

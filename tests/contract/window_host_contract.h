@@ -36,6 +36,8 @@ public:
     virtual TrayIconImage trayPicture() = 0;
     // The last balloon notification the shell was given, cut to what its record holds.
     virtual std::optional<TrayBalloon> lastBalloon() = 0;
+    // The text of the tooltip that shows; empty while none does.
+    virtual std::wstring tooltip() = 0;
 };
 
 struct WindowHostSubject {

@@ -24,6 +24,8 @@ public:
         return fake_.balloons.back();
     }
 
+    std::wstring tooltip() override { return fake_.tooltip; }
+
 private:
     RecordingWindowHost fake_;
 };

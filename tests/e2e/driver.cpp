@@ -54,9 +54,18 @@
 //   resources                  "handles gdi-objects private-bytes" of the window's process
 //   hold                       keeps the prefix's desktop open until this process is ended;
 //                              prints "holding" once the desktop exists
+//   keys KEY...                presses keys in the window as the keyboard would (SendInput,
+//                              the window brought to the front first): tab, space, enter,
+//                              left, right, up, down, pgup, pgdn, home, end, each optionally
+//                              with ctrl+ and shift+ before it, e.g. "ctrl+shift+tab"
+//   uia-tree                   the window's UI Automation tree as a client in this process
+//                              reads it: one line per element below the window, indented by
+//                              two spaces per level, "CONTROLTYPE|AUTOMATIONID|NAME|FOCUS"
 #include <windows.h>
 
 #include <psapi.h>
+#include <uiautomationclient.h>
+#include <uiautomationcore.h>
 
 #include "platform/win32/win32_task_scheduler.h"
 #include "smc_sim_protocol.h"
@@ -507,6 +516,170 @@ bool resources(HWND window) {
     return true;
 }
 
+// Keys by name, as the user presses them: modifiers down, the key, all up again.
+bool pressKeys(HWND window, const std::vector<std::string>& names) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Sleep(100);
+    for (std::string name : names) {
+        std::vector<WORD> held;
+        for (const char* modifier : {"ctrl+", "shift+"}) {
+            if (name.rfind(modifier, 0) == 0) {
+                held.push_back(modifier[0] == 'c' ? VK_CONTROL : VK_SHIFT);
+                name = name.substr(std::strlen(modifier));
+            }
+        }
+        const struct {
+            const char* name;
+            WORD key;
+        } keys[] = {{"tab", VK_TAB},   {"space", VK_SPACE}, {"enter", VK_RETURN},
+                    {"left", VK_LEFT}, {"right", VK_RIGHT}, {"up", VK_UP},
+                    {"down", VK_DOWN}, {"pgup", VK_PRIOR},  {"pgdn", VK_NEXT},
+                    {"home", VK_HOME}, {"end", VK_END}};
+        WORD key = 0;
+        for (const auto& k : keys)
+            if (name == k.name)
+                key = k.key;
+        if (key == 0) {
+            std::printf("unknown key %s\n", name.c_str());
+            return false;
+        }
+        std::vector<INPUT> inputs;
+        auto add = [&](WORD vk, bool up) {
+            INPUT in{};
+            in.type = INPUT_KEYBOARD;
+            in.ki.wVk = vk;
+            in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(in);
+        };
+        for (WORD m : held)
+            add(m, false);
+        add(key, false);
+        add(key, true);
+        for (auto it = held.rbegin(); it != held.rend(); ++it)
+            add(*it, true);
+        if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) !=
+            inputs.size()) {
+            std::printf("input refused\n");
+            return false;
+        }
+        // Handled before the next key, and before the call returns.
+        Sleep(60);
+        DWORD_PTR ignored = 0;
+        send(window, WM_NULL, 0, 0, &ignored);
+    }
+    std::printf("pressed\n");
+    return true;
+}
+
+// The client side of UI Automation, looked up: the library has no import library here, and
+// its header does not compile as C++.
+using UiaNode = void*;
+struct UiaClient {
+    using NodeFromHandle = HRESULT(WINAPI*)(HWND, UiaNode*);
+    using GetProperty = HRESULT(WINAPI*)(UiaNode, PROPERTYID, VARIANT*);
+    using Navigate = HRESULT(WINAPI*)(UiaNode, int, void*, void*, SAFEARRAY**, BSTR*);
+    using NodeFromVariant = HRESULT(WINAPI*)(VARIANT*, UiaNode*);
+    using NodeRelease = BOOL(WINAPI*)(UiaNode);
+    NodeFromHandle nodeFromHandle = nullptr;
+    GetProperty getProperty = nullptr;
+    Navigate navigate = nullptr;
+    NodeFromVariant nodeFromVariant = nullptr;
+    NodeRelease release = nullptr;
+
+    bool load() {
+        HMODULE dll = LoadLibraryW(L"uiautomationcore.dll");
+        if (dll == nullptr)
+            return false;
+        auto get = [dll](const char* name) {
+            return reinterpret_cast<void (*)()>(GetProcAddress(dll, name));
+        };
+        nodeFromHandle = reinterpret_cast<NodeFromHandle>(get("UiaNodeFromHandle"));
+        getProperty = reinterpret_cast<GetProperty>(get("UiaGetPropertyValue"));
+        navigate = reinterpret_cast<Navigate>(get("UiaNavigate"));
+        nodeFromVariant = reinterpret_cast<NodeFromVariant>(get("UiaHUiaNodeFromVariant"));
+        release = reinterpret_cast<NodeRelease>(get("UiaNodeRelease"));
+        return nodeFromHandle && getProperty && navigate && nodeFromVariant && release;
+    }
+
+    std::string text(UiaNode node, PROPERTYID property) {
+        VARIANT v;
+        VariantInit(&v);
+        std::string out;
+        if (SUCCEEDED(getProperty(node, property, &v))) {
+            if (v.vt == VT_BSTR && v.bstrVal != nullptr)
+                out = utf8(std::wstring(v.bstrVal, SysStringLen(v.bstrVal)));
+            else if (v.vt == VT_I4)
+                out = std::to_string(v.lVal);
+            else if (v.vt == VT_BOOL)
+                out = v.boolVal ? "1" : "0";
+        }
+        VariantClear(&v);
+        return out;
+    }
+
+    // The node in direction from node (3 first child, 1 next sibling); null for none.
+    UiaNode step(UiaNode node, int direction) {
+        struct {
+            int type; // ConditionType_True
+        } all{0};
+        struct {
+            void* view;
+            int scope;
+            PROPERTYID* properties;
+            int propertyCount;
+            PATTERNID* patterns;
+            int patternCount;
+            int mode;
+        } request{&all, 1 /* TreeScope_Element */, nullptr, 0, nullptr, 0, 1 /* Full */};
+        SAFEARRAY* data = nullptr;
+        BSTR structure = nullptr;
+        UiaNode next = nullptr;
+        if (SUCCEEDED(navigate(node, direction, &all, &request, &data, &structure)) && data) {
+            LONG at[2] = {0, 0};
+            VARIANT v;
+            VariantInit(&v);
+            if (SUCCEEDED(SafeArrayGetElement(data, at, &v)))
+                nodeFromVariant(&v, &next);
+            // The node keeps its own reference; the variant's goes with the array.
+            VariantClear(&v);
+            SafeArrayDestroy(data);
+        }
+        SysFreeString(structure);
+        return next;
+    }
+
+    void walk(UiaNode node, int depth) {
+        for (UiaNode child = step(node, 3); child != nullptr;) {
+            std::printf("%s%s|%s|%s|%s\n",
+                        std::string(static_cast<std::size_t>(depth) * 2, ' ').c_str(),
+                        text(child, UIA_ControlTypePropertyId).c_str(),
+                        text(child, UIA_AutomationIdPropertyId).c_str(),
+                        text(child, UIA_NamePropertyId).c_str(),
+                        text(child, UIA_HasKeyboardFocusPropertyId).c_str());
+            walk(child, depth + 1);
+            UiaNode next = step(child, 1);
+            release(child);
+            child = next;
+        }
+    }
+};
+
+bool uiaTree(HWND window) {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    UiaClient client;
+    UiaNode root = nullptr;
+    if (!client.load() || FAILED(client.nodeFromHandle(window, &root)) || root == nullptr) {
+        std::printf("no automation\n");
+        return false;
+    }
+    client.walk(root, 0);
+    client.release(root);
+    std::fflush(stdout);
+    return true;
+}
+
 // Runs one command; prints its line and returns whether it succeeded.
 bool run(const std::vector<std::string>& a) {
     const std::string& c = a[0];
@@ -750,6 +923,10 @@ bool run(const std::vector<std::string>& a) {
     }
     if (c == "resources")
         return need(0) && resources(window);
+    if (c == "keys")
+        return a.size() >= 2 && pressKeys(window, {a.begin() + 1, a.end()});
+    if (c == "uia-tree")
+        return need(0) && uiaTree(window);
     if (c == "window") {
         RECT r{};
         if (!GetWindowRect(window, &r)) {

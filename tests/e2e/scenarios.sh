@@ -87,9 +87,11 @@ common_window_checks() { # PREFIX
     expect_eq "ActiveProfile after clicking System-Auto" 0 "$(setting ActiveProfile)"
     drive paint >/dev/null
     screenshot
-    local bw=$(((W - 58) / 6))
-    expect_pixel "System-Auto button active" $((257 + bw / 2)) 55 "$ACCENT"
-    expect_pixel "Ausgewogen button inactive" $((257 + 3 * (bw + 6) + bw / 2)) 55 "$BUTTON"
+    # Above the captions: the buttons' fills.
+    local bw
+    bw=$(mode_bw)
+    expect_pixel "System-Auto button active" $((257 + bw / 2)) 45 "$ACCENT"
+    expect_pixel "Ausgewogen button inactive" $((257 + bw / 2)) 69 "$BUTTON"
     # The options tab, then its autostart switch: the same effect as command 2008.
     open_tab 4
     screenshot
@@ -430,6 +432,8 @@ scenario_apple() {
     expect_in_row "95 degrees moved to older samples" "$(age_x 150)" "$(age_x 5)" "$y95" "$WARNING"
     end
 
+    keyboard_and_automation_checks
+
     begin "Apple.ModesReachTheSmc"
     drive command 2004 >/dev/null # quiet: 15 % of each range
     expect_eq "quiet fan 0 mode" 1 "$(drive smc-get F0Md)"
@@ -513,6 +517,69 @@ scenario_apple() {
     t2_smc_checks
     older_smc_checks
     finish_prefix
+}
+
+# expect_lines WHAT TEXT LINE...: each LINE is a whole line of TEXT.
+expect_lines() {
+    local what="$1" text="$2" line
+    shift 2
+    for line in "$@"; do
+        grep -qxF -- "$line" <<<"$text" || fail "$what: no line '$line'"
+    done
+}
+
+# The keyboard and a screen reader, from outside: keys go in as the keyboard's, the automation
+# tree is read by a client in another process. The program was just started, so the focus is
+# on the tab list and the mode is System-Auto.
+keyboard_and_automation_checks() {
+    begin "Apple.TabAndSpaceSelectLeiseAndCtrlTabSwitchesTabs"
+    expect_eq "keys" pressed "$(drive keys tab right right space)"
+    expect_eq "ActiveProfile" 2 "$(setting ActiveProfile)"
+    expect_eq "fan 0 forced" 1 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 forced" 1 "$(drive smc-get F1Md)"
+    drive keys ctrl+tab , paint >/dev/null
+    screenshot
+    expect_pixel "curve tab active" 16 $((85 + 36)) "$ACCENT"
+    expect_pixel "dashboard tab inactive" 16 85 "$SIDEBAR"
+    end
+
+    # The focus stayed on the mode just applied; the tree of the curve tab is read.
+    begin "Apple.TheAutomationTreeNamesEveryControlAndReading"
+    local tree
+    tree=$(drive uia-tree)
+    expect_lines "curve tab" "$tree" \
+        "50018|tabs|Ansichten|0" \
+        "  50019|tab.dashboard|Dashboard & Lüfter|0" "  50019|tab.curve|Temperatur-Kurve|0" \
+        "  50019|tab.about|Über Ventrasol|0" \
+        "50026|modes|Lüftermodus|0" "  50013|mode.auto|System-Auto|0" \
+        "  50013|mode.curve|Temperatur-Kurve|0" "  50013|mode.quiet|Leise|1" \
+        "  50013|mode.balanced|Ausgewogen|0" "  50013|mode.max|Maximal (Turbo)|0" \
+        "  50013|mode.manual|Manuell (RPM)|0" \
+        "50015|curve.p1.temperature|P1 Temperatur (°C)|0" \
+        "50015|curve.p4.level|P4 Lüfterstufe (%)|0" \
+        "50000|button.curveActivate|Kurve aktivieren|0" \
+        "50000|button.curveReset|Zurücksetzen|0"
+    grep -qE '^50026\|notice\|Profil .Leise. aktiviert' <<<"$tree" || fail "no notice group: $tree"
+    drive keys ctrl+shift+tab >/dev/null
+    tree=$(drive uia-tree)
+    expect_lines "dashboard" "$tree" \
+        "50015|fan1.manual|Linker Lüfter (CPU) – Manuelle Drehzahl-Vorgabe (RPM)|0" \
+        "50015|fan2.manual|Rechter Lüfter (GPU) – Manuelle Drehzahl-Vorgabe (RPM)|0" \
+        "50002|option.linkSliders|Lüfter-Schieberegler synchron koppeln|0" \
+        "50000|button.applyManual|Manuelle RPM anwenden|0"
+    # The readings as shown: the first fan's speed, the live status as a group of texts.
+    grep -qE '^50020\|\|[0-9]+ RPM\|0$' <<<"$tree" || fail "no speed among the texts"
+    grep -qE '^50026\|liveStatus\|LIVE-STATUS, Treiber OK, CPU Max, [0-9.]+ °C' <<<"$tree" ||
+        fail "no live status group"
+    drive keys ctrl+pgup ctrl+pgup >/dev/null
+    tree=$(drive uia-tree)
+    expect_lines "options" "$tree" \
+        "50000|button.reload|Treiber neu laden|0" \
+        "50002|option.autostart|Ventrasol beim Start von Windows automatisch ausführen (Autostart)|0" \
+        "50002|option.minimized|Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)|0" \
+        "50002|option.resetOnExit|Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen|0"
+    drive keys ctrl+tab ctrl+tab >/dev/null
+    end
 }
 
 # What the program does when it loses control of the fans, on the MacBook with the simulator.
@@ -1093,5 +1160,20 @@ scenario_screens() {
     shoot_tabs generic
     unset FAKE_ADL_EDGE FAKE_ADL_RPM
     finish_prefix
+    end
+    # Wine never reports Windows' high-contrast mode: these are painted by the program's
+    # painters through GDI into bitmaps, in the colours of the two high-contrast schemes.
+    begin "Screens.HighContrast"
+    wine_prefix "$WORK/prefix-screens-contrast"
+    wine_server_start
+    local ppm
+    (cd "$SCREENS" && wine "$BUILD/tests/contrast_screens.exe" >/dev/null 2>&1) ||
+        fail "contrast_screens failed"
+    for ppm in "$SCREENS"/hc-*.ppm; do
+        [ -f "$ppm" ] || continue
+        convert "$ppm" "${ppm%.ppm}.png" && rm -f "$ppm"
+    done
+    [ -s "$SCREENS/hc-black-apple-tab0.png" ] || fail "no high-contrast pictures"
+    wine_server_stop
     end
 }

@@ -103,3 +103,13 @@ void RecordingWindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) 
     calls.push_back("trackPopupMenu");
     menus.push_back(entries);
 }
+void RecordingWindowHost::showTooltip(const std::wstring& text, int x, int y) {
+    calls.push_back("showTooltip");
+    tooltip = text;
+    tooltipX = x;
+    tooltipY = y;
+}
+void RecordingWindowHost::hideTooltip() {
+    calls.push_back("hideTooltip");
+    tooltip.clear();
+}

@@ -32,6 +32,9 @@ public:
     TrayIconImage icon;
     std::vector<TrayIconImage> iconsOnAdd;
     std::vector<TrayBalloon> balloons; // every notification the shell took
+    ContrastMode contrast; // what contrastMode answers
+    std::wstring tooltip;  // the tooltip shown, empty while none
+    int tooltipX = 0, tooltipY = 0;
 
     int count(const std::string& call) const;
 
@@ -53,4 +56,7 @@ public:
     bool traySetIcon(const TrayIconImage* image) override;
     bool trayNotify(const TrayBalloon& balloon) override;
     void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
+    ContrastMode contrastMode() override { return contrast; }
+    void showTooltip(const std::wstring& text, int x, int y) override;
+    void hideTooltip() override;
 };

@@ -65,10 +65,11 @@ TEST_F(PaintWindowTest, DashboardRegionsComeInDrawingOrder) {
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(app.ui.hitRegions[i],
                   (HitRegion{{12, 70 + 36 * i, 213, 100 + 36 * i}, i + 1, i}));
-    const int bw = (W - 58) / 6;
+    // The six captions do not fit one row here: two rows of three, wide enough for each.
+    const int bw = (W - 40) / 3;
     for (int m = 0; m < 6; ++m) {
-        const int x = 257 + m * (bw + 6);
-        EXPECT_EQ(app.ui.hitRegions[6 + m], (HitRegion{{x, 52, x + bw, 82}, 20 + m, m}));
+        const int x = 257 + (m % 3) * (bw + 6), y = m < 3 ? 43 : 67;
+        EXPECT_EQ(app.ui.hitRegions[6 + m], (HitRegion{{x, y, x + bw, y + 21}, 20 + m, m}));
     }
     EXPECT_EQ(region(30)->bounds, app.ui.sliderRects[0]);
     EXPECT_EQ(region(31)->bounds, app.ui.sliderRects[1]);
@@ -160,8 +161,17 @@ TEST_F(PaintWindowTest, ContentWidthNeverDropsBelow320) {
     twoFans();
     auto c = paint(450, 700);
     EXPECT_EQ(*region(33), (HitRegion{{320 + 43, 422, 320 + 229, 456}, 33, 0}));
-    const int bw = (320 - 58) / 6;
-    EXPECT_EQ(region(25)->bounds, (Rect{257 + 5 * (bw + 6), 52, 257 + 5 * (bw + 6) + bw, 82}));
+    const int bw = (320 - 40) / 3;
+    EXPECT_EQ(region(25)->bounds, (Rect{257 + 2 * (bw + 6), 67, 257 + 2 * (bw + 6) + bw, 88}));
+}
+
+TEST_F(PaintWindowTest, ModeButtonsStandInOneRowWhereEveryCaptionFitsIt) {
+    paint(1400, 900);
+    const int bw = (1400 - 261 - 58) / 6;
+    for (int m = 0; m < 6; ++m) {
+        const int x = 257 + m * (bw + 6);
+        EXPECT_EQ(region(20 + m)->bounds, (Rect{x, 48, x + bw, 80})) << m;
+    }
 }
 
 TEST_F(PaintWindowTest, SidebarCutsALongManufacturerName) {
@@ -200,7 +210,7 @@ TEST_F(PaintWindowTest, ModeBadgeAndButtonsFollowTheMode) {
     auto c = paint();
     const DrawCall* badge = c.findText(L"Ausgewogen");
     ASSERT_NE(badge, nullptr);
-    EXPECT_EQ(badge->rect, (Rect{W + 102, 22, W + 225, 42})); // the badge less its padding
+    EXPECT_EQ(badge->rect, (Rect{W + 102, 18, W + 225, 38})); // the badge less its padding
     EXPECT_EQ(badge->fill, palette::AccentLight);
     std::vector<Color> expected(6, palette::ButtonFill);
     expected[3] = palette::Accent;
@@ -211,7 +221,7 @@ TEST_F(PaintWindowTest, ModeBadgeAndButtonsFollowTheMode) {
     EXPECT_EQ(modeButtonFills(c), std::vector<Color>(6, palette::ButtonFill));
     // The badge says System-Auto; the System-Auto button is drawn as inactive.
     ASSERT_NE(c.findText(L"System-Auto"), nullptr);
-    EXPECT_EQ(c.findText(L"System-Auto")->rect, (Rect{W + 102, 22, W + 225, 42}));
+    EXPECT_EQ(c.findText(L"System-Auto")->rect, (Rect{W + 102, 18, W + 225, 38}));
 }
 
 TEST_F(PaintWindowTest, LiveStatusShowsConnectionAndMissingFansAsZero) {

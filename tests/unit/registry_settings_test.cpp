@@ -48,10 +48,11 @@ TEST_F(SettingsTest, FirstRunKeepsTheDefaultsAndTheFirstSaveWritesAllValuesInOrd
     // The eight values of the first versions as they were, then the tray's, then the
     // automation options.
     const std::vector<std::wstring> order = {
-        L"ActiveProfile",     L"CurveSource",     L"LinkFans",         L"StartMinimized",
-        L"ResetOnExit",       L"ManualRPM0",      L"ManualRPM1",       L"CurvePoints",
-        L"TrayTemperature",   L"Notifications",   L"AlarmTemperature", L"PowerSourceSwitch",
-        L"BatteryProfile",    L"MainsProfile",    L"CsvLog"};
+        L"ActiveProfile",  L"CurveSource",      L"LinkFans",
+        L"StartMinimized", L"ResetOnExit",      L"ManualRPM0",
+        L"ManualRPM1",     L"CurvePoints",      L"TrayTemperature",
+        L"Notifications",  L"AlarmTemperature", L"PowerSourceSwitch",
+        L"BatteryProfile", L"MainsProfile",     L"CsvLog"};
     EXPECT_EQ(registry.writes, order);
     EXPECT_EQ(registry.valueNames(HKCU, SETTINGS_KEY_PATH), order);
     EXPECT_EQ(stored(L"ActiveProfile"), 0u);

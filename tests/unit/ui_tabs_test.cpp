@@ -208,8 +208,8 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
         if (p->rect.left == 259 && p->rect.width() == 38)
             tracks.push_back(p->fill);
     EXPECT_EQ(tracks, (std::vector<Color>{palette::Accent, palette::ToggleOff, palette::Accent,
-                                          palette::Accent, palette::ToggleOff,
-                                          palette::ToggleOff, palette::Accent}));
+                                          palette::Accent, palette::ToggleOff, palette::ToggleOff,
+                                          palette::Accent}));
     EXPECT_NE(c.findText(L"Temperatur im Tray-Symbol anzeigen"), nullptr);
     bool alarm = false;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))

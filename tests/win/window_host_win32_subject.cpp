@@ -3,6 +3,8 @@
 #include "win/icon_pixels.h"
 #include "win/test_window.h"
 
+#include <commctrl.h>
+
 namespace {
 
 class Win32Probe final : public WindowHostProbe {
@@ -61,6 +63,19 @@ public:
         if ((record.dwInfoFlags & NIIF_RESPECT_QUIET_TIME) == 0)
             return TrayBalloon{L"quiet time ignored", L"", kind};
         return TrayBalloon{record.szInfoTitle, record.szInfo, kind};
+    }
+    std::wstring tooltip() override {
+        HWND tip = host_.tooltipWindow();
+        if (tip == nullptr || !IsWindowVisible(tip))
+            return L"";
+        wchar_t text[256] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = window_.handle();
+        tool.uId = 1;
+        tool.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        return text;
     }
 
 private:

@@ -3,6 +3,8 @@
 #include "base/bounded_format.h"
 #include "platform/win32/tray_icon_bitmap.h"
 
+#include <commctrl.h>
+
 namespace {
 
 // A popup menu destroyed when the tracking is over, whatever happened.
@@ -20,6 +22,22 @@ public:
 private:
     HMENU menu_;
 };
+
+// The common controls register the tooltip class. They are loaded when the first tooltip is
+// asked for, not imported: every start of the program would pay for loading them.
+bool registerTooltipClass() {
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const Init init = [] {
+        HMODULE dll = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return dll == nullptr ? nullptr
+                              : reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
+                                    GetProcAddress(dll, "InitCommonControlsEx")));
+    }();
+    if (init == nullptr)
+        return false;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    return init(&controls) != FALSE;
+}
 
 HICON programIcon() {
     // Icons from LoadIconW are shared by the system and are never destroyed by their user.
@@ -230,4 +248,63 @@ void Win32WindowHost::trackPopupMenu(const std::vector<MenuEntry>& entries) {
     // Without a message right after the menu's modal loop, a menu opened from the tray stays
     // open when the user clicks elsewhere.
     PostMessageW(window_, WM_NULL, 0, 0);
+}
+
+ContrastMode Win32WindowHost::contrastMode() {
+    ContrastMode mode;
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof(hc);
+    mode.on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) != FALSE &&
+              (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    if (!mode.on)
+        return mode;
+    SystemColors& c = mode.colors;
+    c.window = GetSysColor(COLOR_WINDOW);
+    c.windowText = GetSysColor(COLOR_WINDOWTEXT);
+    c.buttonFace = GetSysColor(COLOR_BTNFACE);
+    c.buttonText = GetSysColor(COLOR_BTNTEXT);
+    c.highlight = GetSysColor(COLOR_HIGHLIGHT);
+    c.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    c.grayText = GetSysColor(COLOR_GRAYTEXT);
+    c.hotTrack = GetSysColor(COLOR_HOTLIGHT);
+    return mode;
+}
+
+void Win32WindowHost::showTooltip(const std::wstring& text, int x, int y) {
+    if (tooltip_ == nullptr) {
+        if (!registerTooltipClass())
+            return;
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        if (tooltip_ == nullptr)
+            return;
+        // Long texts wrap instead of running across the screen.
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window_;
+    tool.uId = 1;
+    SendMessageW(tooltip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tooltipText_ = text;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.lpszText = tooltipText_.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    POINT at{x, y};
+    ClientToScreen(window_, &at);
+    SendMessageW(tooltip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(tooltip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32WindowHost::hideTooltip() {
+    if (tooltip_ == nullptr)
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window_;
+    tool.uId = 1;
+    SendMessageW(tooltip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
 }

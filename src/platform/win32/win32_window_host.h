@@ -3,6 +3,7 @@
 #include "platform/window_host.h"
 
 #include <cstdint>
+#include <string>
 
 #include <windows.h>
 
@@ -43,6 +44,13 @@ public:
     bool traySetIcon(const TrayIconImage* image) override;
     bool trayNotify(const TrayBalloon& balloon) override;
     void trackPopupMenu(const std::vector<MenuEntry>& entries) override;
+    ContrastMode contrastMode() override;
+    void showTooltip(const std::wstring& text, int x, int y) override;
+    void hideTooltip() override;
+
+    // The tooltip window, made at the first showTooltip; null before. It belongs to the main
+    // window and goes with it.
+    HWND tooltipWindow() const { return tooltip_; }
 
     // The record sent to the shell; its size field is 0 until the icon was added. After a
     // notification it holds the balloon's fields too (sent only with that request).
@@ -56,4 +64,6 @@ private:
     // The picture made for the icon, owned until a newer one was set or the icon removed;
     // nullptr while the program's own (shared) icon is shown.
     HICON ownedIcon_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::wstring tooltipText_; // the tool's text lives as long as the tool shows it
 };
