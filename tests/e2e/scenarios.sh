@@ -960,6 +960,10 @@ VALUES
     # Without a driver file beside the setup an Apple machine gets Ventrasol's own driver, the
     # one scripts/package put into the setup, and any other machine none.
     begin "Package.AnAppleMachineGetsVentrasolsDriverAndOthersNone"
+    # A machine without the other tool: its service and file from the scenario above go first.
+    drive run 30 "C:\windows\system32\sc.exe stop applesmc" >/dev/null
+    drive run 30 "C:\windows\system32\sc.exe delete applesmc" >/dev/null
+    rm -f "$WINEPREFIX/drive_c/windows/system32/drivers/applesmc.sys"
     rm -f "$WINEPREFIX/drive_c/setup/applesmc.sys"
     expect_eq "setup exit code" 0 "$(install_package)"
     expect_eq "driver beside the program" same \
@@ -1013,6 +1017,7 @@ scenario_automation() {
     expect_eq "fan 1 at its maximum" 5700.00 "$(drive smc-get F1Tg)"
     expect_eq "fan 0 forced" 1 "$(drive smc-get F0Md)"
     expect_eq "ActiveProfile" 4 "$(setting ActiveProfile)"
+    tick # the second a running program lets pass before anything else happens
     end
 
     begin "Automation.ModeQuietIsHandedToTheRunningProgram"
@@ -1050,6 +1055,8 @@ scenario_automation() {
         expect_eq "ten cells in every row" 10 "$(awk -F, '{ print NF }' <<<"$rows" | sort -u | tr '\n' ' ' | sed 's/ $//')"
         grep -q '^[0-9-]*T[0-9:]*[+-][0-9:]*,Leise,[0-9.]*,[0-9.]*,[0-9.]*,[0-9]*,1943,[0-9]*,1875,Modus Leise$' <<<"$rows" ||
             fail "no row of the quiet mode with its targets and the change in the event column: $rows"
+        grep -q ',Maximal (Turbo),.*,Modus Maximal (Turbo)$' <<<"$rows" ||
+            fail "no row of the start's mode with its change in the event column: $rows"
     fi
     drive post "$WM_CLOSE" 0 0 >/dev/null
     program_exit 20
