@@ -684,6 +684,22 @@ fail_safe_checks() {
     program_exit 20
     end
 
+    # The hand-back that ends the mode goes through the same dead SMC and fails; once the SMC
+    # answers again the program repeats it by itself.
+    begin "Apple.AHandBackThatFailedIsRepeatedWhenTheSmcAnswersAgain"
+    start_in_mode 2004
+    expect_eq "fan 0 forced" 1 "$(drive smc-get F0Md)"
+    drive smc-faults 1 0 >/dev/null
+    for _ in 1 2 3 4 5 6 7; do tick; done
+    expect_eq "the mode ended" 0 "$(setting ActiveProfile)"
+    drive smc-faults 0 0 >/dev/null
+    for _ in 1 2 3 4 5 6 7; do tick; done
+    expect_eq "fan 0 automatic" 0 "$(drive smc-get F0Md)"
+    expect_eq "fan 1 automatic" 0 "$(drive smc-get F1Md)"
+    drive post "$WM_CLOSE" 0 0 >/dev/null
+    program_exit 20
+    end
+
     begin "Apple.OverTemperatureEndsQuietButNotMaximum"
     start_in_mode 2004
     drive smc-set TCXC flt 96 >/dev/null
