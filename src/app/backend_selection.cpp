@@ -21,7 +21,8 @@ void initBackend(AppState& app) {
 
     std::unique_ptr<IHardwareController> previous = std::move(regulation.controller);
     regulation.controller = std::move(fresh);
-    // Its fans are not handed back first; its destructor releases device, WMI and libraries.
+    // Its fans are not handed back first; its destructor releases device, WMI and libraries,
+    // or leaves a sensor thread hung in a source call to release its own when it comes back.
     previous.reset();
 
     // Asked before it connects, a backend answers with the fans it was built with: the ranges

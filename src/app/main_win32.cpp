@@ -504,8 +504,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (!appState.exitSequenceRan)
         emergencyFanHandBack();
     // 14. The backend (device, sensor thread, libraries) goes while this run still holds the
-    // mutex, so a new start never finds them in use; then the process ends at once, the mutex
-    // with it, and no thread of this run outlives it.
+    // mutex, so a new start never finds them in use; a sensor thread hung in a source call is
+    // waited for only briefly. Then the process ends at once, the mutex with it, and no thread
+    // of this run outlives it.
     appState.regulation.controller.reset();
     ExitProcess(static_cast<UINT>(message.wParam));
 }

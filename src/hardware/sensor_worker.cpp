@@ -2,34 +2,51 @@
 
 #include <utility>
 
+bool SensorThreadEnd::waitFor(std::chrono::milliseconds limit) const {
+    if (!signals)
+        return false;
+    std::unique_lock<std::mutex> guard(signals->lock);
+    return signals->signal.wait_for(guard, limit, [this] { return signals->ended; });
+}
+
 void SensorWorker::start(std::chrono::milliseconds period, std::function<void()> job,
                          std::function<void()> closing) {
     if (thread.joinable())
         return;
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        stopping = false;
-        woken = false;
-    }
-    thread = std::thread([this, period, job = std::move(job), closing = std::move(closing)] {
-        loop(period, job, closing);
-    });
+    signals = std::make_shared<SensorWorkerSignals>();
+    thread = std::thread(
+        [shared = signals, period, job = std::move(job), closing = std::move(closing)]() mutable {
+            {
+                // Taken out of the closure, so that what they hold is let go before the end is
+                // announced rather than when the thread object is torn down afterwards.
+                std::function<void()> ownJob, ownClosing;
+                ownJob.swap(job);
+                ownClosing.swap(closing);
+                loop(*shared, period, ownJob, ownClosing);
+            }
+            {
+                std::lock_guard<std::mutex> guard(shared->lock);
+                shared->ended = true;
+            }
+            shared->signal.notify_all();
+        });
 }
 
-void SensorWorker::loop(std::chrono::milliseconds period, const std::function<void()>& job,
-                        const std::function<void()>& closing) {
+void SensorWorker::loop(SensorWorkerSignals& signals, std::chrono::milliseconds period,
+                        const std::function<void()>& job, const std::function<void()>& closing) {
     // Nothing runs before the first wake; from then on once per period, or sooner when woken.
     auto next = std::chrono::steady_clock::time_point::max();
     for (;;) {
         {
-            std::unique_lock<std::mutex> guard(lock);
+            std::unique_lock<std::mutex> guard(signals.lock);
+            const auto due = [&signals] { return signals.stopping || signals.woken; };
             if (next == std::chrono::steady_clock::time_point::max())
-                signal.wait(guard, [this] { return stopping || woken; });
+                signals.signal.wait(guard, due);
             else
-                signal.wait_until(guard, next, [this] { return stopping || woken; });
-            if (stopping)
+                signals.signal.wait_until(guard, next, due);
+            if (signals.stopping)
                 break;
-            woken = false;
+            signals.woken = false;
         }
         // A job that overran its period is not caught up: the next one follows a period later.
         next = std::chrono::steady_clock::now() + period;
@@ -40,20 +57,27 @@ void SensorWorker::loop(std::chrono::milliseconds period, const std::function<vo
 }
 
 void SensorWorker::wake() {
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        woken = true;
-    }
-    signal.notify_one();
-}
-
-void SensorWorker::stop() {
-    if (!thread.joinable())
+    if (!signals)
         return;
     {
-        std::lock_guard<std::mutex> guard(lock);
-        stopping = true;
+        std::lock_guard<std::mutex> guard(signals->lock);
+        signals->woken = true;
     }
-    signal.notify_one();
-    thread.join();
+    signals->signal.notify_all();
+}
+
+bool SensorWorker::stop(std::chrono::milliseconds limit) {
+    if (!thread.joinable())
+        return true;
+    {
+        std::lock_guard<std::mutex> guard(signals->lock);
+        signals->stopping = true;
+    }
+    signals->signal.notify_all();
+    if (ended().waitFor(limit)) {
+        thread.join();
+        return true;
+    }
+    thread.detach();
+    return false;
 }

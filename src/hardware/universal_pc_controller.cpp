@@ -122,36 +122,40 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead) {
 UniversalPCController::UniversalPCController(LibraryLoader* loader, ThermalZoneQuery* thermalZones,
                                              std::chrono::milliseconds sensorPeriod,
                                              ThermalCounterQuery* thermalCounters)
-    : gpu(loader), wmi(thermalZones), counters(thermalCounters), sensorPeriod(sensorPeriod),
-      sampler(&wmi, &counters, &gpu) {}
+    : loader(loader), thermalZones(thermalZones), thermalCounters(thermalCounters),
+      gpu(std::make_shared<GpuLibraries>(loader)), sensorPeriod(sensorPeriod) {}
 
 UniversalPCController::~UniversalPCController() {
-    // The sensor thread releases what the sources opened as it ends; the libraries follow as
-    // members (AMD, then NVIDIA), when nothing can call into them any more.
-    worker.stop();
+    // The sensor thread releases what the sources opened as it ends; the libraries follow with
+    // the last share of them (AMD, then NVIDIA), when nothing can call into them any more.
+    stopSensors();
 }
 
 void UniversalPCController::startSensors() {
     sensorsStarted = true;
-    if (!worker.running())
-        roundsSinceStart = 0;
+    if (worker.running())
+        return;
+    roundsSinceStart = 0;
+    gpu->load(); // before the sensor thread exists, which then only reads through it
+    if (!sensors)
+        sensors = std::make_shared<GenericSensorShare>(thermalZones, thermalCounters, gpu);
+    std::shared_ptr<GenericSensorShare> share = sensors;
     worker.start(
-        sensorPeriod, [this] { takeSample(); }, [this] { sampler.finish(); });
+        sensorPeriod, [share] { share->takeSample(); }, [share] { share->finish(); });
 }
 
-void UniversalPCController::takeSample() {
-    GenericSensorSnapshot fresh = sampler.sample(RetryBackoff::Clock::now());
-    {
-        std::lock_guard<std::mutex> guard(snapshotLock);
-        latest = std::move(fresh);
-    }
-    samples.fetch_add(1, std::memory_order_release);
+void UniversalPCController::stopSensors() {
+    if (worker.stop())
+        return;
+    // Left behind in a source call, the thread keeps its sources and libraries; a later start
+    // gets its own, so that no two threads ever read through the same ones.
+    sensors.reset();
+    gpu = std::make_shared<GpuLibraries>(loader);
 }
 
 bool UniversalPCController::connect(const SystemIdentity& id) {
     identity = id;
     connected = true;
-    gpu.load(); // before the sensor thread exists, which then only reads through it
     startSensors();
     const VendorProfile& profile = profileOf(identity.vendor);
     fanChannels.clear();
@@ -173,7 +177,7 @@ bool UniversalPCController::connect(const SystemIdentity& id) {
 }
 
 void UniversalPCController::disconnect() {
-    worker.stop(); // releases WMI on its way out
+    stopSensors(); // the thread releases WMI on its way out
     connected = false;
 }
 
@@ -242,10 +246,8 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
     if (++roundsSinceStart == 2)
         worker.wake();
     GenericSensorSnapshot snapshot;
-    {
-        std::lock_guard<std::mutex> guard(snapshotLock);
-        snapshot = latest;
-    }
+    if (sensors)
+        snapshot = sensors->latestSnapshot();
     // A snapshot the sensor thread has not renewed for long is no answer: a source call hangs.
     const bool answered = snapshot.taken && RetryBackoff::Clock::now() - snapshot.takenAt <=
                                                 STALE_AFTER * sensorPeriod;

@@ -1,16 +1,13 @@
 #pragma once
 
-#include "hardware/generic_sensor_sampler.h"
+#include "hardware/generic_sensor_share.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/sensor_worker.h"
-#include "hardware/thermal_counter_source.h"
-#include "hardware/wmi_thermal_source.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,7 +26,9 @@ double estimateSystemPower(double* cpuTemp, double* gpuTemp, bool gpuRead);
 // snapshot into readings and never waits for a source. A snapshot older than STALE_AFTER
 // periods (a source call that hangs) counts as no answer at all, so its values age and are lost.
 // What a source opens (WMI objects, the counter query, AMD's context) lives and dies on that
-// thread.
+// thread. Disconnect and destruction wait for the thread at most SensorWorker::STOP_WAIT; one
+// that hangs in a source call is left to finish on its own with the sources it shares, and the
+// backend goes on (or goes) without it.
 class UniversalPCController final : public IHardwareController {
 public:
     static constexpr std::chrono::milliseconds SENSOR_PERIOD{1000};
@@ -59,28 +58,31 @@ public:
     ReadingQuality readingQuality() const override { return quality; }
     bool drivesFans() const override { return false; }
 
-    const GpuLibraries& gpuLibraries() const { return gpu; }
+    const GpuLibraries& gpuLibraries() const { return *gpu; }
     double lastCpu() const { return lastCpuTemp; }
     double lastGpu() const { return lastGpuTemp; }
     // The AMD GPU's name as its library gave it at the last reading; empty when none was read.
     const std::wstring& amdAdapterName() const { return amdAdapter; }
     // Snapshots completed by the sensor thread so far.
-    std::uint64_t samplesTaken() const { return samples.load(std::memory_order_acquire); }
+    std::uint64_t samplesTaken() const { return sensors ? sensors->samplesTaken() : 0; }
     // Has the sensor thread take a snapshot now rather than at the end of its period.
     void sampleSoon() { worker.wake(); }
+    // The end of the latest sensor thread, also of one left to finish on its own.
+    SensorThreadEnd sensorThreadEnd() const { return worker.ended(); }
 
 protected:
     const FanChannel* knownFan(std::int32_t fanIndex) const override;
 
 private:
     void startSensors();
-    void takeSample(); // on the sensor thread
+    void stopSensors();
     void showGpuFan(const GenericSensorSnapshot& snapshot);
 
     SystemIdentity identity;
-    GpuLibraries gpu;
-    WmiThermalSource wmi;
-    ThermalCounterSource counters;
+    LibraryLoader* loader;
+    ThermalZoneQuery* thermalZones;
+    ThermalCounterQuery* thermalCounters;
+    std::shared_ptr<GpuLibraries> gpu; // shared with the sensor thread
     std::wstring status = L"Initialisiere...";
     std::vector<FanChannel> fanChannels;
     bool connected = false;
@@ -89,14 +91,10 @@ private:
     ReadingQuality quality;
     std::wstring amdAdapter;
 
-    // Shared with the sensor thread: the latest snapshot under its lock, and its count.
     std::chrono::milliseconds sensorPeriod;
-    bool sensorsStarted = false;  // by the first connect
-    int roundsSinceStart = 0;     // updates since the sensor thread started, counted to 2
-    GenericSensorSampler sampler; // sensor thread only
-    std::mutex snapshotLock;
-    GenericSensorSnapshot latest;
-    std::atomic<std::uint64_t> samples{0};
+    bool sensorsStarted = false; // by the first connect
+    int roundsSinceStart = 0;    // updates since the sensor thread started, counted to 2
+    std::shared_ptr<GenericSensorShare> sensors; // what the sensor thread reads and hands over
     SensorWorker worker;
 };
 

@@ -35,8 +35,8 @@ public:
 class ThermalZoneQuery {
 public:
     virtual ~ThermalZoneQuery() = default;
-    // Joins COM, creates the locator, connects to "ROOT\WMI" and sets the proxy security;
-    // nothing (with everything created so far released) when a step fails.
+    // Joins COM, creates the locator, connects to "ROOT\WMI" with a bounded wait and sets the
+    // proxy security; nothing (with everything created so far released) when a step fails.
     // The first call on a thread joins COM for that thread, later ones reuse it.
     virtual std::unique_ptr<ThermalZoneConnection> connect() = 0;
     // Ends what connect began for the calling thread, once every connection is gone.

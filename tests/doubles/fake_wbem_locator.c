@@ -11,8 +11,9 @@
  *                      NAME a text, "!" (Get of InstanceName fails) or "~" (VT_NULL).
  *   FAKE_WMI_HANG_UNTIL  a GetTickCount64 value: until then the provider hangs, so Next waits
  *                      out its timeout (all of it when infinite) and answers WBEM_S_TIMEDOUT.
- * Only the namespace ROOT\WMI, the language WQL, the exact thermal-zone query and the flags
- * 0x30 are answered. fakeWmiStatistics reports what was created and released, in order. */
+ * Only the namespace ROOT\WMI, connected with a bounded wait (security flag 0x80), the language
+ * WQL, the exact thermal-zone query and the flags 0x30 are answered. fakeWmiStatistics reports
+ * what was created and released, in order. */
 #define COBJMACROS
 #include <windows.h>
 
@@ -271,7 +272,6 @@ static HRESULT STDMETHODCALLTYPE locatorConnect(Object* self, const BSTR resourc
     (void)user;
     (void)password;
     (void)locale;
-    (void)securityFlags;
     (void)authority;
     (void)context;
     statistics.connects++;
@@ -280,6 +280,8 @@ static HRESULT STDMETHODCALLTYPE locatorConnect(Object* self, const BSTR resourc
         return WBEM_E_ACCESS_DENIED;
     if (!sameText(resource, L"ROOT\\WMI"))
         return WBEM_E_INVALID_NAMESPACE;
+    if (securityFlags != WBEM_FLAG_CONNECT_USE_MAX_WAIT)
+        return WBEM_E_INVALID_PARAMETER;
     Object* s = newObject(servicesVtbl, 'S');
     if (!s)
         return WBEM_E_OUT_OF_MEMORY;

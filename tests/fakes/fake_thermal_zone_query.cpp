@@ -1,14 +1,25 @@
 #include "fakes/fake_thermal_zone_query.h"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 class FakeConnection final : public ThermalZoneConnection {
 public:
     explicit FakeConnection(FakeThermalZoneQuery* owner) : owner(owner) {}
     ~FakeConnection() override {
+        std::lock_guard<std::mutex> guard(owner->lock);
         owner->events.push_back("release");
         --owner->liveConnections;
     }
     bool query(std::vector<ThermalZoneRow>* rows) override {
+        if (owner->hold) {
+            ++owner->held;
+            while (owner->hold)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            --owner->held;
+        }
+        std::lock_guard<std::mutex> guard(owner->lock);
         owner->events.push_back("query");
         if (owner->queryFails)
             return false;
@@ -22,6 +33,7 @@ private:
 } // namespace
 
 std::unique_ptr<ThermalZoneConnection> FakeThermalZoneQuery::connect() {
+    std::lock_guard<std::mutex> guard(lock);
     ++connectAttempts;
     bool ok = true;
     if (!connectResults.empty()) {
@@ -35,6 +47,11 @@ std::unique_ptr<ThermalZoneConnection> FakeThermalZoneQuery::connect() {
     events.push_back("connect");
     ++liveConnections;
     return std::make_unique<FakeConnection>(this);
+}
+
+void FakeThermalZoneQuery::leaveThread() {
+    std::lock_guard<std::mutex> guard(lock);
+    ++threadsLeft;
 }
 
 ThermalZoneRow FakeThermalZoneQuery::row(std::uint32_t tenthsKelvin, const std::wstring& name,

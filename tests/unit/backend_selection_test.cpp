@@ -17,6 +17,10 @@
 #include "regulation/fan_curve.h"
 #include "regulation/periodic_tick.h"
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 namespace {
 
 const wchar_t* const BIOS = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
@@ -56,6 +60,57 @@ protected:
 };
 
 } // namespace
+
+TEST_F(BackendSelection, ReloadAndExitNeverWaitForASensorThreadHungInWmi) {
+    machine(L"Dell Inc.", L"XPS 15");
+    wmi.rows = {FakeThermalZoneQuery::row(3332, L"CPU")};
+    const struct {
+        const char* step;
+        void (*run)(AppState&);
+        bool reload;
+    } table[] = {
+        {"reload", [](AppState& a) { initBackend(a); }, true},
+        {"exit", [](AppState& a) { a.regulation.controller.reset(); }, false},
+    };
+    int threadsEnded = 0;
+    for (const auto& row : table) {
+        initBackend(app);
+        auto* pc = dynamic_cast<UniversalPCController*>(app.regulation.controller.get());
+        ASSERT_NE(pc, nullptr);
+        const SensorThreadEnd ended = pc->sensorThreadEnd();
+        wmi.hold = true;
+        pc->sampleSoon();
+        for (int i = 0; i < 5000 && wmi.held == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(wmi.held.load(), 1) << row.step;
+
+        // The latch goes after 3 s at the latest: a step that waits for the query comes back
+        // late instead of hanging the test.
+        std::promise<void> measured;
+        std::thread deadline([this, done = measured.get_future()] {
+            done.wait_for(std::chrono::seconds(3));
+            wmi.hold = false;
+        });
+        const auto start = std::chrono::steady_clock::now();
+        row.run(app);
+        const auto took = std::chrono::steady_clock::now() - start;
+        const bool leftBehind = !ended.waitFor(std::chrono::milliseconds(0));
+        measured.set_value();
+        deadline.join();
+        // At most the worker's bound, and what a busy machine adds; never the query's time.
+        EXPECT_LT(took, std::chrono::seconds(1)) << row.step;
+        EXPECT_TRUE(leftBehind) << row.step << ": the thread should still be in the query";
+        EXPECT_EQ(app.regulation.controller != nullptr, row.reload) << row.step;
+
+        // Let go, the thread finishes on its own and releases what it opened.
+        ASSERT_TRUE(ended.waitFor(std::chrono::seconds(5))) << row.step;
+        app.regulation.controller.reset();
+        threadsEnded += row.reload ? 2 : 1; // the hung one, and the new backend's at its end
+        EXPECT_EQ(wmi.threadsLeft, threadsEnded) << row.step;
+        EXPECT_EQ(wmi.liveConnections, 0) << row.step;
+        EXPECT_EQ(loader.references[L"nvapi64.dll"], 0) << row.step;
+    }
+}
 
 TEST_F(BackendSelection, AGenericMachineGetsTheGenericBackendAndOneRoundOfReadings) {
     machine(L"Dell Inc.", L"XPS 15");

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -234,18 +235,26 @@ TEST_F(WmiComUnderWine, AHungProviderNeitherStallsTheWindowNorOutlivesTheBackend
     EXPECT_GE(resumedAfter, 10000u) << "readings came back during the hang";
     EXPECT_LT(resumedAfter, 25000u) << "readings did not come back";
 
-    // Destroyed while the sensor thread waits in Next: it ends within the query's timeout.
+    // Destroyed while the sensor thread waits in Next: the destruction does not wait for the
+    // query, and the thread, left on its own, ends within the query's timeout and releases the
+    // services there.
     hangWmiFor(10000);
     pc->sampleSoon();
     Sleep(300);
+    const SensorThreadEnd ended = pc->sensorThreadEnd();
     const ULONGLONG start = GetTickCount64();
     pc.reset();
     const ULONGLONG stopped = GetTickCount64() - start;
+    const bool endedAtOnce = ended.waitFor(std::chrono::milliseconds(0));
+    ASSERT_TRUE(ended.waitFor(std::chrono::seconds(5)));
+    const ULONGLONG threadEnded = GetTickCount64() - start;
     SetEnvironmentVariableW(L"FAKE_WMI_HANG_UNTIL", nullptr);
-    EXPECT_LE(stopped, 2200u);
+    EXPECT_LT(stopped, 1000u);
+    EXPECT_FALSE(endedAtOnce) << "the thread was not in the query";
     std::printf("hang: update <= %llu ms, window answered %zu times, median %llu ms, slowest "
-                "%llu ms, readings back after %llu ms, backend destroyed in %llu ms\n",
+                "%llu ms, readings back after %llu ms, backend destroyed in %llu ms, its sensor "
+                "thread ended after %llu ms\n",
                 slowestUpdate, probe.answers.size(), probe.percentile(0.5), probe.percentile(1.0),
-                resumedAfter, stopped);
+                resumedAfter, stopped, threadEnded);
     EXPECT_EQ(statistics().services, 0); // released on the sensor thread
 }

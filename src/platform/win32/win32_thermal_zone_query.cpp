@@ -128,9 +128,11 @@ std::unique_ptr<ThermalZoneConnection> Win32ThermalZoneQuery::connect() {
     IWbemServices* services = nullptr;
     HRESULT hr;
     {
+        // Without the flag a connection to a service that hangs (at logon, say) may wait for
+        // ever; with it the call returns within WMI's own bound, answered or not.
         OwnedBstr ns(L"ROOT\\WMI");
-        hr = locator->ConnectServer(ns.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                    &services);
+        hr = locator->ConnectServer(ns.get(), nullptr, nullptr, nullptr,
+                                    WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr, &services);
     }
     if (FAILED(hr) || !services) {
         locator->Release();
