@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/texts.h"
 #include "hardware/generic_sensor_sampler.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/hardware_controller.h"
@@ -81,7 +82,7 @@ private:
     GpuLibraries gpu;
     WmiThermalSource wmi;
     ThermalCounterSource counters;
-    std::wstring status = L"Initialisiere...";
+    std::wstring status = text(TextId::PcStarting);
     std::vector<FanChannel> fanChannels;
     bool connected = false;
     double lastCpuTemp = 0.0;
