@@ -1,6 +1,7 @@
 #pragma once
 
-// The two tables behind texts.h; only the text lookup and the tests read them directly.
+// The two tables behind texts.h, and the lookup (text_tables.cpp); only the lookup and the tests
+// read the tables directly.
 
 #include "base/texts.h"
 
