@@ -49,7 +49,15 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${APP_NAME}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The setup speaks German on a German Windows and English on every other: the first language
+; is the one taken where Windows' own matches none.
+!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "German"
+
+LangString AUTOSTART_SECTION ${LANG_ENGLISH} "Start with Windows (autostart)"
+LangString AUTOSTART_SECTION ${LANG_GERMAN} "Mit Windows starten (Autostart)"
+LangString PURGE_QUESTION ${LANG_ENGLISH} "Also delete Ventrasol's settings?"
+LangString PURGE_QUESTION ${LANG_GERMAN} "Sollen auch die Einstellungen von Ventrasol gelöscht werden?"
 
 ; Ends a running Ventrasol the way the user would: WM_CLOSE to its window, so it hands its fans
 ; back to the firmware, then waits up to twenty seconds for its process to end. The window goes
@@ -133,7 +141,7 @@ SectionEnd
 
 ; The program registers its logon task itself: a Run value "Ventrasol" is what it turns into
 ; the task at its next start (and then removes).
-Section /o "Mit Windows starten (Autostart)" SecAutostart
+Section /o "$(AUTOSTART_SECTION)" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "Ventrasol" '"$INSTDIR\ventrasol.exe" --minimized'
 SectionEnd
 
@@ -164,7 +172,7 @@ Section "Uninstall"
   ${IfNot} ${Errors}
     DeleteRegKey HKCU "${SETTINGS_KEY}"
   ${ElseIfNot} ${Silent}
-    MessageBox MB_YESNO|MB_ICONQUESTION "Sollen auch die Einstellungen von Ventrasol gelöscht werden?" /SD IDNO IDNO keep
+    MessageBox MB_YESNO|MB_ICONQUESTION "$(PURGE_QUESTION)" /SD IDNO IDNO keep
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     keep:
   ${EndIf}

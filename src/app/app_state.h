@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "ui/ui_state.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,4 +48,6 @@ struct AppState {
     // The power source last read: a change applies the mode chosen for the new one.
     PowerSource powerSource = PowerSource::None;
     MeasurementLog measurementLog;
+    // Windows' user-interface language (a LANGID), which the automatic language choice follows.
+    std::uint16_t windowsLanguage = 0;
 };

@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/measurement_log.h"
 #include "app/power_source_follow.h"
+#include "base/texts.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "regulation/control_modes.h"
@@ -26,7 +27,7 @@ void openLogFolder(AppState& app) {
     const std::wstring folder = logFolder();
     if (folder.empty() || !platform.fileSystem->createFolder(folder) ||
         !platform.fileSystem->openFolder(folder))
-        app.regulation.notice = {L"Protokollordner konnte nicht geöffnet werden.", true};
+        app.regulation.notice = {text(TextId::NoticeLogFolder), true};
 }
 
 bool onAutomationRegion(AppState& app, std::int32_t regionId) {

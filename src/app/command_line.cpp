@@ -1,18 +1,13 @@
 #include "app/command_line.h"
 
+#include "base/bounded_format.h"
+#include "base/texts.h"
+
 #include <cstddef>
 #include <cwctype>
 #include <vector>
 
-const wchar_t USAGE_LINE[] =
-    L"Aufruf: ventrasol.exe [--minimized] [--mode auto|curve|quiet|balanced|max|manual] "
-    L"(Modi auch als leise, ausgewogen, maximal, manuell, kurve)";
-
 namespace {
-
-constexpr wchar_t ACCEPTED[] =
-    L" Erlaubt: --mode auto|curve|quiet|balanced|max|manual (auch leise, ausgewogen, maximal, "
-    L"manuell, kurve), --minimized, --help.";
 
 bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size())
@@ -60,10 +55,17 @@ std::wstring shown(std::wstring_view text) {
     return out;
 }
 
+// A message that quotes what the user typed.
+std::wstring quoting(TextId message, std::wstring_view typed) {
+    wchar_t line[160];
+    formatBounded(line, 160, text(message), shown(typed).c_str());
+    return line;
+}
+
 CommandLine refuse(std::wstring why) {
     CommandLine result;
     result.action = CommandLineAction::Refuse;
-    result.message = L"Ventrasol: " + why + ACCEPTED;
+    result.message = L"Ventrasol: " + why + text(TextId::CommandAccepted);
     return result;
 }
 
@@ -105,25 +107,25 @@ CommandLine parseCommandLine(const wchar_t* commandLine) {
         std::wstring_view value;
         if (sameIgnoringCase(argument, L"--mode")) {
             if (i + 1 == arguments.size())
-                return refuse(L"--mode ohne Modus.");
+                return refuse(text(TextId::CommandNoMode));
             value = arguments[++i];
         } else if (argument.size() >= 7 && sameIgnoringCase(argument.substr(0, 7), L"--mode=")) {
             value = argument.substr(7);
             if (value.empty())
-                return refuse(L"--mode ohne Modus.");
+                return refuse(text(TextId::CommandNoMode));
         } else {
-            return refuse(L"unbekannte Angabe '" + shown(argument) + L"'.");
+            return refuse(quoting(TextId::CommandUnknownArgument, argument));
         }
         const std::optional<ControlMode> mode = modeFromName(value);
         if (!mode)
-            return refuse(L"unbekannter Modus '" + shown(value) + L"'.");
+            return refuse(quoting(TextId::CommandUnknownMode, value));
         if (result.mode && *result.mode != *mode)
-            return refuse(L"--mode mehrmals mit verschiedenen Modi.");
+            return refuse(text(TextId::CommandModeTwice));
         result.mode = mode;
     }
     if (help) {
         result.action = CommandLineAction::Help;
-        result.message = USAGE_LINE;
+        result.message = text(TextId::CommandUsage);
     }
     return result;
 }

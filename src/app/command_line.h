@@ -34,6 +34,3 @@ CommandLine parseCommandLine(const wchar_t* commandLine);
 // "auto", "curve", "quiet", "balanced", "max", "manual" and the German captions' first words
 // "kurve", "leise", "ausgewogen", "maximal", "manuell", in any letter case.
 std::optional<ControlMode> modeFromName(std::wstring_view name);
-
-// The usage line printed by "--help".
-extern const wchar_t USAGE_LINE[];

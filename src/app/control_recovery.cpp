@@ -3,6 +3,7 @@
 #include "app/app_tick.h"
 #include "app/backend_selection.h"
 #include "app/power_source_follow.h"
+#include "base/texts.h"
 #include "regulation/control_modes.h"
 #include "regulation/fan_commands.h"
 #include "settings/registry_settings.h"
@@ -63,7 +64,6 @@ void reloadDriver(AppState& app) {
     }
     settings.mode = ControlMode::SystemAuto;
     regulation.lastCurveRpm.fill(-1.0);
-    regulation.notice = {
-        L"Lüftersteuerung nicht erreichbar – Lüfter bleiben bei der System-Automatik.", true};
+    regulation.notice = {text(TextId::NoticeControlUnreachable), true};
     saveSettings(settings);
 }

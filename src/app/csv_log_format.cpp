@@ -41,6 +41,12 @@ void appendText(std::string& out, std::wstring_view text) {
     out += '"';
 }
 
+// The log is read by tools and compared across days: its mode names stay German, whatever
+// language the window speaks.
+const wchar_t* csvModeName(ControlMode mode) {
+    return textIn(Language::German, controlModeText(mode));
+}
+
 const wchar_t* reasonText(HandBackReason reason) {
     switch (reason) {
     case HandBackReason::OverTemperature:
@@ -112,7 +118,7 @@ std::optional<std::int64_t> logFileDay(std::wstring_view name) {
 }
 
 std::wstring eventText(const RegulationEvent& event) {
-    const std::wstring mode = controlModeName(event.mode);
+    const std::wstring mode = csvModeName(event.mode);
     switch (event.kind) {
     case RegulationEventKind::ModeApplied:
         if (event.ok)
@@ -143,7 +149,7 @@ std::string csvRow(const LocalTime& time, const Settings& settings, const Readin
     const ReadingQuality& quality = readings.quality;
     std::string row = isoTime(time);
     row += ',';
-    appendText(row, controlModeName(settings.mode));
+    appendText(row, csvModeName(settings.mode));
     constexpr double none = NAN;
     appendNumber(row, readings.cpuTempLost || quality.cpuTempFallback ? none : readings.cpuTemp, 1);
     appendNumber(row, readings.gpuTempLost || quality.gpuTempFallback ? none : readings.gpuTemp, 1);

@@ -8,6 +8,7 @@
 #include "app/crash_guard_win32.h"
 #include "app/deferred_startup.h"
 #include "app/keyboard_input.h"
+#include "app/language_switch.h"
 #include "app/mode_handover.h"
 #include "app/mode_handover_win32.h"
 #include "app/pointer_input.h"
@@ -16,6 +17,7 @@
 #include "app/window_events.h"
 #include "app/window_paint_win32.h"
 #include "app/window_reading.h"
+#include "base/texts.h"
 #include "hardware/fan_handback.h"
 #include "platform/platform.h"
 #include "platform/win32/process_hardening.h"
@@ -30,6 +32,7 @@
 #include "platform/win32/win32_thermal_zone_query.h"
 #include "platform/win32/win32_uia_provider.h"
 #include "platform/win32/win32_window_host.h"
+#include "settings/registry_settings.h"
 #include "ui/accessible_tree.h"
 #include "ui/dpi_scale.h"
 #include "ui/paint_window.h"
@@ -405,6 +408,11 @@ void enablePerMonitorDpiAwareness() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     hardenProcess();
     installCrashGuard();
+    // The language first: even a refused command line is answered in it.
+    platform.registry = lifelong<Win32Registry>();
+    appState.windowsLanguage = GetUserDefaultUILanguage();
+    loadSettings(appState.settings);
+    useChosenLanguage(appState);
     // 0. A command line the program does not understand changes nothing, not even the running
     // instance's window.
     const CommandLine arguments = parseCommandLine(commandLine);
@@ -422,12 +430,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         }
         const int code = handModeOver(*arguments.mode);
         if (code != EXIT_DONE)
-            printToParentConsole(L"Ventrasol: der Modus wurde nicht übernommen (Hinweis im "
-                                 L"Fenster des laufenden Programms).");
+            printToParentConsole(text(TextId::CommandModeNotTaken));
         return code;
     }
     platform.systemInfo = lifelong<Win32SystemInfo>();
-    platform.registry = lifelong<Win32Registry>();
     platform.deviceIo = lifelong<Win32DeviceIo>();
     platform.serviceManager = lifelong<Win32ServiceManager>();
     platform.thermalZones = lifelong<Win32ThermalZoneQuery>();

@@ -1,6 +1,7 @@
 #include "app/measurement_log.h"
 
 #include "app/csv_log_format.h"
+#include "base/texts.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 
@@ -12,7 +13,7 @@ void stopWithNotice(MeasurementLog& log, Notice& notice) {
     log.running = false;
     log.stopped = true;
     log.rows.clear();
-    notice = {LOG_FAILED_NOTICE, true};
+    notice = {text(TextId::NoticeLogStopped), true};
 }
 
 bool start(MeasurementLog& log, const LocalTime& now) {

@@ -19,10 +19,6 @@ inline constexpr std::int32_t LOG_FLUSH_TICKS = 30;
 // How long the exit waits for the last rows to be written.
 inline constexpr std::chrono::milliseconds LOG_EXIT_WAIT{2000};
 
-inline constexpr wchar_t LOG_FAILED_NOTICE[] =
-    L"Protokoll angehalten: die CSV-Datei konnte nicht geschrieben werden (Ordner und "
-    L"Speicherplatz prüfen).";
-
 struct MeasurementLog {
     bool running = false;
     // A write failed: the log stays off until the option is switched off and on again.

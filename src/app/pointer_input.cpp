@@ -2,8 +2,9 @@
 
 #include "app/automation_input.h"
 #include "app/control_recovery.h"
-#include "app/tray.h"
+#include "app/language_switch.h"
 #include "app/power_source_follow.h"
+#include "app/tray.h"
 #include "base/rounding.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
@@ -227,6 +228,9 @@ void activateRegion(AppState& app, std::int32_t id, std::int32_t arg) {
     case REGION_RELOAD_DRIVER:
         reloadDriver(app);
         repaint();
+        break;
+    case REGION_LANGUAGE:
+        stepLanguageChoice(app);
         break;
     default:
         onAutomationRegion(app, id);

@@ -1,5 +1,6 @@
 #include "app/power_source_follow.h"
 
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_modes.h"
@@ -53,8 +54,7 @@ void togglePowerSourceFollowing(AppState& app) {
         app.powerSource = PowerSource::None;
         followPowerSource(app);
         if (app.powerSource == PowerSource::None)
-            app.regulation.notice = {
-                L"Kein Akku erkannt: die Modi wechseln auf diesem Gerät nicht automatisch.", false};
+            app.regulation.notice = {text(TextId::NoticeNoBattery), false};
     }
     repaint();
 }

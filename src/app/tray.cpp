@@ -4,6 +4,7 @@
 #include "app/taskbar_theme.h"
 #include "app/tray_icon_image.h"
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "regulation/control_temperature.h"
 #include "settings/registry_settings.h"
@@ -46,10 +47,10 @@ std::wstring formatTrayTooltip(const Readings& r) {
         const FanChannel& fan = r.fanList[i];
         wchar_t line[64];
         if (fan.measured && !std::isnan(fan.currentRpm))
-            formatBounded(line, 64, L"\nLüfter %d: %.0f RPM", static_cast<int>(i) + 1,
+            formatBounded(line, 64, ::text(TextId::TrayFanSpeed), static_cast<int>(i) + 1,
                           fan.currentRpm);
         else
-            formatBounded(line, 64, L"\nLüfter %d: --", static_cast<int>(i) + 1);
+            formatBounded(line, 64, ::text(TextId::TrayFanLost), static_cast<int>(i) + 1);
         const std::wstring next = line;
         if (text.size() + next.size() > TRAY_TIP_CAPACITY - 1)
             break;
@@ -61,7 +62,7 @@ std::wstring formatTrayTooltip(const Readings& r) {
 void addTrayIcon(TrayIconState& icon) {
     if (host() == nullptr)
         return;
-    icon.tip = TRAY_INITIAL_TIP;
+    icon.tip = text(TextId::TrayStarting);
     icon.face = TrayIconFace{};
     icon.lightTaskbar = taskbarUsesLightTheme();
     icon.added = true; // the record is filled even if the shell refuses it
@@ -115,29 +116,29 @@ void removeTrayIcon(TrayIconState& icon) {
 
 std::vector<MenuEntry> buildTrayMenu(const Settings& settings) {
     const ControlMode mode = settings.mode;
-    auto item = [](std::uint32_t id, const wchar_t* text, bool checked) {
-        return MenuEntry{id, text, checked, false};
+    auto item = [](std::uint32_t id, TextId caption, bool checked) {
+        return MenuEntry{id, text(caption), checked, false};
     };
-    MenuEntry autostart = item(CMD_TOGGLE_AUTOSTART, L"Mit Windows starten",
+    MenuEntry autostart = item(CMD_TOGGLE_AUTOSTART, TextId::MenuAutostart,
                                settings.autostartEnabled && !settings.autostartPending);
     autostart.disabled = settings.autostartPending;
     const MenuEntry separator{0, L"", false, true};
     return {
-        item(CMD_OPEN_DASHBOARD, L"Ventrasol Dashboard öffnen", false),
+        item(CMD_OPEN_DASHBOARD, TextId::MenuOpen, false),
         separator,
-        item(CMD_MODE_SYSTEM_AUTO, L"System-Automatik", mode == ControlMode::SystemAuto),
-        item(CMD_MODE_CURVE, L"Temperatur-Kurve", mode == ControlMode::Curve),
-        item(CMD_MODE_QUIET, L"Leise", mode == ControlMode::Quiet),
-        item(CMD_MODE_BALANCED, L"Ausgewogen", mode == ControlMode::Balanced),
-        item(CMD_MODE_MAX, L"Maximal (Turbo)", mode == ControlMode::Max),
-        item(CMD_MODE_MANUAL, L"Manuell", mode == ControlMode::Manual),
+        item(CMD_MODE_SYSTEM_AUTO, TextId::MenuSystemAuto, mode == ControlMode::SystemAuto),
+        item(CMD_MODE_CURVE, TextId::ModeCurve, mode == ControlMode::Curve),
+        item(CMD_MODE_QUIET, TextId::ModeQuiet, mode == ControlMode::Quiet),
+        item(CMD_MODE_BALANCED, TextId::ModeBalanced, mode == ControlMode::Balanced),
+        item(CMD_MODE_MAX, TextId::ModeMax, mode == ControlMode::Max),
+        item(CMD_MODE_MANUAL, TextId::MenuManual, mode == ControlMode::Manual),
         separator,
         autostart,
-        item(CMD_TOGGLE_START_MINIMIZED, L"Minimiert starten", settings.startMinimized),
-        item(CMD_TOGGLE_TRAY_TEMPERATURE, L"Temperatur im Tray-Symbol anzeigen",
+        item(CMD_TOGGLE_START_MINIMIZED, TextId::MenuStartMinimized, settings.startMinimized),
+        item(CMD_TOGGLE_TRAY_TEMPERATURE, TextId::TrayTemperatureOption,
              settings.tray.temperatureInIcon),
         separator,
-        item(CMD_EXIT, L"Beenden", false),
+        item(CMD_EXIT, TextId::MenuExit, false),
     };
 }
 

@@ -10,7 +10,6 @@
 
 // The tooltip buffer of the notification-area record, terminator included.
 inline constexpr std::size_t TRAY_TIP_CAPACITY = 128;
-inline constexpr wchar_t TRAY_INITIAL_TIP[] = L"Ventrasol — Initialisiere...";
 
 // Mouse messages the tray icon reports in lParam of WM_TRAYICON.
 inline constexpr std::uint32_t TRAY_EVENT_LBUTTONDBLCLK = 0x0203;

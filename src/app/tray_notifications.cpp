@@ -1,6 +1,7 @@
 #include "app/tray_notifications.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "regulation/control_temperature.h"
 
@@ -40,20 +41,16 @@ bool heldLongEnough(HeldCondition& condition, bool holds, std::int64_t nowMs) {
 
 TrayBalloon alarmBalloon(double celsius, const wchar_t* which, std::int32_t threshold) {
     wchar_t text[256];
-    formatBounded(text, 256,
-                  L"%ls-Temperatur %.0f °C – seit 5 Sekunden an oder über der Alarmschwelle "
-                  L"von %d °C.",
-                  which, celsius, static_cast<int>(threshold));
-    return {L"Temperatur-Alarm", text, TrayBalloonKind::Warning};
+    formatBounded(text, 256, ::text(TextId::BalloonAlarm), which, celsius,
+                  static_cast<int>(threshold));
+    return {::text(TextId::BalloonAlarmTitle), text, TrayBalloonKind::Warning};
 }
 
 TrayBalloon stallBalloon(const FanChannel& fan, std::size_t index, double commanded) {
     wchar_t text[256];
-    formatBounded(text, 256,
-                  L"Lüfter %d dreht mit %.0f RPM, obwohl %.0f RPM angefordert sind (Minimum "
-                  L"%.0f RPM). Ist er blockiert oder defekt?",
-                  static_cast<int>(index) + 1, fan.currentRpm, commanded, fan.minRpm);
-    return {L"Lüfter dreht nicht", text, TrayBalloonKind::Warning};
+    formatBounded(text, 256, ::text(TextId::BalloonStall), static_cast<int>(index) + 1,
+                  fan.currentRpm, commanded, fan.minRpm);
+    return {::text(TextId::BalloonStallTitle), text, TrayBalloonKind::Warning};
 }
 
 } // namespace
@@ -65,22 +62,22 @@ bool notificationForEvent(const RegulationEvent& event, NotificationCause* cause
         switch (event.reason) {
         case HandBackReason::OverTemperature:
             *cause = NotificationCause::OverTemperature;
-            *balloon = {L"Übertemperatur – Lüfter zurückgegeben", event.text,
+            *balloon = {text(TextId::BalloonOverTemperatureTitle), event.text,
                         TrayBalloonKind::Warning};
             break;
         case HandBackReason::TemperatureLost:
             *cause = NotificationCause::TemperatureLost;
-            *balloon = {L"Temperatur nicht lesbar – Lüfter zurückgegeben", event.text,
+            *balloon = {text(TextId::BalloonTemperatureLostTitle), event.text,
                         TrayBalloonKind::Warning};
             break;
         case HandBackReason::NeverMeasured:
             *cause = NotificationCause::NeverMeasured;
-            *balloon = {L"Keine Temperatur – Lüfter zurückgegeben", event.text,
+            *balloon = {text(TextId::BalloonNeverMeasuredTitle), event.text,
                         TrayBalloonKind::Warning};
             break;
         case HandBackReason::LeftoverAtConnect:
             *cause = NotificationCause::LeftoverAtConnect;
-            *balloon = {L"Lüfter zurückgegeben", event.text, TrayBalloonKind::Info};
+            *balloon = {text(TextId::BalloonHandedBackTitle), event.text, TrayBalloonKind::Info};
             break;
         case HandBackReason::None:
         default:
@@ -89,13 +86,11 @@ bool notificationForEvent(const RegulationEvent& event, NotificationCause* cause
         break;
     case RegulationEventKind::HandBackFailing:
         *cause = NotificationCause::HandBackFailing;
-        *balloon = {L"Lüfter-Übergabe scheitert", event.text, TrayBalloonKind::Error};
+        *balloon = {text(TextId::BalloonHandBackFailingTitle), event.text, TrayBalloonKind::Error};
         break;
     case RegulationEventKind::DriverFault:
         *cause = NotificationCause::DriverFault;
-        *balloon = {L"Treiber-Fehler",
-                    L"Die Hardware antwortet nicht mehr: Temperaturen und Lüfterdrehzahlen sind "
-                    L"nicht aktuell.",
+        *balloon = {text(TextId::StateDriverError), text(TextId::BalloonDriverFault),
                     TrayBalloonKind::Error};
         break;
     case RegulationEventKind::ModeApplied:

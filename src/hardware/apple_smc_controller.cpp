@@ -1,6 +1,7 @@
 #include "hardware/apple_smc_controller.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "hardware/fan_handback.h"
 #include "hardware/smc_codec.h"
 #include "hardware/smc_driver_service.h"
@@ -14,21 +15,21 @@
 #include <string_view>
 
 const std::array<SmcSensorKey, SMC_SENSOR_COUNT> SMC_SENSOR_TABLE = {{
-    {"TCXC", L"CPU Package PECI", L"CPU (Core i9)", L"°C"},
-    {"TC0F", L"CPU Die Filtered", L"CPU (Core i9)", L"°C"},
-    {"TC0P", L"CPU Proximity", L"CPU (Core i9)", L"°C"},
-    {"TC1C", L"CPU Core 1", L"CPU (Core i9)", L"°C"},
-    {"TC2C", L"CPU Core 2", L"CPU (Core i9)", L"°C"},
-    {"TC3C", L"CPU Core 3", L"CPU (Core i9)", L"°C"},
-    {"TC4C", L"CPU Core 4", L"CPU (Core i9)", L"°C"},
-    {"TC5C", L"CPU Core 5", L"CPU (Core i9)", L"°C"},
-    {"TGDD", L"AMD Radeon Pro Die", L"GPU (Radeon 5500M)", L"°C"},
-    {"TG0P", L"AMD GPU Proximity", L"GPU (Radeon 5500M)", L"°C"},
-    {"Th1H", L"Fin Stack Left", L"Kühlkörper & Board", L"°C"},
-    {"Th2H", L"Fin Stack Right", L"Kühlkörper & Board", L"°C"},
-    {"Tm0P", L"Logic Board Proximity", L"Kühlkörper & Board", L"°C"},
-    {"TM0P", L"DDR4 Memory Proximity", L"RAM & NVMe SSD", L"°C"},
-    {"PDTR", L"System Total Power", L"Spannung & Leistung", L"W"},
+    {"TCXC", L"CPU Package PECI", TextId::CategoryCpu, L"°C"},
+    {"TC0F", L"CPU Die Filtered", TextId::CategoryCpu, L"°C"},
+    {"TC0P", L"CPU Proximity", TextId::CategoryCpu, L"°C"},
+    {"TC1C", L"CPU Core 1", TextId::CategoryCpu, L"°C"},
+    {"TC2C", L"CPU Core 2", TextId::CategoryCpu, L"°C"},
+    {"TC3C", L"CPU Core 3", TextId::CategoryCpu, L"°C"},
+    {"TC4C", L"CPU Core 4", TextId::CategoryCpu, L"°C"},
+    {"TC5C", L"CPU Core 5", TextId::CategoryCpu, L"°C"},
+    {"TGDD", L"AMD Radeon Pro Die", TextId::CategoryGpu, L"°C"},
+    {"TG0P", L"AMD GPU Proximity", TextId::CategoryGpu, L"°C"},
+    {"Th1H", L"Fin Stack Left", TextId::CategoryHeatsink, L"°C"},
+    {"Th2H", L"Fin Stack Right", TextId::CategoryHeatsink, L"°C"},
+    {"Tm0P", L"Logic Board Proximity", TextId::CategoryHeatsink, L"°C"},
+    {"TM0P", L"DDR4 Memory Proximity", TextId::CategoryMemory, L"°C"},
+    {"PDTR", L"System Total Power", TextId::CategoryPower, L"W"},
 }};
 
 namespace {
@@ -82,11 +83,13 @@ SmcQuantity sensorQuantity(const SmcSensorKey& row) {
     return std::wcscmp(row.unit, L"W") == 0 ? SmcQuantity::Power : SmcQuantity::Temperature;
 }
 
-FanChannel defaultFan(std::int32_t index, const wchar_t* label, double current, double min,
-                      double max) {
+// The fans' names, left and right; set on every copy handed out, in the language of the moment.
+constexpr TextId FAN_NAMES[2] = {TextId::SmcLeftFan, TextId::SmcRightFan};
+
+FanChannel defaultFan(std::int32_t index, double current, double min, double max) {
     FanChannel f;
     f.index = index;
-    f.label = label;
+    f.label = text(FAN_NAMES[static_cast<std::size_t>(index)]);
     f.currentRpm = current;
     f.minRpm = min;
     f.maxRpm = max;
@@ -98,9 +101,8 @@ FanChannel defaultFan(std::int32_t index, const wchar_t* label, double current, 
 } // namespace
 
 AppleSmcController::AppleSmcController(DeviceIo* io)
-    : io(io ? io : platform.deviceIo),
-      fanChannels{defaultFan(0, L"Linker Lüfter (CPU)", 1830, 1829, 5779),
-                  defaultFan(1, L"Rechter Lüfter (GPU)", 1700, 1692, 5343)} {}
+    : io(io ? io : platform.deviceIo), fanChannels{defaultFan(0, 1830, 1829, 5779),
+                                                   defaultFan(1, 1700, 1692, 5343)} {}
 
 AppleSmcController::~AppleSmcController() {
     disconnect();
@@ -112,14 +114,14 @@ bool AppleSmcController::connect(const SystemIdentity&) {
     if (io)
         device = io->open(SMC_DEVICE_PATH);
     if (device == INVALID_DEVICE_HANDLE) {
-        status = SMC_STATUS_NOT_CONNECTED;
+        status = TextId::SmcNotConnected;
         return false;
     }
     std::uint8_t mode = 0;
     std::uint32_t count = 0;
     if (request(IOCTL_SMC_QUERY_MODE, nullptr, 0, &mode, 1, &count) && count == 1)
         t2 = mode != 0;
-    status = t2 ? SMC_STATUS_T2 : SMC_STATUS_PORT_IO;
+    status = t2 ? TextId::SmcActiveT2 : TextId::SmcActivePortIo;
     learnKeySizes();
     return true;
 }
@@ -137,7 +139,7 @@ void AppleSmcController::disconnect() {
 }
 
 std::wstring AppleSmcController::backendName() const {
-    return L"Apple SMC Kernel-Treiber (Boot Camp)";
+    return text(TextId::SmcBackendName);
 }
 
 bool AppleSmcController::isConnected() const {
@@ -231,14 +233,14 @@ std::uint8_t AppleSmcController::learntKeySize(const char* key) const {
 std::wstring AppleSmcController::generationText() const {
     if (!isConnected())
         return {};
-    std::wstring text = t2 ? L"T2 (MMIO)" : L"Port I/O";
+    std::wstring shown = t2 ? L"T2 (MMIO)" : L"Port I/O";
     const std::uint8_t speed = keySizes[fanSlot(0, ACTUAL)];
     if (speed == 4)
-        text += L" · Lüfter flt (4 Byte)";
+        shown += text(TextId::SmcFansFloat);
     else if (speed == 2)
-        text += L" · Lüfter fpe2 (2 Byte)";
-    text += usesModeKey(0) ? L" über F0Md/F1Md" : L" über \"FS! \"";
-    return text;
+        shown += text(TextId::SmcFansFpe2);
+    shown += text(usesModeKey(0) ? TextId::SmcThroughModeKeys : TextId::SmcThroughForceKey);
+    return shown;
 }
 
 std::wstring smcGenerationText(const IHardwareController* controller) {
@@ -275,7 +277,10 @@ std::vector<FanChannel> AppleSmcController::fans() {
             fan.manual = (mask >> n & 1u) != 0;
         }
     }
-    return std::vector<FanChannel>(fanChannels.begin(), fanChannels.end());
+    std::vector<FanChannel> copies(fanChannels.begin(), fanChannels.end());
+    for (std::size_t n = 0; n < copies.size(); ++n)
+        copies[n].label = text(FAN_NAMES[n]);
+    return copies;
 }
 
 bool AppleSmcController::setForced(std::int32_t fan, bool forced) {
@@ -389,7 +394,7 @@ bool AppleSmcController::update(double* cpuTemp, double* gpuTemp, double* powerW
             SensorReading r;
             r.key.assign(row.key, row.key + 4);
             r.label = row.label;
-            r.category = row.category;
+            r.category = text(row.category);
             r.unit = row.unit;
             r.value = value;
             readings->push_back(r);

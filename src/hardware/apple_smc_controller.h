@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/texts.h"
 #include "hardware/fan_handback.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/smc_codec.h"
@@ -14,7 +15,7 @@
 struct SmcSensorKey {
     const char* key; // four characters
     const wchar_t* label;
-    const wchar_t* category;
+    TextId category;
     const wchar_t* unit;
 };
 
@@ -22,12 +23,6 @@ inline constexpr std::size_t SMC_SENSOR_COUNT = 15;
 extern const std::array<SmcSensorKey, SMC_SENSOR_COUNT> SMC_SENSOR_TABLE;
 
 inline constexpr const wchar_t* SMC_DEVICE_PATH = L"\\\\.\\APPLESMC";
-inline constexpr const wchar_t* SMC_STATUS_NOT_INITIALISED = L"AppleSMC nicht initialisiert";
-inline constexpr const wchar_t* SMC_STATUS_NOT_CONNECTED =
-    L"AppleSMC Treiber nicht verbunden (applesmc.sys prüfen)";
-inline constexpr const wchar_t* SMC_STATUS_T2 =
-    L"AppleSMC aktiv (T2 MMIO Direct-Mode via applesmc.sys)";
-inline constexpr const wchar_t* SMC_STATUS_PORT_IO = L"AppleSMC aktiv (Port I/O via applesmc.sys)";
 
 // Every key the backend reads: five per fan (Ac, Mn, Mx, Tg, Md), the force mask "FS! " and the
 // sensor table, each with the size the SMC answered for it during this connection.
@@ -48,7 +43,7 @@ public:
     bool connect(const SystemIdentity& identity) override;
     void disconnect() override;
     std::wstring backendName() const override;
-    std::wstring statusText() const override { return status; }
+    std::wstring statusText() const override { return text(status); }
     std::wstring driverNote() const override { return installNote; }
     bool isConnected() const override;
     std::vector<FanChannel> fans() override;
@@ -91,7 +86,7 @@ private:
     DeviceIo* io;
     DeviceHandle device = INVALID_DEVICE_HANDLE;
     bool t2 = false;
-    std::wstring status = SMC_STATUS_NOT_INITIALISED;
+    TextId status = TextId::SmcNotInitialised;
     std::wstring installNote;
     std::array<FanChannel, 2> fanChannels;
     std::array<std::uint8_t, SMC_KEY_COUNT> keySizes{};

@@ -2,6 +2,7 @@
 
 #include "base/bounded_format.h"
 #include "base/program_folder.h"
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "platform/service_manager.h"
 #include "platform/system_info.h"
@@ -35,20 +36,15 @@ std::wstring driverStartNote(std::uint32_t error) {
     case 1056: // ERROR_SERVICE_ALREADY_RUNNING
         return {};
     case 577: // ERROR_INVALID_IMAGE_HASH
-        return L"Windows lädt den Treiber nicht: er ist nicht signiert (Fehler 577). Eine "
-               L"signierte applesmc.sys verwenden oder zum Testen die Testsignierung von Windows "
-               L"einschalten (siehe README).";
+        return text(TextId::DriverUnsigned);
     case 1275: // ERROR_DRIVER_BLOCKED
-        return L"Windows lädt den Treiber nicht: er ist blockiert (Fehler 1275), z. B. durch die "
-               L"Speicher-Integrität. Eine aktuelle, signierte applesmc.sys verwenden.";
+        return text(TextId::DriverBlocked);
     case 55: // ERROR_DEV_NOT_EXIST: the driver found no SMC and stayed off
-        return L"Der Treiber findet auf diesem Rechner keinen Apple-SMC und bleibt aus (Fehler "
-               L"55); die Lüfter bleiben bei der Firmware.";
+        return text(TextId::DriverNoSmc);
     default: {
-        wchar_t text[96] = {};
-        formatBounded(text, 96, L"Windows startet den Treiber nicht (Fehler %lu).",
-                      static_cast<unsigned long>(error));
-        return text;
+        wchar_t shown[96] = {};
+        formatBounded(shown, 96, text(TextId::DriverNotStarted), static_cast<unsigned long>(error));
+        return shown;
     }
     }
 }
@@ -76,10 +72,10 @@ std::wstring installSmcDriverService() {
         // folder an elevated installer puts the program in is out of other users' reach.
         if (!insideProgramFiles(folder, scm->programFilesFolder())) {
             scm->closeHandle(manager);
-            return DRIVER_REFUSED_NOTE;
+            return text(TextId::DriverRefused);
         }
         if (scm->writableByOthers(folder) || scm->writableByOthers(source))
-            note = DRIVER_UNPROTECTED_NOTE;
+            note = text(TextId::DriverUnprotected);
         const std::wstring target =
             joined(joined(scm->systemFolder(), L"drivers"), L"applesmc.sys");
         if (target.empty()) {

@@ -3,15 +3,10 @@
 #include <cstdint>
 #include <string>
 
-// The line the driver tab shows when the program's folder is not one an elevated installer
-// owns, so the driver file beside the program is not trusted.
-inline constexpr wchar_t DRIVER_REFUSED_NOTE[] =
-    L"applesmc.sys wird nur aus dem Programmordner unter 'Programme' installiert.";
-// The line it shows when Windows says someone besides the administrators may change the
-// folder or the driver file that is being installed.
-inline constexpr wchar_t DRIVER_UNPROTECTED_NOTE[] =
-    L"Warnung: Programmordner oder applesmc.sys ist nicht nur für Administratoren "
-    L"beschreibbar.";
+// The driver tab's notes: TextId::DriverRefused when the program's folder is not one an
+// elevated installer owns, so the driver file beside the program is not trusted;
+// TextId::DriverUnprotected when Windows says someone besides the administrators may change
+// the folder or the driver file that is being installed.
 
 // The description the program gives the driver service it creates. The uninstaller removes a
 // service "applesmc" only when it carries exactly this text, so a service of the same name that
@@ -25,10 +20,10 @@ inline constexpr wchar_t DRIVER_SERVICE_MARK[] =
 // folder into the system's driver folder and registers it as a demand-start kernel driver
 // marked as the program's own.
 // Returns the note for the driver tab when it refused, found the source unprotected or Windows
-// did not start the driver (empty otherwise). Every other failure ends quietly; the SMC backend finds out when it opens the
-// device. Uses platform.serviceManager and platform.systemInfo.
-// What the driver tab says when Windows does not start the driver service, by Windows' error
-// code: what happened in words and what to do. Empty when the service started or already runs.
+// did not start the driver (empty otherwise). Every other failure ends quietly; the SMC backend
+// finds out when it opens the device. Uses platform.serviceManager and platform.systemInfo. What
+// the driver tab says when Windows does not start the driver service, by Windows' error code: what
+// happened in words and what to do. Empty when the service started or already runs.
 std::wstring driverStartNote(std::uint32_t error);
 
 std::wstring installSmcDriverService();

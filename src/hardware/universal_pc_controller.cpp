@@ -1,6 +1,7 @@
 #include "hardware/universal_pc_controller.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,34 +9,31 @@
 namespace {
 
 struct FanRow {
-    const wchar_t* label;
+    TextId label;
     double start, min, max;
 };
 
 struct VendorProfile {
-    const wchar_t* name; // describes the machine; nothing here drives its fans
+    const wchar_t* name; // describes the machine; nothing here drives its fans; null: generic
     FanRow fans[2];
 };
 
 const VendorProfile ASUS = {
     L"ASUS Armoury / WMI",
-    {{L"ASUS CPU Lüfter", 2100, 1000, 5200}, {L"ASUS GPU Lüfter", 2000, 1000, 5000}}};
+    {{TextId::FanAsusCpu, 2100, 1000, 5200}, {TextId::FanAsusGpu, 2000, 1000, 5000}}};
 const VendorProfile LENOVO = {
     L"Lenovo Legion / ThinkPad EC",
-    {{L"Lenovo CPU Lüfter", 2200, 900, 4800}, {L"Lenovo GPU Lüfter", 2100, 900, 4600}}};
+    {{TextId::FanLenovoCpu, 2200, 900, 4800}, {TextId::FanLenovoGpu, 2100, 900, 4600}}};
 const VendorProfile DELL = {
     L"Dell SMM / Alienware",
-    {{L"Dell CPU Lüfter", 2300, 1200, 5400}, {L"Dell GPU Lüfter", 2100, 1100, 5100}}};
+    {{TextId::FanDellCpu, 2300, 1200, 5400}, {TextId::FanDellGpu, 2100, 1100, 5100}}};
 const VendorProfile HP = {
     L"HP Omen / ACPI",
-    {{L"HP System Lüfter 1", 2000, 1000, 5000}, {L"HP System Lüfter 2", 1900, 1000, 4800}}};
-const VendorProfile GENERIC = {L"Universeller PC ACPI / WMI",
-                               {{L"Hauptlüfter (CPU / Gehäuse)", 1800, 800, 4500},
-                                {L"Sekundärlüfter (GPU / Gehäuse)", 1600, 800, 4200}}};
+    {{TextId::FanHpOne, 2000, 1000, 5000}, {TextId::FanHpTwo, 1900, 1000, 4800}}};
+const VendorProfile GENERIC = {
+    nullptr, {{TextId::FanMain, 1800, 800, 4500}, {TextId::FanSecondary, 1600, 800, 4200}}};
 // MSI has its own name only; its fans are the generic ones.
 const wchar_t* const MSI_NAME = L"MSI Dragon / Super-I/O";
-
-constexpr wchar_t NO_FAN_CONTROL[] = L" – keine Lüftersteuerung auf diesem PC";
 
 const VendorProfile& profileOf(VendorKind vendor) {
     switch (vendor) {
@@ -56,50 +54,51 @@ bool plausible(double celsius) {
     return celsius > 20.0 && celsius < 120.0;
 }
 
-SensorReading reading(std::wstring key, std::wstring label, const wchar_t* category,
+SensorReading reading(std::wstring key, std::wstring label, std::wstring category,
                       const wchar_t* unit, double value) {
     SensorReading r;
     r.key = std::move(key);
     r.label = std::move(label);
-    r.category = category;
+    r.category = std::move(category);
     r.unit = unit;
     r.value = value;
     return r;
 }
 
 void appendAmdRows(const AmdGpuReading& amd, std::vector<SensorReading>* rows) {
-    const wchar_t* const category = L"Grafikkarte (AMD)";
+    const wchar_t* const category = text(TextId::CategoryAmd);
     if (amd.edge)
-        rows->push_back(reading(L"AMD1", L"AMD GPU Kante", category, L"°C", *amd.edge));
+        rows->push_back(reading(L"AMD1", text(TextId::AmdEdge), category, L"°C", *amd.edge));
     if (amd.hotspot)
         rows->push_back(reading(L"AMD2", L"AMD GPU Hotspot", category, L"°C", *amd.hotspot));
     if (amd.memory)
-        rows->push_back(reading(L"AMD3", L"AMD GPU Speicher", category, L"°C", *amd.memory));
+        rows->push_back(reading(L"AMD3", text(TextId::AmdMemory), category, L"°C", *amd.memory));
     if (amd.fanRpm)
-        rows->push_back(reading(L"AMD4", L"AMD GPU Lüfter", category, L"RPM", *amd.fanRpm));
+        rows->push_back(reading(L"AMD4", text(TextId::AmdFan), category, L"RPM", *amd.fanRpm));
     else if (amd.fanPercent)
-        rows->push_back(reading(L"AMD4", L"AMD GPU Lüfter", category, L"%", *amd.fanPercent));
+        rows->push_back(reading(L"AMD4", text(TextId::AmdFan), category, L"%", *amd.fanPercent));
 }
 
 // What the backend reads, source by source, and that it drives nothing.
 std::wstring statusOf(const GenericSensorSnapshot& snapshot) {
+    const wchar_t* const noFanControl = text(TextId::PcNoFanControl);
     if (!snapshot.taken)
-        return std::wstring(L"Nur Anzeige") + NO_FAN_CONTROL;
+        return std::wstring(text(TextId::StateDisplayOnly)) + noFanControl;
     std::vector<const wchar_t*> sources;
     if (snapshot.zoneSource == ZoneSource::Wmi)
-        sources.push_back(L"ACPI-Thermalzonen (WMI)");
+        sources.push_back(text(TextId::PcZonesWmi));
     if (snapshot.zoneSource == ZoneSource::Counters)
-        sources.push_back(L"ACPI-Thermalzonen (Leistungsindikatoren)");
+        sources.push_back(text(TextId::PcZonesCounters));
     if ((snapshot.gpuTemperatureRead || snapshot.gpuFanRead))
         sources.push_back(L"NVIDIA GPU (NVAPI)");
     if (snapshot.amdRead)
         sources.push_back(L"AMD GPU (ADL)");
     if (sources.empty())
-        return std::wstring(L"Keine Sensoren antworten") + NO_FAN_CONTROL;
-    std::wstring text = L"Nur Anzeige: ";
+        return std::wstring(text(TextId::PcNoSensors)) + noFanControl;
+    std::wstring shown = text(TextId::PcDisplayOnlySources);
     for (std::size_t i = 0; i < sources.size(); ++i)
-        text += (i ? L", " : L"") + std::wstring(sources[i]);
-    return text + NO_FAN_CONTROL;
+        shown += (i ? L", " : L"") + std::wstring(sources[i]);
+    return shown + noFanControl;
 }
 
 } // namespace
@@ -163,7 +162,7 @@ bool UniversalPCController::connect(const SystemIdentity& id) {
         const FanRow& row = profile.fans[i];
         FanChannel fan;
         fan.index = i;
-        fan.label = row.label;
+        fan.label = text(row.label);
         fan.currentRpm = row.start;
         fan.targetRpm = row.start;
         fan.minRpm = row.min;
@@ -184,7 +183,8 @@ void UniversalPCController::disconnect() {
 std::wstring UniversalPCController::backendName() const {
     if (identity.vendor == VendorKind::Msi)
         return MSI_NAME;
-    return profileOf(identity.vendor).name;
+    const wchar_t* name = profileOf(identity.vendor).name;
+    return name != nullptr ? name : text(TextId::PcGenericName);
 }
 
 bool UniversalPCController::setFanRpm(std::int32_t fanIndex, double rpm) {
@@ -273,7 +273,7 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
 
     const bool nvidiaRead = snapshot.gpuTemperatureRead;
     if (nvidiaRead || snapshot.gpuFanRead)
-        rows.push_back(reading(L"NV01", L"NVIDIA GPU Kerntemperatur", L"Grafikkarte (NVIDIA)",
+        rows.push_back(reading(L"NV01", text(TextId::NvidiaCore), text(TextId::CategoryNvidia),
                                L"°C", nvidiaRead ? snapshot.gpuCelsius : 0.0));
     if (snapshot.amdRead) {
         appendAmdRows(snapshot.amd, &rows);
@@ -297,6 +297,10 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
     }
 
     status = statusOf(snapshot);
+    // The fans' names follow a change of language with the next update.
+    const VendorProfile& profile = profileOf(identity.vendor);
+    for (std::size_t i = 0; i < fanChannels.size() && i < 2; ++i)
+        fanChannels[i].label = text(profile.fans[i].label);
     quality.noSource =
         snapshot.taken && zones.empty() && !nvidiaRead && !snapshot.gpuFanRead && !snapshot.amdRead;
     quality.cpuTempFallback = !plausible(cpu);
@@ -312,7 +316,7 @@ bool UniversalPCController::update(double* cpuTemp, double* gpuTemp, double* pow
     if (powerWatts)
         *powerWatts = power;
     rows.push_back(
-        reading(L"PWR1", L"Geschätzte System-Gesamtleistung", L"Spannung & Leistung", L"W", power));
+        reading(L"PWR1", text(TextId::EstimatedPower), text(TextId::CategoryPower), L"W", power));
     if (readings)
         *readings = std::move(rows);
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/texts.h"
 #include "hardware/generic_sensor_share.h"
 #include "hardware/gpu_libraries.h"
 #include "hardware/hardware_controller.h"
@@ -83,7 +84,7 @@ private:
     ThermalZoneQuery* thermalZones;
     ThermalCounterQuery* thermalCounters;
     std::shared_ptr<GpuLibraries> gpu; // shared with the sensor thread
-    std::wstring status = L"Initialisiere...";
+    std::wstring status = text(TextId::PcStarting);
     std::vector<FanChannel> fanChannels;
     bool connected = false;
     double lastCpuTemp = 0.0;

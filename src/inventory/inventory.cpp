@@ -2,6 +2,7 @@
 
 #include "base/bounded_format.h"
 #include "base/rounding.h"
+#include "base/texts.h"
 #include "base/utf8_text.h"
 #include "hardware/apple_smc_controller.h"
 #include "hardware/universal_pc_controller.h"
@@ -31,21 +32,20 @@ std::wstring bounded(std::size_t capacity, const std::wstring& text) {
 }
 
 InventorySection deviceSection(const SystemIdentity& id, const IHardwareController* controller) {
-    InventorySection s{L"Geräte-Erkennung & Modell",
-                       id.isLaptop ? L"Mobiles Gerät (Notebook / Laptop)"
-                                   : L"Desktop-System / Workstation",
+    InventorySection s{text(TextId::InvDeviceTitle),
+                       id.isLaptop ? text(TextId::InvLaptop) : text(TextId::InvDesktop),
                        rgb(100, 210, 255),
                        {}};
-    s.rows.push_back({L"Hersteller", id.manufacturer});
-    s.rows.push_back({L"Modell / Produkt", id.product});
+    s.rows.push_back({text(TextId::InvManufacturer), id.manufacturer});
+    s.rows.push_back({text(TextId::InvProduct), id.product});
     if (!id.boardProduct.empty())
-        s.rows.push_back({L"Mainboard", id.boardManufacturer + L" " + id.boardProduct});
+        s.rows.push_back({text(TextId::InvBoard), id.boardManufacturer + L" " + id.boardProduct});
     if (!id.biosVersion.empty())
-        s.rows.push_back({L"BIOS-Version", id.biosVersion});
-    s.rows.push_back(
-        {L"Treiber-Backend", controller ? controller->backendName() : L"Nicht geladen"});
+        s.rows.push_back({text(TextId::InvBios), id.biosVersion});
+    s.rows.push_back({text(TextId::InvBackend),
+                      controller ? controller->backendName() : text(TextId::InvNotLoaded)});
     if (const std::wstring smc = smcGenerationText(controller); !smc.empty())
-        s.rows.push_back({L"SMC-Generation", smc});
+        s.rows.push_back({text(TextId::InvSmc), smc});
     return s;
 }
 
@@ -68,39 +68,39 @@ std::uint32_t processorMhz() {
 
 InventorySection processorSection(const SystemInfo* info) {
     InventorySection s{
-        L"Prozessor (CPU)", L"Prozessorarchitektur & Cache-Hierarchie", rgb(255, 159, 10), {}};
+        text(TextId::InvCpuTitle), text(TextId::InvCpuSubtitle), rgb(255, 159, 10), {}};
     const std::string brand = info ? info->processorBrandBytes() : std::string{};
     const std::uint32_t count = info ? info->logicalProcessorCount() : 1u;
-    s.rows.push_back({L"Modell", processorNameFromBrand(brand)});
-    s.rows.push_back({L"Kerne / Threads",
-                      formatted(64, L"%u Logische Prozessorkerne", static_cast<unsigned>(count))});
-    s.rows.push_back({L"Taktrate", formatted(64, L"%.2f GHz Taktung", processorMhz() / 1000.0)});
+    s.rows.push_back({text(TextId::InvModel), processorNameFromBrand(brand)});
+    s.rows.push_back({text(TextId::InvCores),
+                      formatted(64, text(TextId::InvCoresValue), static_cast<unsigned>(count))});
+    s.rows.push_back({text(TextId::InvClock),
+                      formatted(64, text(TextId::InvClockValue), processorMhz() / 1000.0)});
     return s;
 }
 
 InventorySection memorySection(const SystemInfo* info) {
     InventorySection s{
-        L"Arbeitsspeicher (RAM)", L"Physische Speicher-Auslastung", rgb(48, 209, 88), {}};
+        text(TextId::InvRamTitle), text(TextId::InvRamSubtitle), rgb(48, 209, 88), {}};
     const MemoryStatus m = info ? info->memoryStatus() : MemoryStatus{};
     // A reply whose available part exceeds the total would show negative use.
     const std::uint64_t available =
         m.availableBytes <= m.totalBytes ? m.availableBytes : m.totalBytes;
     const double total = static_cast<double>(m.totalBytes) / GIB;
     const double free = static_cast<double>(available) / GIB;
-    s.rows.push_back({L"Gesamtkapazität", formatted(64, L"%.0f GB RAM (%.1f GB nutzbar)",
-                                                    roundHalfAway(total), total)});
-    s.rows.push_back({L"Auslastung (Live)",
-                      formatted(64, L"%.1f GB belegt / %.1f GB frei (%lu %%)", total - free, free,
-                                static_cast<unsigned long>(m.loadPercent))});
+    s.rows.push_back({text(TextId::InvCapacity),
+                      formatted(64, text(TextId::InvCapacityValue), roundHalfAway(total), total)});
+    s.rows.push_back(
+        {text(TextId::InvUsage), formatted(64, text(TextId::InvUsageValue), total - free, free,
+                                           static_cast<unsigned long>(m.loadPercent))});
     return s;
 }
 
-constexpr wchar_t GRAPHICS_TITLE[] = L"Grafikkarte (GPU)";
+constexpr TextId GRAPHICS_TITLE = TextId::InvGpuTitle;
 constexpr wchar_t AMD_ADAPTER_LABEL[] = L"AMD GPU (ADL)";
 
 InventorySection graphicsSection(const SystemInfo* info) {
-    InventorySection s{
-        GRAPHICS_TITLE, L"Erkannte Grafik-Adapter & Anzeigegeräte", rgb(191, 90, 242), {}};
+    InventorySection s{text(GRAPHICS_TITLE), text(TextId::InvGpuSubtitle), rgb(191, 90, 242), {}};
     std::wstring adapter = L"Standard VGA Graphics Adapter";
     if (info) {
         for (const std::wstring& name : info->displayDeviceStrings()) {
@@ -112,14 +112,15 @@ InventorySection graphicsSection(const SystemInfo* info) {
     }
     const int width = info ? info->screenWidth() : 0;
     const int height = info ? info->screenHeight() : 0;
-    s.rows.push_back({L"Aktive GPU", adapter});
-    s.rows.push_back({L"Aktuelle Auflösung", formatted(64, L"%d × %d Pixel", width, height)});
+    s.rows.push_back({text(TextId::InvActiveGpu), adapter});
+    s.rows.push_back({text(TextId::InvResolution),
+                      formatted(64, text(TextId::InvResolutionValue), width, height)});
     return s;
 }
 
 InventorySection driveSection(const SystemInfo* info) {
     InventorySection s{
-        L"Festspeicher & Partitionen", L"Lokale Laufwerke & Speicherplatz", rgb(10, 132, 255), {}};
+        text(TextId::InvDrivesTitle), text(TextId::InvDrivesSubtitle), rgb(10, 132, 255), {}};
     if (!info)
         return s;
     const std::uint32_t mask = info->logicalDriveMask();
@@ -130,7 +131,7 @@ InventorySection driveSection(const SystemInfo* info) {
         DiskSpace space;
         if (info->driveKind(letter) != DriveKind::Fixed || !info->diskSpace(letter, &space))
             continue;
-        std::wstring label = L"Lokales Volume";
+        std::wstring label = text(TextId::InvVolume);
         std::wstring fileSystem = L"NTFS";
         std::wstring readLabel, readFileSystem;
         if (info->volumeInformation(letter, &readLabel, &readFileSystem)) {
@@ -139,10 +140,9 @@ InventorySection driveSection(const SystemInfo* info) {
         }
         const auto wideLetter = static_cast<wint_t>(L'A' + i);
         s.rows.push_back(
-            {formatted(64, L"Laufwerk %lc: (%ls)", wideLetter,
+            {formatted(64, text(TextId::InvDrive), wideLetter,
                        label.empty() ? L"System" : label.c_str()),
-             formatted(128, L"%.1f GB frei von %.1f GB (%ls)",
-                       static_cast<double>(space.freeBytes) / GIB,
+             formatted(128, text(TextId::InvDriveValue), static_cast<double>(space.freeBytes) / GIB,
                        static_cast<double>(space.totalBytes) / GIB, fileSystem.c_str())});
     }
     return s;
@@ -185,7 +185,7 @@ bool noteAmdAdapter(std::vector<InventorySection>& inventory,
         return false;
     const auto graphics =
         std::find_if(inventory.begin(), inventory.end(),
-                     [](const InventorySection& s) { return s.title == GRAPHICS_TITLE; });
+                     [](const InventorySection& s) { return s.title == text(GRAPHICS_TITLE); });
     if (graphics == inventory.end())
         return false;
     std::vector<InventoryRow>& rows = graphics->rows;

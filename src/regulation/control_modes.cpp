@@ -2,6 +2,7 @@
 
 #include "base/bounded_format.h"
 #include "base/rounding.h"
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "regulation/control_temperature.h"
@@ -70,28 +71,22 @@ void setNotice(Notice& notice, const wchar_t* text) {
 void showDisplayOnly(Notice& notice, ControlMode mode) {
     const bool profile =
         mode == ControlMode::Quiet || mode == ControlMode::Balanced || mode == ControlMode::Max;
-    wchar_t text[160];
-    formatBounded(text, 160,
-                  L"%ls '%ls' gewählt – dieser PC erlaubt keine Lüftersteuerung, es wird nur "
-                  L"angezeigt.",
-                  profile ? L"Profil" : L"Modus", controlModeName(mode));
-    setNotice(notice, text);
+    wchar_t shown[160];
+    formatBounded(shown, 160, text(TextId::NoticeDisplayOnly),
+                  text(profile ? TextId::NoticeProfile : TextId::NoticeMode),
+                  controlModeName(mode));
+    setNotice(notice, shown);
 }
 
 } // namespace
 
 void showModeFailure(Notice& notice, ControlMode mode) {
-    wchar_t text[160];
+    wchar_t shown[160];
     if (mode == ControlMode::Manual)
-        formatBounded(text, 160,
-                      L"Manuelle Drehzahl konnte nicht gesetzt werden (Lüftersteuerung antwortet "
-                      L"nicht).");
+        copyBounded(shown, 160, text(TextId::NoticeManualFailed));
     else
-        formatBounded(text, 160,
-                      L"Profil '%ls' konnte nicht angewendet werden (Lüftersteuerung antwortet "
-                      L"nicht).",
-                      controlModeName(mode));
-    notice.text = text;
+        formatBounded(shown, 160, text(TextId::NoticeProfileFailed), controlModeName(mode));
+    notice.text = shown;
     notice.isError = true;
 }
 
@@ -123,22 +118,26 @@ bool commandMode(RegulationState& regulation, const Settings& settings, ControlM
     return ok;
 }
 
-const wchar_t* controlModeName(ControlMode mode) {
+TextId controlModeText(ControlMode mode) {
     switch (mode) {
     case ControlMode::Curve:
-        return L"Temperatur-Kurve";
+        return TextId::ModeCurve;
     case ControlMode::Quiet:
-        return L"Leise";
+        return TextId::ModeQuiet;
     case ControlMode::Balanced:
-        return L"Ausgewogen";
+        return TextId::ModeBalanced;
     case ControlMode::Max:
-        return L"Maximal (Turbo)";
+        return TextId::ModeMax;
     case ControlMode::Manual:
-        return L"Manuell (RPM)";
+        return TextId::ModeManual;
     case ControlMode::SystemAuto:
     default:
-        return L"System-Auto";
+        return TextId::ModeSystemAuto;
     }
+}
+
+const wchar_t* controlModeName(ControlMode mode) {
+    return text(controlModeText(mode));
 }
 
 bool applyControlMode(RegulationState& regulation, Settings& settings, ControlMode mode) {
@@ -147,12 +146,9 @@ bool applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     // A mode that keeps a fan low needs a temperature the rules can watch; without one the
     // fans stay as they are.
     if (regulation.controller && !controlTemperatureMeasured(safety, settings, mode)) {
-        wchar_t text[200];
-        formatBounded(text, 200,
-                      L"'%ls' nicht angewendet: noch keine Temperatur gemessen – ohne sie greift "
-                      L"der Übertemperatur-Schutz nicht.",
-                      controlModeName(mode));
-        notice = {text, true};
+        wchar_t refused[200];
+        formatBounded(refused, 200, text(TextId::NoticeNoTemperatureYet), controlModeName(mode));
+        notice = {refused, true};
         regulation.events.push_back({RegulationEventKind::ModeApplied, mode, HandBackReason::None,
                                      false, 0.0, notice.text});
         if (platform.windowHost != nullptr)
@@ -174,32 +170,30 @@ bool applyControlMode(RegulationState& regulation, Settings& settings, ControlMo
     switch (mode) {
     case ControlMode::SystemAuto:
         if (ok) {
-            setNotice(notice, L"System-Automatik aktiv (Lüftersteuerung durch BIOS/Hardware).");
+            setNotice(notice, text(TextId::NoticeSystemAuto));
         } else {
-            notice.text = L"Fehler beim Setzen der Automatik.";
+            notice.text = text(TextId::NoticeSystemAutoFailed);
             notice.isError = true;
         }
         break;
     case ControlMode::Curve:
-        setNotice(notice, L"Temperatur-Kurve aktiv (dynamische Regelung mit 45 RPM Hysterese).");
+        setNotice(notice, text(TextId::NoticeCurve));
         safety.curveFailureShown = !ok;
         break;
     case ControlMode::Quiet:
-        setNotice(notice, L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).");
+        setNotice(notice, text(TextId::NoticeQuiet));
         break;
     case ControlMode::Balanced:
-        setNotice(notice, L"Profil 'Ausgewogen' aktiviert (~50 % Lüfterleistung).");
+        setNotice(notice, text(TextId::NoticeBalanced));
         break;
     case ControlMode::Max:
-        setNotice(notice, L"Profil 'Maximal (Turbo)' aktiviert (100 % Kühlung).");
+        setNotice(notice, text(TextId::NoticeMax));
         break;
     case ControlMode::Manual: {
         const std::array<double, 2> shown = manualSpeeds(regulation.readings.fanList, settings);
-        wchar_t text[128];
-        formatBounded(text, 128,
-                      L"Manuelle Steuerung aktiv (Lüfter 1: %.0f RPM · Lüfter 2: %.0f RPM).",
-                      shown[0], shown[1]);
-        setNotice(notice, text);
+        wchar_t manual[128];
+        formatBounded(manual, 128, text(TextId::NoticeManual), shown[0], shown[1]);
+        setNotice(notice, manual);
         break;
     }
     default:

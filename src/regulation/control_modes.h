@@ -1,11 +1,14 @@
 #pragma once
 
 #include "base/notice.h"
+#include "base/texts.h"
 #include "regulation/regulation_state.h"
 #include "settings/settings.h"
 
-// The display name of a mode ("System-Auto" for any value outside 0..5).
+// The display name of a mode ("System-Auto" for any value outside 0..5), in the language the
+// program speaks, and the id of that name for a text that must stay in one language.
 const wchar_t* controlModeName(ControlMode mode);
+TextId controlModeText(ControlMode mode);
 
 // Switches to mode: forgets the curve's last speeds, commands every fan once through the
 // backend, sets the notice, saves all settings and repaints. Without a backend only the mode

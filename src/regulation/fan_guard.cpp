@@ -1,6 +1,7 @@
 #include "regulation/fan_guard.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "regulation/control_modes.h"
 #include "regulation/control_temperature.h"
 #include "regulation/fan_commands.h"
@@ -12,16 +13,6 @@
 #include <vector>
 
 namespace {
-
-constexpr wchar_t NOTICE_LOST[] =
-    L"Temperatur nicht mehr lesbar: Lüfter an System-Automatik übergeben.";
-constexpr wchar_t NOTICE_NEVER_MEASURED[] =
-    L"Temperatur seit dem Verbinden nicht gemessen: Lüfter an System-Automatik übergeben.";
-constexpr wchar_t NOTICE_LEFTOVER[] =
-    L"Lüfter waren noch manuell gesteuert – an System-Automatik zurückgegeben.";
-constexpr wchar_t NOTICE_RETRYING[] =
-    L"Lüfter noch manuell gesteuert – die Übergabe an die System-Automatik wird wiederholt.";
-constexpr wchar_t NOTICE_RETRY_DONE[] = L"Lüfter wieder bei der System-Automatik.";
 
 bool fresh(std::int32_t age) {
     return age == 0;
@@ -81,7 +72,7 @@ void superviseSystemAuto(RegulationState& regulation) {
     if (!anyFanForced(regulation.readings.fanList)) {
         s.ticksSinceRecommand = 0;
         if (s.handBackRetrying)
-            regulation.notice = {NOTICE_RETRY_DONE, false};
+            regulation.notice = {text(TextId::NoticeRetryDone), false};
         s.handBackRetrying = false;
         return;
     }
@@ -90,9 +81,9 @@ void superviseSystemAuto(RegulationState& regulation) {
     s.ticksSinceRecommand = 0;
     const bool sent = handFansBack(regulation);
     s.handBackRetrying = true;
-    regulation.notice = {NOTICE_RETRYING, true};
+    regulation.notice = {text(TextId::NoticeRetrying), true};
     regulation.events.push_back({RegulationEventKind::HandBackFailing, ControlMode::SystemAuto,
-                                 HandBackReason::None, sent, 0.0, NOTICE_RETRYING});
+                                 HandBackReason::None, sent, 0.0, text(TextId::NoticeRetrying)});
 }
 
 } // namespace
@@ -127,20 +118,21 @@ void guardFans(RegulationState& regulation, Settings& settings) {
         return;
     }
     if (!controlTemperatureMeasured(s, settings, settings.mode)) {
-        giveUpControl(regulation, settings, HandBackReason::NeverMeasured, NOTICE_NEVER_MEASURED);
+        giveUpControl(regulation, settings, HandBackReason::NeverMeasured,
+                      text(TextId::NoticeNeverMeasured));
         return;
     }
     if (controlTemperatureLost(s, settings)) {
-        giveUpControl(regulation, settings, HandBackReason::TemperatureLost, NOTICE_LOST);
+        giveUpControl(regulation, settings, HandBackReason::TemperatureLost,
+                      text(TextId::NoticeTemperatureLost));
         return;
     }
     if (s.hotTicks >= OVER_TEMPERATURE_TICKS && anyFanBelowMaximum(regulation)) {
         const double hottest =
             std::max(fresh(s.cpuAge) ? r.cpuTemp : 0.0, fresh(s.gpuAge) ? r.gpuTemp : 0.0);
-        wchar_t text[128];
-        formatBounded(text, 128, L"Übertemperatur (%.0f °C): Lüfter an System-Automatik übergeben.",
-                      hottest);
-        giveUpControl(regulation, settings, HandBackReason::OverTemperature, text, hottest);
+        wchar_t shown[128];
+        formatBounded(shown, 128, text(TextId::NoticeOverTemperature), hottest);
+        giveUpControl(regulation, settings, HandBackReason::OverTemperature, shown, hottest);
         return;
     }
     recommandFans(regulation, settings);
@@ -151,7 +143,8 @@ void reconcileFansAtConnect(RegulationState& regulation, const Settings& setting
         !anyFanForced(regulation.readings.fanList))
         return;
     handFansBack(regulation);
-    regulation.notice = {NOTICE_LEFTOVER, false};
+    regulation.notice = {text(TextId::NoticeLeftover), false};
     regulation.events.push_back({RegulationEventKind::HandedBack, ControlMode::SystemAuto,
-                                 HandBackReason::LeftoverAtConnect, true, 0.0, NOTICE_LEFTOVER});
+                                 HandBackReason::LeftoverAtConnect, true, 0.0,
+                                 text(TextId::NoticeLeftover)});
 }

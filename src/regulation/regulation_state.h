@@ -5,6 +5,7 @@
 // calls base/, platform/, settings/ and hardware/.
 
 #include "base/notice.h"
+#include "base/texts.h"
 #include "hardware/hardware_controller.h"
 #include "hardware/hardware_records.h"
 #include "regulation/regulation_events.h"
@@ -55,7 +56,7 @@ struct RegulationState {
     std::unique_ptr<IHardwareController> controller;
     std::array<double, 4> lastCurveRpm = {-1.0, -1.0, -1.0, -1.0}; // <= 0: nothing written yet
     FanSafetyState safety;
-    Notice notice{L"Ventrasol initialisiert...", false};
+    Notice notice{text(TextId::NoticeStarting), false};
     Readings readings;
     // The backend's rows of the last tick, kept so that a tick allocates nothing once the rows
     // are known.

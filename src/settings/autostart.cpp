@@ -1,6 +1,7 @@
 #include "settings/autostart.h"
 
 #include "base/program_folder.h"
+#include "base/texts.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/service_manager.h"
@@ -15,24 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr wchar_t NOTICE_ENABLED_MINIMIZED[] =
-    L"Windows-Autostart aktiviert (startet minimiert im System-Tray).";
-constexpr wchar_t NOTICE_ENABLED[] = L"Windows-Autostart aktiviert.";
-constexpr wchar_t NOTICE_DISABLED[] = L"Windows-Autostart deaktiviert.";
-constexpr wchar_t NOTICE_NO_COMMAND_LINE[] =
-    L"Windows-Autostart nicht möglich: Programmpfad unbekannt oder zu lang.";
-constexpr wchar_t NOTICE_PATH_NOT_TEXT[] =
-    L"Windows-Autostart nicht möglich: der Programmpfad enthält ungültige Zeichen.";
-constexpr wchar_t NOTICE_OUTSIDE_PROGRAM_FILES[] =
-    L"Autostart nur für ein Programm im Ordner 'Programme' – bitte mit dem Setup installieren.";
-constexpr wchar_t NOTICE_OTHER_USERS_TASK[] =
-    L"Windows-Autostart nicht möglich: die Aufgabe „Ventrasol“ gehört einem anderen Benutzer "
-    L"und bleibt unverändert.";
-constexpr wchar_t NOTICE_NOT_REGISTERED[] =
-    L"Windows-Autostart nicht möglich: die Aufgabenplanung hat die Aufgabe abgelehnt.";
-constexpr wchar_t NOTICE_NOT_DELETED[] =
-    L"Windows-Autostart nicht deaktiviert: die Aufgabe ließ sich nicht löschen.";
 
 std::wstring programPath() {
     return platform.systemInfo != nullptr ? platform.systemInfo->modulePath() : std::wstring();
@@ -131,18 +114,18 @@ Registration registerTask(bool minimized) {
 Notice refusal(Registration why) {
     switch (why) {
     case Registration::NoPath:
-        return {NOTICE_NO_COMMAND_LINE, true};
+        return {text(TextId::NoticeAutostartNoPath), true};
     case Registration::PathNotText:
-        return {NOTICE_PATH_NOT_TEXT, true};
+        return {text(TextId::NoticeAutostartBadPath), true};
     case Registration::OutsideProgramFiles:
-        return {NOTICE_OUTSIDE_PROGRAM_FILES, true};
+        return {text(TextId::NoticeAutostartNotInstalled), true};
     case Registration::OtherUsersTask:
-        return {NOTICE_OTHER_USERS_TASK, true};
+        return {text(TextId::NoticeAutostartForeignTask), true};
     case Registration::Done:
     case Registration::Refused:
         break;
     }
-    return {NOTICE_NOT_REGISTERED, true};
+    return {text(TextId::NoticeAutostartRefused), true};
 }
 
 // A program that may not start with Windows keeps no way to: no Run value, and no task of
@@ -179,7 +162,7 @@ void loadAutostartState(Settings& settings, Notice& notice) {
     settings.autostartEnabled = readAutostartState();
     if (settings.autostartEnabled && !programMayAutostart()) {
         settings.autostartEnabled = !dropUnsafeAutostart();
-        notice = {NOTICE_OUTSIDE_PROGRAM_FILES, true};
+        notice = {text(TextId::NoticeAutostartNotInstalled), true};
     }
     migrateRunValue(settings, notice);
     settings.autostartPending = false;
@@ -191,7 +174,9 @@ void setAutostart(Settings& settings, Notice& notice, bool enable) {
         const Registration result = registerTask(settings.startMinimized);
         if (result == Registration::Done) {
             settings.autostartEnabled = true;
-            notice = {settings.startMinimized ? NOTICE_ENABLED_MINIMIZED : NOTICE_ENABLED, false};
+            notice = {settings.startMinimized ? text(TextId::NoticeAutostartOnMinimized)
+                                              : text(TextId::NoticeAutostartOn),
+                      false};
         } else {
             settings.autostartEnabled =
                 result == Registration::OutsideProgramFiles && !dropUnsafeAutostart();
@@ -201,15 +186,15 @@ void setAutostart(Settings& settings, Notice& notice, bool enable) {
         // Not this user's to delete; and it starts nothing at this user's logon.
         removeRunValue();
         settings.autostartEnabled = false;
-        notice = {NOTICE_DISABLED, false};
+        notice = {text(TextId::NoticeAutostartOff), false};
     } else if (platform.taskScheduler != nullptr &&
                platform.taskScheduler->deleteTask(AUTOSTART_TASK_NAME)) {
         removeRunValue();
         settings.autostartEnabled = false;
-        notice = {NOTICE_DISABLED, false};
+        notice = {text(TextId::NoticeAutostartOff), false};
     } else {
         // The task is still there and still starts the program at the next logon.
-        notice = {NOTICE_NOT_DELETED, true};
+        notice = {text(TextId::NoticeAutostartNotDeleted), true};
     }
     saveSettings(settings);
 }

@@ -2,8 +2,9 @@
 
 #include "platform/platform.h"
 #include "platform/registry.h"
-#include "settings/tray_options.h"
 #include "settings/automation_values.h"
+#include "settings/language_choice.h"
+#include "settings/tray_options.h"
 
 #include <algorithm>
 #include <array>
@@ -114,6 +115,7 @@ bool loadSettings(Settings& settings) {
     loadCurve(key, &settings.curve);
     loadTrayOptions(key, settings.tray);
     loadAutomationValues(key, settings.automation);
+    loadLanguageChoice(key, settings.language);
     return true;
 }
 
@@ -145,5 +147,6 @@ bool saveSettings(const Settings& settings) {
     key.set(L"CurvePoints", REGISTRY_TYPE_BINARY, curve.data(), CURVE_POINTS_BYTES);
     saveTrayOptions(key, settings.tray);
     saveAutomationValues(key, settings.automation);
+    saveLanguageChoice(key, settings.language);
     return key.close();
 }

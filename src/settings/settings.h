@@ -36,6 +36,10 @@ struct TrayOptions {
     bool operator==(const TrayOptions&) const = default;
 };
 
+// The language the program speaks: Windows' own (German for a German Windows, else English)
+// unless the user chose one.
+enum class LanguageChoice : std::uint8_t { Automatic, German, English };
+
 // Switching modes by the power source, and the measurement log.
 struct AutomationSettings {
     bool followPowerSource = false;
@@ -62,4 +66,5 @@ struct Settings {
 
     TrayOptions tray;
     AutomationSettings automation;
+    LanguageChoice language = LanguageChoice::Automatic;
 };

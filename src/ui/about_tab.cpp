@@ -1,3 +1,4 @@
+#include "base/texts.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -36,23 +37,16 @@ void paintAboutTab(Canvas& canvas, const ContentLayout& l, UiState&, const Windo
     const Paragraph about[] = {
         {L"Ventrasol Universal for Windows", 14, Font::FontTitle, Text},
         {L"Version 2.0.0 (x64 Native Multi-Vendor Build)", 42, Font::FontSmall, TextMuted},
-        {L"Entwickelt vom Ventrasol-Projektteam · freie Software", 60, Font::FontSmall, TextMuted},
-        {L"Intelligente automatische Hardware-Erkennung & herstellerspezifische "
-         L"Sensor-Anbindung",
-         78, Font::FontSmall, TextMuted},
+        {text(TextId::AboutCredit), 60, Font::FontSmall, TextMuted},
+        {text(TextId::AboutSummary), 78, Font::FontSmall, TextMuted},
     };
     // Only what the program does: the SMC through its driver on Intel MacBooks; elsewhere the
     // ACPI thermal zones and an NVIDIA GPU's readings, with the fans left to the firmware.
     const Paragraph supported[] = {
-        {L"Unterstützte Architekturen & Hersteller", 14, Font::FontBold, Text},
-        {L"• Apple Boot Camp (Intel MacBooks): SMC über den Kernel-Treiber applesmc.sys · "
-         L"Sensoren lesen, Lüfter steuern",
-         40, Font::FontSmall, TextMuted},
-        {L"• ASUS, Lenovo, Dell, HP, Acer, MSI, Gigabyte und andere PCs: ACPI-Temperaturzonen "
-         L"über WMI · nur Anzeige, die Lüfter regelt die Firmware",
-         58, Font::FontSmall, TextMuted},
-        {L"• Grafikkarten: NVIDIA NvAPI (nvapi64.dll) · GPU-Temperatur und Lüfterdrehzahl lesen",
-         76, Font::FontSmall, TextMuted},
+        {text(TextId::AboutSupported), 14, Font::FontBold, Text},
+        {text(TextId::AboutApple), 40, Font::FontSmall, TextMuted},
+        {text(TextId::AboutOtherPcs), 58, Font::FontSmall, TextMuted},
+        {text(TextId::AboutGraphics), 76, Font::FontSmall, TextMuted},
     };
 
     auto layout = [&](const Paragraph* ps, int count, int top, TextBlock* out) {

@@ -1,5 +1,6 @@
 #include "ui/accessible_tree.h"
 
+#include "base/texts.h"
 #include "regulation/control_modes.h"
 #include "ui/controls.h"
 #include "ui/curve_geometry.h"
@@ -32,7 +33,8 @@ bool isCaptionOf(const ShownText& text, const std::vector<HitRegion>& regions) {
             continue;
         // A switch's label, or a button's beside it, is already its name.
         const bool named = c->role == ControlRole::Switch || c->role == ControlRole::Button;
-        if (named && c->caption != nullptr && text.text == c->caption)
+        const wchar_t* caption = captionOf(*c);
+        if (named && caption != nullptr && text.text == caption)
             return true;
         const bool captioned = c->role == ControlRole::Button || c->role == ControlRole::TabItem ||
                                c->role == ControlRole::ModeButton;
@@ -55,7 +57,7 @@ public:
                 g.role = AccessibleRole::Group;
                 g.key = KEY_LIVE_FIRST + text.group;
                 g.name = page.groups[static_cast<std::size_t>(text.group)];
-                g.automationId = g.name == L"Meldung" ? L"notice" : L"liveStatus";
+                g.automationId = g.name == ::text(TextId::NoticeName) ? L"notice" : L"liveStatus";
                 g.live = true;
                 liveNames_[text.group] = {};
                 at = liveGroups_.emplace(text.group, push(std::move(g))).first;
@@ -95,7 +97,8 @@ public:
             AccessibleElement e = control(r, *c);
             e.role =
                 c->role == ControlRole::Switch ? AccessibleRole::CheckBox : AccessibleRole::Button;
-            e.name = c->caption != nullptr ? c->caption : L"";
+            const wchar_t* caption = captionOf(*c);
+            e.name = caption != nullptr ? caption : L"";
             if (c->shows != nullptr)
                 e.name += std::wstring(L": ") + c->shows(model_);
             e.toggled = c->on != nullptr && c->on(model_);
@@ -144,12 +147,12 @@ private:
     }
 
     void addTab(const HitRegion& r, const ControlInfo& c) {
-        const int parent =
-            group(tabList_, KEY_TAB_LIST, AccessibleRole::TabList, L"tabs", L"Ansichten");
+        const int parent = group(tabList_, KEY_TAB_LIST, AccessibleRole::TabList, L"tabs",
+                                 text(TextId::TabListName));
         AccessibleElement e = control(r, c);
         e.role = AccessibleRole::TabItem;
         e.parent = parent;
-        e.name = c.caption;
+        e.name = captionOf(c);
         e.selected = r.arg == ui_.activeTab;
         e.focused = ui_.windowFocused && ui_.focus.id == REGION_TAB_FIRST && e.selected;
         AccessibleElement& list = tree_[static_cast<std::size_t>(parent)];
@@ -158,8 +161,8 @@ private:
     }
 
     void addMode(const HitRegion& r, const ControlInfo& c) {
-        const int parent =
-            group(modeGroup_, KEY_MODE_GROUP, AccessibleRole::Group, L"modes", L"Lüftermodus");
+        const int parent = group(modeGroup_, KEY_MODE_GROUP, AccessibleRole::Group, L"modes",
+                                 text(TextId::ModeGroupName));
         AccessibleElement e = control(r, c);
         e.role = AccessibleRole::RadioButton;
         e.parent = parent;
@@ -179,7 +182,7 @@ private:
             return;
         AccessibleElement e = control(r, c);
         e.role = AccessibleRole::Slider;
-        e.name = fans[k].label + L" – Manuelle Drehzahl-Vorgabe (RPM)";
+        e.name = fans[k].label + text(TextId::ManualSpeedName);
         e.value = model_.settings.manualRpm[k];
         e.minimum = fans[k].minRpm;
         e.maximum = std::max(fans[k].minRpm, fans[k].maxRpm);
@@ -199,7 +202,8 @@ private:
                 const std::wstring n = std::to_wstring(j + 1);
                 e.automationId = std::wstring(c.automationId) + L".p" + n +
                                  (part == 0 ? L".temperature" : L".level");
-                e.name = L"P" + n + (part == 0 ? L" Temperatur (°C)" : L" Lüfterstufe (%)");
+                e.name = L"P" + n +
+                         text(part == 0 ? TextId::CurvePointTemperature : TextId::CurvePointLevel);
                 e.bounds = {p.x - kPointBox, p.y - kPointBox, p.x + kPointBox + 1,
                             p.y + kPointBox + 1};
                 e.focusable = true;

@@ -1,5 +1,6 @@
 #include "ui/automation_card.h"
 
+#include "base/texts.h"
 #include "regulation/control_modes.h"
 #include "ui/controls.h"
 #include "ui/primitives.h"
@@ -50,21 +51,23 @@ int paintAutomationCard(Canvas& canvas, const ContentLayout& l, UiState& ui,
     const int bottom = folderButton.bottom + 14;
 
     drawCard(canvas, {243, top, l.W + 243, bottom});
-    canvas.textAt(259, top + 12,
-                  fitWithEllipsis(canvas, L"Automatik & Protokoll", Font::FontBold, right - 259),
-                  Font::FontBold, Text);
+    canvas.textAt(
+        259, top + 12,
+        fitWithEllipsis(canvas, text(TextId::AutomationTitle), Font::FontBold, right - 259),
+        Font::FontBold, Text);
     drawToggle(canvas, ui.hitRegions, 259, powerText.y - 2, automation.followPowerSource,
                REGION_POWER_SOURCE_SWITCH);
     drawBlock(canvas, powerText);
-    paintModePicker(canvas, ui, batteryY, right, controlCaption(REGION_BATTERY_MODE), automation.batteryMode,
-                    automation.followPowerSource, REGION_BATTERY_MODE);
-    paintModePicker(canvas, ui, mainsY, right, controlCaption(REGION_MAINS_MODE), automation.mainsMode,
-                    automation.followPowerSource, REGION_MAINS_MODE);
+    paintModePicker(canvas, ui, batteryY, right, controlCaption(REGION_BATTERY_MODE),
+                    automation.batteryMode, automation.followPowerSource, REGION_BATTERY_MODE);
+    paintModePicker(canvas, ui, mainsY, right, controlCaption(REGION_MAINS_MODE),
+                    automation.mainsMode, automation.followPowerSource, REGION_MAINS_MODE);
     drawToggle(canvas, ui.hitRegions, 259, logText.y - 2, automation.csvLog, REGION_CSV_LOG_SWITCH);
     drawBlock(canvas, logText);
     drawRoundPanel(canvas, folderButton, 6, ButtonFill, Line);
     const Font fonts[] = {Font::FontBold, Font::FontBoldStep, Font::FontBoldMin};
-    drawFittedCaption(canvas, folderButton, 4, controlCaption(REGION_OPEN_LOG_FOLDER), fonts, 3, Text);
+    drawFittedCaption(canvas, folderButton, 4, controlCaption(REGION_OPEN_LOG_FOLDER), fonts, 3,
+                      Text);
     addHitRegion(ui.hitRegions, folderButton, REGION_OPEN_LOG_FOLDER, 0);
     return bottom;
 }

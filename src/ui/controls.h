@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/texts.h"
 #include "ui/hit_region.h"
 #include "ui/window_model.h"
 
@@ -22,18 +23,24 @@ struct ControlInfo {
     std::int32_t region;
     ControlRole role;
     const wchar_t* automationId;
-    // What the control shows; null where the model names it (the modes, the fans' sliders).
-    const wchar_t* caption;
+    // What the control shows; NO_CAPTION where the model names it (the modes, the sliders).
+    TextId caption;
     // A switch's state; null for the other roles.
     bool (*on)(const WindowModel& model);
     // What a button shows on its face when that is a value (a mode chosen); null for none.
     const wchar_t* (*shows)(const WindowModel& model);
 };
 
+inline constexpr TextId NO_CAPTION = TextId::Count;
+
 // The entry of a region id; null for a region that is no control.
 const ControlInfo* controlInfo(std::int32_t region);
+// A control's caption in the language of the moment; null for a control without one.
+const wchar_t* captionOf(const ControlInfo& control);
 // The caption of a region's control; an empty text for a region without one.
 const wchar_t* controlCaption(std::int32_t region);
+// What the language button shows for a choice.
+const wchar_t* languageChoiceName(LanguageChoice choice);
 
 // The sidebar's six tabs.
 inline constexpr int TAB_COUNT = 6;

@@ -1,4 +1,5 @@
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "regulation/fan_curve.h"
 #include "ui/controls.h"
 #include "ui/curve_geometry.h"
@@ -114,14 +115,10 @@ void paintCurveTab(Canvas& canvas, const ContentLayout& l, UiState& ui, const Wi
     const int room = l.W - 32;
     drawCard(canvas, {243, B, l.W + 243, B + 360});
     canvas.textAt(259, B + 14,
-                  fitWithEllipsis(canvas, L"Intelligente Temperatur-Lüfterkurve (4-Punkte Editor)",
-                                  Font::FontBold, room),
+                  fitWithEllipsis(canvas, text(TextId::CurveTitle), Font::FontBold, room),
                   Font::FontBold, Text);
     canvas.textAt(259, B + 34,
-                  fitWithEllipsis(canvas,
-                                  L"Dynamische Interpolation · 45 RPM Hysterese verhindert "
-                                  L"ständiges Auf- und Abtouren",
-                                  Font::FontSmall, room),
+                  fitWithEllipsis(canvas, text(TextId::CurveSubtitle), Font::FontSmall, room),
                   Font::FontSmall, TextMuted);
 
     const Rect chart{263, B + 60, l.W + 223, B + 280};

@@ -1,4 +1,5 @@
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "ui/controls.h"
 #include "ui/history_chart.h"
 #include "ui/primitives.h"
@@ -33,12 +34,12 @@ void paintReadingCards(Canvas& canvas, const ContentLayout& l, const Readings& r
         bool estimate; // computed, not measured
     };
     const Card cards[] = {
-        {L"CPU Temperatur", r.cpuTemp, L"°C", temperatureColor(r.cpuTemp),
-         L"Package / Kern-Maximum", r.cpuTempLost, q.cpuTempFallback, false},
-        {L"GPU Temperatur", r.gpuTemp, L"°C", temperatureColor(r.gpuTemp), L"Grafikprozessor Diode",
-         r.gpuTempLost, q.gpuTempFallback, false},
-        {L"Gesamtleistung", r.powerWatts, L"W", AccentLight, L"Sensoren / ACPI Power", r.powerLost,
-         false, q.powerEstimated},
+        {text(TextId::CardCpuTemperature), r.cpuTemp, L"°C", temperatureColor(r.cpuTemp),
+         text(TextId::CardCpuSubtitle), r.cpuTempLost, q.cpuTempFallback, false},
+        {text(TextId::CardGpuTemperature), r.gpuTemp, L"°C", temperatureColor(r.gpuTemp),
+         text(TextId::CardGpuSubtitle), r.gpuTempLost, q.gpuTempFallback, false},
+        {text(TextId::CardPower), r.powerWatts, L"W", AccentLight, text(TextId::CardPowerSubtitle),
+         r.powerLost, false, q.powerEstimated},
     };
     const int cw3 = (l.W - 16) / 3;
     for (int k = 0; k < 3; ++k) {
@@ -49,8 +50,8 @@ void paintReadingCards(Canvas& canvas, const ContentLayout& l, const Readings& r
         wchar_t value[32];
         formatBounded(value, 32, card.estimate ? L"~%.0f %ls" : L"%.0f %ls", card.value, card.unit);
         const bool dashes = card.lost || card.noSensor;
-        const wchar_t* subtitle = card.noSensor   ? L"kein Sensor"
-                                  : card.estimate ? L"geschätzt"
+        const wchar_t* subtitle = card.noSensor   ? text(TextId::CardNoSensor)
+                                  : card.estimate ? text(TextId::CardEstimated)
                                                   : card.subtitle;
         canvas.textAt(x + 14, l.B + 12,
                       fitWithEllipsis(canvas, card.caption, Font::FontSmall, room), Font::FontSmall,
@@ -75,10 +76,10 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, 
     if (static_cast<std::size_t>(i) >= fans.size()) {
         // An empty place keeps the layout; there is no fan to show or drive.
         wchar_t label[32];
-        formatBounded(label, 32, L"Lüfter %d", i + 1);
+        formatBounded(label, 32, text(TextId::FanNumbered), i + 1);
         canvas.textAt(x + 16, B + 119, label, Font::FontBold, Text);
         canvas.textAt(x + 16, B + 139,
-                      fitWithEllipsis(canvas, L"Kein Lüfter erkannt", Font::FontSmall, room),
+                      fitWithEllipsis(canvas, text(TextId::NoFanFound), Font::FontSmall, room),
                       Font::FontSmall, TextMuted);
         return;
     }
@@ -88,18 +89,18 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, 
     // state moves up beside the fan's name. A backend that drives no fan claims no mode: a
     // speed there is at most measured, as a graphics card's tachometer does.
     const bool driven = !model.controller() || model.controller()->drivesFans();
-    const wchar_t* state = driven         ? (fan.manual ? L"Manuell" : L"Auto-Modus")
-                           : fan.measured ? L"nur gemessen"
-                                          : L"nicht gesteuert";
+    const wchar_t* state =
+        driven ? text(fan.manual ? TextId::FanManual : TextId::FanAuto)
+               : text(fan.measured ? TextId::FanMeasuredOnly : TextId::FanNotDriven);
     wchar_t range[64];
-    formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM · %ls", fan.minRpm, fan.maxRpm, state);
+    formatBounded(range, 64, text(TextId::FanRangeWithState), fan.minRpm, fan.maxRpm, state);
     if (canvas.measureText(range, Font::FontSmall).width <= room) {
         canvas.textAt(x + 16, B + 119, fitWithEllipsis(canvas, fan.label, Font::FontBold, room),
                       Font::FontBold, Text);
     } else {
         drawLabelValue(canvas, {x + 16, B + 119, x + cw - 16, B + 137}, fan.label, state,
                        {Font::FontBold, Text, Font::FontSmall, TextMuted});
-        formatBounded(range, 64, L"Bereich: %.0f – %.0f RPM", fan.minRpm, fan.maxRpm);
+        formatBounded(range, 64, text(TextId::FanRange), fan.minRpm, fan.maxRpm);
     }
     canvas.textAt(x + 16, B + 139, fitWithEllipsis(canvas, range, Font::FontSmall, room),
                   Font::FontSmall, TextMuted);
@@ -111,9 +112,10 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, 
                       Font::FontBig, AccentLight);
     } else {
         // A speed that was only asked for never looks like a reading.
-        canvas.textAt(x + 16, B + 164,
-                      fitWithEllipsis(canvas, L"Sollwert (nicht gemessen)", Font::FontSmall, room),
-                      Font::FontSmall, TextMuted);
+        canvas.textAt(
+            x + 16, B + 164,
+            fitWithEllipsis(canvas, text(TextId::FanTargetNotMeasured), Font::FontSmall, room),
+            Font::FontSmall, TextMuted);
         canvas.textAt(x + 16, B + 182, fitWithEllipsis(canvas, current, Font::FontBold, room),
                       Font::FontBold, TextMuted);
     }
@@ -123,7 +125,7 @@ void paintFanCard(Canvas& canvas, const ContentLayout& l, int i, int x, int cw, 
     const double manual = model.settings.manualRpm[static_cast<std::size_t>(i)];
     wchar_t manualText[32];
     formatBounded(manualText, 32, L"%.0f RPM", manual);
-    drawLabelValue(canvas, {x + 16, B + 229, x + cw - 16, B + 245}, L"Manuelle Drehzahl-Vorgabe:",
+    drawLabelValue(canvas, {x + 16, B + 229, x + cw - 16, B + 245}, text(TextId::ManualSpeedLabel),
                    manualText, {Font::FontSmall, TextMuted, Font::FontBold, Text});
 
     Rect& slider = ui.sliderRects[static_cast<std::size_t>(i)];

@@ -1,6 +1,7 @@
 #include "ui/history_chart.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "ui/history.h"
 #include "ui/primitives.h"
 #include "ui/text_fit.h"
@@ -18,17 +19,17 @@ constexpr int kLeftAxis = 46;
 constexpr int kRightAxis = 62;
 
 struct Series {
-    const wchar_t* name;
+    TextId name;
     Color color;
     float HistorySample::*temperature; // null for a fan
     int fan;
 };
 
 const Series kSeries[] = {
-    {L"CPU", palette::Warning, &HistorySample::cpu, -1},
-    {L"GPU", palette::Caution, &HistorySample::gpu, -1},
-    {L"Lüfter 1", palette::AccentLight, nullptr, 0},
-    {L"Lüfter 2", palette::Good, nullptr, 1},
+    {TextId::HistoryCpu, palette::Warning, &HistorySample::cpu, -1},
+    {TextId::HistoryGpu, palette::Caution, &HistorySample::gpu, -1},
+    {TextId::FanOne, palette::AccentLight, nullptr, 0},
+    {TextId::FanTwo, palette::Good, nullptr, 1},
 };
 
 // Rounds a value that is never negative, halves up, as roundHalfAway does for such values; a
@@ -135,17 +136,17 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card, UiState& ui,
     const int right = card.right - 16;
     int legendX = right;
     for (int i = 3; i >= 0; --i) {
-        const int w = canvas.measureText(kSeries[i].name, Font::FontSmall).width;
+        const int w = canvas.measureText(::text(kSeries[i].name), Font::FontSmall).width;
         legendX -= w + 16 + (i < 3 ? 10 : 0);
     }
-    const FittedText title = fitWithEllipsis(canvas, L"Verlauf der letzten 5 Minuten",
-                                             Font::FontBold, legendX - 12 - (card.left + 16));
+    const FittedText title = fitWithEllipsis(canvas, ::text(TextId::HistoryTitle), Font::FontBold,
+                                             legendX - 12 - (card.left + 16));
     canvas.textAt(card.left + 16, card.top + 12, title, Font::FontBold, Text);
     int x = legendX;
     for (const Series& s : kSeries) {
         canvas.line({x, card.top + 19}, {x + 12, card.top + 19}, s.color, 2, false);
-        canvas.textAt(x + 16, card.top + 13, s.name, Font::FontSmall, TextMuted);
-        x += canvas.measureText(s.name, Font::FontSmall).width + 26;
+        canvas.textAt(x + 16, card.top + 13, ::text(s.name), Font::FontSmall, TextMuted);
+        x += canvas.measureText(::text(s.name), Font::FontSmall).width + 26;
     }
 
     wchar_t text[32];
@@ -181,8 +182,9 @@ Rect paintHistoryCard(Canvas& canvas, const Rect& card, UiState& ui,
         canvas.line({tx, plot.top + 1}, {tx, plot.bottom - 1}, ButtonFill, 1, true);
     }
     canvas.textAt(plot.left, plot.bottom + 2, L"−5 min", Font::FontSmall, TextMuted);
-    const int nowWidth = canvas.measureText(L"jetzt", Font::FontSmall).width;
-    canvas.textAt(plot.right - nowWidth, plot.bottom + 2, L"jetzt", Font::FontSmall, TextMuted);
+    const wchar_t* now = ::text(TextId::HistoryNow);
+    const int nowWidth = canvas.measureText(now, Font::FontSmall).width;
+    canvas.textAt(plot.right - nowWidth, plot.bottom + 2, now, Font::FontSmall, TextMuted);
 
     const HistoryLines& lines = currentLines(ui, plot, rpmTop, fans.size());
     for (std::size_t i = 0; i < HISTORY_SERIES; ++i) {

@@ -30,6 +30,7 @@ inline constexpr std::int32_t REGION_TRAY_TEMPERATURE_SWITCH = 70;
 inline constexpr std::int32_t REGION_NOTIFICATIONS_SWITCH = 71;
 inline constexpr std::int32_t REGION_ALARM_DOWN = 72;
 inline constexpr std::int32_t REGION_ALARM_UP = 73;
+inline constexpr std::int32_t REGION_LANGUAGE = 74;
 
 // dragTarget while nothing is dragged, and the base of the curve point targets (300 + j).
 inline constexpr std::int32_t DRAG_NONE = -1;

@@ -1,6 +1,7 @@
 #include "ui/paint_window.h"
 
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "regulation/control_modes.h"
 #include "ui/backend_state.h"
 #include "ui/contrast_canvas.h"
@@ -70,9 +71,10 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
     const BackendState state = backendState(model);
     const int stateLeft =
         std::min(159, 207 - canvas.measureText(state.word, Font::FontSmall).width);
-    canvas.liveBegin(L"Live-Status");
+    canvas.liveBegin(text(TextId::LiveStatusName));
     canvas.textAt(22, H - 138,
-                  fitWithEllipsis(canvas, L"LIVE-STATUS", Font::FontSmall, stateLeft - 16 - 22),
+                  fitWithEllipsis(canvas, text(TextId::LiveStatusTitle), Font::FontSmall,
+                                  stateLeft - 16 - 22),
                   Font::FontSmall, TextMuted);
     canvas.ellipse({stateLeft - 12, H - 136, stateLeft - 4, H - 128}, state.color, Line);
     canvas.textAt(stateLeft, H - 138, state.word, Font::FontSmall, state.color);
@@ -90,9 +92,9 @@ void paintSidebar(Canvas& canvas, int H, UiState& ui, const WindowModel& model) 
          temperatureColor(r.cpuTemp)},
         {L"GPU Max", L"%.1f °C", r.gpuTemp, r.gpuTempLost || r.quality.gpuTempFallback,
          temperatureColor(r.gpuTemp)},
-        {L"Lüfter 1", L"%.0f RPM", fans.size() >= 1 ? fans[0].currentRpm : 0.0,
+        {text(TextId::FanOne), L"%.0f RPM", fans.size() >= 1 ? fans[0].currentRpm : 0.0,
          fans.size() >= 1 && !fans[0].measured, AccentLight},
-        {L"Lüfter 2", L"%.0f RPM", fans.size() >= 2 ? fans[1].currentRpm : 0.0,
+        {text(TextId::FanTwo), L"%.0f RPM", fans.size() >= 2 ? fans[1].currentRpm : 0.0,
          fans.size() >= 2 && !fans[1].measured, AccentLight},
     };
     int y = H - 114;
@@ -136,7 +138,7 @@ void paintHeader(Canvas& canvas, int W, UiState& ui, const WindowModel& model) {
     drawCard(canvas, {243, 14, W + 243, 92});
     const Rect badge{W + 98, 18, W + 229, 38};
     canvas.textAt(257, 20,
-                  fitWithEllipsis(canvas, model.identity.product + L" — Lüftersteuerung:",
+                  fitWithEllipsis(canvas, model.identity.product + text(TextId::HeaderFanControl),
                                   Font::FontBold, badge.left - 8 - 257),
                   Font::FontBold, Text);
     drawRoundPanel(canvas, badge, 8, BadgeFill, Accent);
@@ -171,7 +173,7 @@ int paintNotice(Canvas& canvas, int W, const Notice& notice) {
     const bool error = notice.isError;
     drawRoundPanel(canvas, {243, 102, W + 243, 128}, 6, error ? NoticeErrorFill : NoticeOkFill,
                    error ? Critical : Good);
-    canvas.liveBegin(L"Meldung");
+    canvas.liveBegin(text(TextId::NoticeName));
     canvas.textAt(255, 108, fitWithEllipsis(canvas, notice.text, Font::FontSmall, W - 24),
                   Font::FontSmall, error ? NoticeErrorText : Good);
     canvas.liveEnd();

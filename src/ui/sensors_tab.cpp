@@ -1,4 +1,5 @@
 #include "base/bounded_format.h"
+#include "base/texts.h"
 #include "ui/primitives.h"
 #include "ui/tab_painters.h"
 #include "ui/text_fit.h"
@@ -19,7 +20,6 @@ struct Columns {
 
 // After the name of a value that has not moved for ten minutes: many firmwares report a fixed
 // number for a thermal zone.
-constexpr wchar_t kUnchanging[] = L" · unverändert seit 10 min";
 
 bool marked(const SensorReading& s) {
     return s.unchanging && !s.lost;
@@ -37,18 +37,21 @@ void formatValue(const SensorReading& s, wchar_t (&out)[32]) {
 Columns measureColumns(Canvas& canvas, const std::vector<SensorReading>& sensors, int rows,
                        int avail) {
     Columns c;
-    c.key = canvas.measureText(L"ID / SCHLÜSSEL", Font::FontSmall).width;
-    c.label = canvas.measureText(L"BEZEICHNUNG", Font::FontSmall).width;
-    c.category = canvas.measureText(L"KATEGORIE", Font::FontSmall).width;
-    c.value = canvas.measureText(L"MESSWERT", Font::FontSmall).width;
+    c.key = canvas.measureText(text(TextId::SensorsKey), Font::FontSmall).width;
+    c.label = canvas.measureText(text(TextId::SensorsLabel), Font::FontSmall).width;
+    c.category = canvas.measureText(text(TextId::SensorsCategory), Font::FontSmall).width;
+    c.value = canvas.measureText(text(TextId::SensorsValue), Font::FontSmall).width;
     for (int i = 0; i < rows; ++i) {
         const SensorReading& s = sensors[static_cast<std::size_t>(i)];
         wchar_t value[32];
         formatValue(s, value);
         c.key = std::max(c.key, canvas.measureText(s.key, Font::FontMono).width);
         c.label = std::max(
-            c.label, canvas.measureText(s.label, Font::FontBody).width +
-                         (marked(s) ? canvas.measureText(kUnchanging, Font::FontSmall).width : 0));
+            c.label,
+            canvas.measureText(s.label, Font::FontBody).width +
+                (marked(s)
+                     ? canvas.measureText(text(TextId::SensorUnchanging), Font::FontSmall).width
+                     : 0));
         c.category = std::max(c.category, canvas.measureText(s.category, Font::FontSmall).width);
         c.value = std::max(c.value, canvas.measureText(value, Font::FontBold).width);
     }
@@ -78,7 +81,7 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l, UiState&, const Win
                           ? INT_MAX
                           : static_cast<int>(sensors.size());
     wchar_t title[64];
-    formatBounded(title, 64, L"Hardware-Sensoren (%d aktiv)", count);
+    formatBounded(title, 64, text(TextId::SensorsTitle), count);
     canvas.textAt(259, B + 14, fitWithEllipsis(canvas, title, Font::FontBold, W - 32),
                   Font::FontBold, Text);
 
@@ -94,15 +97,19 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l, UiState&, const Win
 
     const int hy = B + 44;
     const int hh = canvas.measureText(L"", Font::FontSmall).height;
-    canvas.textAt(left, hy, fitWithEllipsis(canvas, L"ID / SCHLÜSSEL", Font::FontSmall, c.key),
+    canvas.textAt(left, hy,
+                  fitWithEllipsis(canvas, text(TextId::SensorsKey), Font::FontSmall, c.key),
                   Font::FontSmall, TextMuted);
-    canvas.textAt(xLabel, hy, fitWithEllipsis(canvas, L"BEZEICHNUNG", Font::FontSmall, c.label),
+    canvas.textAt(xLabel, hy,
+                  fitWithEllipsis(canvas, text(TextId::SensorsLabel), Font::FontSmall, c.label),
                   Font::FontSmall, TextMuted);
-    canvas.textAt(xCategory, hy, fitWithEllipsis(canvas, L"KATEGORIE", Font::FontSmall, c.category),
-                  Font::FontSmall, TextMuted);
+    canvas.textAt(
+        xCategory, hy,
+        fitWithEllipsis(canvas, text(TextId::SensorsCategory), Font::FontSmall, c.category),
+        Font::FontSmall, TextMuted);
     canvas.textIn({right - c.value, hy, right, hy + hh},
-                  fitWithEllipsis(canvas, L"MESSWERT", Font::FontSmall, c.value), Font::FontSmall,
-                  TextMuted, TextAlign::Right);
+                  fitWithEllipsis(canvas, text(TextId::SensorsValue), Font::FontSmall, c.value),
+                  Font::FontSmall, TextMuted, TextAlign::Right);
 
     for (int i = 0; i < visible; ++i) {
         const int y = B + 68 + 24 * i;
@@ -113,15 +120,19 @@ void paintSensorsTab(Canvas& canvas, const ContentLayout& l, UiState&, const Win
                       Font::FontMono, Accent);
         // A marked name gives way to its mark, which says how far to trust the value.
         const int markWidth =
-            marked(s) ? std::min(canvas.measureText(kUnchanging, Font::FontSmall).width, c.label)
-                      : 0;
+            marked(s)
+                ? std::min(
+                      canvas.measureText(text(TextId::SensorUnchanging), Font::FontSmall).width,
+                      c.label)
+                : 0;
         const FittedText name =
             fitWithEllipsis(canvas, s.label, Font::FontBody, c.label - markWidth);
         canvas.textAt(xLabel, y, name, Font::FontBody, Text);
         if (markWidth > 0)
-            canvas.textAt(xLabel + canvas.measureText(name, Font::FontBody).width, y + 2,
-                          fitWithEllipsis(canvas, kUnchanging, Font::FontSmall, markWidth),
-                          Font::FontSmall, Warning);
+            canvas.textAt(
+                xLabel + canvas.measureText(name, Font::FontBody).width, y + 2,
+                fitWithEllipsis(canvas, text(TextId::SensorUnchanging), Font::FontSmall, markWidth),
+                Font::FontSmall, Warning);
         canvas.textAt(xCategory, y,
                       fitWithEllipsis(canvas, s.category, Font::FontSmall, c.category),
                       Font::FontSmall, TextMuted);

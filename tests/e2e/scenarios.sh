@@ -513,6 +513,7 @@ scenario_apple() {
     expect_eq "fan 0 left manual" 1 "$(drive smc-get F0Md)"
     end
 
+    language_checks
     fail_safe_checks
     t2_smc_checks
     older_smc_checks
@@ -579,6 +580,40 @@ keyboard_and_automation_checks() {
         "50002|option.minimized|Beim Autostart minimiert im Windows System-Tray starten (ohne Hauptfenster)|0" \
         "50002|option.resetOnExit|Beim Beenden der App Lüfter automatisch auf System-Standard (Auto) zurücksetzen|0"
     drive keys ctrl+tab ctrl+tab >/dev/null
+    end
+}
+
+# The language follows Windows' (Wine's from the Unix locale): unchosen, an English Windows
+# gets English names and a German one German. The German tree read above came from an English
+# Windows (LANG=C.UTF-8) with "Language"="de": the choice wins over Windows.
+language_checks() {
+    begin "Apple.TheAutomationTreeSpeaksWindowsLanguageUnlessOneIsChosen"
+    local locales lang tree
+    if ! locales=$(wine_locales); then
+        fail "the de_DE and en_US locales could not be compiled"
+        end
+        return
+    fi
+    wine reg delete "HKCU\\$SETTINGS_KEY" /v Language /f >/dev/null 2>&1
+    for lang in en_US de_DE; do
+        LOCPATH="$locales" LANG="$lang.UTF-8" start_program
+        await_window 30 shown
+        tree=$(drive uia-tree)
+        if [ "$lang" == en_US ]; then
+            expect_lines "English Windows" "$tree" \
+                "50018|tabs|Views|0" "  50019|tab.driver|Driver & Options|0" \
+                "50026|modes|Fan mode|0" "  50013|mode.quiet|Quiet|0" \
+                "50015|fan1.manual|Left fan (CPU) – manual speed (RPM)|0"
+        else
+            expect_lines "German Windows" "$tree" \
+                "50018|tabs|Ansichten|0" "  50019|tab.driver|Treiber & Optionen|0" \
+                "50026|modes|Lüftermodus|0" "  50013|mode.quiet|Leise|0" \
+                "50015|fan1.manual|Linker Lüfter (CPU) – Manuelle Drehzahl-Vorgabe (RPM)|0"
+        fi
+        drive post "$WM_CLOSE" 0 0 >/dev/null
+        program_exit 20
+    done
+    wine reg add "HKCU\\$SETTINGS_KEY" /v Language /d de /f >/dev/null 2>&1
     end
 }
 
@@ -1158,17 +1193,21 @@ shoot_tabs() { # NAME
 scenario_screens() {
     SCREENS="$VENTRASOL_BUILD/screens"
     mkdir -p "$SCREENS"
+    # SCREENS_LANGUAGE=en: the window in English, its pictures named with "-en".
+    local lang="${SCREENS_LANGUAGE:-de}" suffix=""
+    [ "$lang" == de ] || suffix="-$lang"
     begin "Screens.Apple"
     # Installed as the installer does: the driver beside the program is trusted only there.
     prepare_prefix screens-apple 'Program Files\Ventrasol'
     cp "$DOUBLES/applesmc.sys" "$APP_DIR_UNIX/"
     set_identity "Apple Inc." "MacBookPro15,1" "Apple Inc." "Mac-937A206F2EE63C01"
+    wine reg add "HKCU\\$SETTINGS_KEY" /v Language /d "$lang" /f >/dev/null 2>&1
     start_program
     await_window 30 shown
     # A few seconds of history with a warming CPU.
     local t
     for t in 52 56 61 66 70 73; do drive smc-set TCXC flt $t >/dev/null; tick; done
-    shoot_tabs apple
+    shoot_tabs "apple$suffix"
     finish_prefix
     end
     begin "Screens.Generic"
@@ -1177,10 +1216,11 @@ scenario_screens() {
     cp "$DOUBLES/atiadlxx.dll" "$WINEPREFIX/drive_c/windows/system32/"
     export FAKE_ADL_EDGE=61 FAKE_ADL_RPM=2900
     set_identity "ASUSTeK COMPUTER INC." "ROG Strix G15" "ASUSTeK COMPUTER INC." "G513QY"
+    wine reg add "HKCU\\$SETTINGS_KEY" /v Language /d "$lang" /f >/dev/null 2>&1
     start_program
     await_window 30 shown
     drive command 2004 >/dev/null # "Leise": recorded, and the notice says it only shows
-    shoot_tabs generic
+    shoot_tabs "generic$suffix"
     unset FAKE_ADL_EDGE FAKE_ADL_RPM
     finish_prefix
     end

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "base/texts.h"
 #include "fakes/fake_platform_fixture.h"
 #include "fakes/platform_fixture.h"
 #include "ui/window_model.h"
@@ -11,6 +12,7 @@ protected:
     // A fixture's own fakes are destroyed before this base: the backend goes first.
     void TearDown() override {
         app.regulation.controller.reset();
+        setTextLanguage(Language::German); // a test that switched the language leaves none
         Seams::TearDown();
     }
 

@@ -1,6 +1,8 @@
 #include "fakes/layout_check.h"
 
 #include "app/app_state.h"
+#include "base/bounded_format.h"
+#include "base/texts.h"
 #include "fakes/recording_controller.h"
 #include "ui/paint_window.h"
 #include "ui/theme.h"
@@ -110,8 +112,18 @@ std::vector<std::string> findLayoutFaults(RecordingCanvas& canvas) {
     return faults;
 }
 
+// The hardware tab's values as the inventory formats them, in the language of the moment.
+std::wstring formatted(TextId format, auto... values) {
+    wchar_t out[128];
+    formatBounded(out, 128, text(format), values...);
+    return out;
+}
+
 void loadLayoutScene(AppState& app, bool apple) {
-    app.regulation.notice.text = L"Modus 'Temperatur-Kurve' aktiviert · Lüfter folgen der Kurve";
+    app.regulation.notice.text =
+        textLanguage() == Language::German
+            ? L"Modus 'Temperatur-Kurve' aktiviert · Lüfter folgen der Kurve"
+            : L"Mode 'Temperature Curve' activated · fans follow the curve";
     app.regulation.notice.isError = false;
     auto controller = std::make_unique<RecordingController>();
     controller->connected = true;
@@ -163,35 +175,37 @@ void loadLayoutScene(AppState& app, bool apple) {
     }
     app.regulation.controller = std::move(controller);
     app.inventory = {
-        {L"Geräte-Erkennung & Modell",
-         L"Mobiles Gerät (Notebook / Laptop)",
+        {text(TextId::InvDeviceTitle),
+         text(TextId::InvLaptop),
          palette::Accent,
-         {{L"Hersteller", app.identity.manufacturer},
-          {L"Modell / Produkt", app.identity.product},
-          {L"Mainboard", L"Apple Inc. Mac-937A206F2EE63C01"},
-          {L"BIOS-Version", L"1554.140.20.0.0 (iBridge: 18.16.14759.0.1,0)"},
-          {L"Treiber-Backend", L"Apple SMC (applesmc.sys)"}}},
-        {L"Prozessor (CPU)",
-         L"Prozessorarchitektur & Cache-Hierarchie",
+         {{text(TextId::InvManufacturer), app.identity.manufacturer},
+          {text(TextId::InvProduct), app.identity.product},
+          {text(TextId::InvBoard), L"Apple Inc. Mac-937A206F2EE63C01"},
+          {text(TextId::InvBios), L"1554.140.20.0.0 (iBridge: 18.16.14759.0.1,0)"},
+          {text(TextId::InvBackend), L"Apple SMC (applesmc.sys)"}}},
+        {text(TextId::InvCpuTitle),
+         text(TextId::InvCpuSubtitle),
          palette::Warning,
-         {{L"Modell", L"Intel(R) Core(TM) i7-8850H CPU @ 2.60GHz"},
-          {L"Kerne / Threads", L"12 Logische Prozessorkerne"},
-          {L"Taktrate", L"2.30 GHz Taktung"}}},
-        {L"Arbeitsspeicher (RAM)",
-         L"Physische Speicher-Auslastung",
+         {{text(TextId::InvModel), L"Intel(R) Core(TM) i7-8850H CPU @ 2.60GHz"},
+          {text(TextId::InvCores), formatted(TextId::InvCoresValue, 12u)},
+          {text(TextId::InvClock), formatted(TextId::InvClockValue, 2.3)}}},
+        {text(TextId::InvRamTitle),
+         text(TextId::InvRamSubtitle),
          palette::Good,
-         {{L"Gesamtkapazität", L"24 GB RAM (23.9 GB nutzbar)"},
-          {L"Auslastung (Live)", L"11.2 GB belegt / 12.7 GB frei (46 %)"}}},
-        {L"Grafikkarte (GPU)",
-         L"Erkannte Grafik-Adapter & Anzeigegeräte",
+         {{text(TextId::InvCapacity), formatted(TextId::InvCapacityValue, 24.0, 23.9)},
+          {text(TextId::InvUsage), formatted(TextId::InvUsageValue, 11.2, 12.7, 46ul)}}},
+        {text(TextId::InvGpuTitle),
+         text(TextId::InvGpuSubtitle),
          palette::Critical,
-         {{L"Aktive GPU", L"Radeon Pro 560X / Intel(R) UHD Graphics 630"},
-          {L"Aktuelle Auflösung", L"2880 × 1800 Pixel"}}},
-        {L"Festspeicher & Partitionen",
-         L"Lokale Laufwerke & Speicherplatz",
+         {{text(TextId::InvActiveGpu), L"Radeon Pro 560X / Intel(R) UHD Graphics 630"},
+          {text(TextId::InvResolution), formatted(TextId::InvResolutionValue, 2880, 1800)}}},
+        {text(TextId::InvDrivesTitle),
+         text(TextId::InvDrivesSubtitle),
          palette::Accent,
-         {{L"Laufwerk C: (BOOTCAMP)", L"112.4 GB frei von 255.9 GB (NTFS)"},
-          {L"Laufwerk D: (Daten)", L"1.2 GB frei von 31.9 GB (exFAT)"}}},
+         {{formatted(TextId::InvDrive, L'C', L"BOOTCAMP"),
+           formatted(TextId::InvDriveValue, 112.4, 255.9, L"NTFS")},
+          {formatted(TextId::InvDrive, L'D', L"Daten"),
+           formatted(TextId::InvDriveValue, 1.2, 31.9, L"exFAT")}}},
     };
     app.regulation.readings.cpuTemp = 67.4;
     app.regulation.readings.gpuTemp = 58.9;
@@ -201,30 +215,36 @@ void loadLayoutScene(AppState& app, bool apple) {
 
 std::vector<std::string> layoutFaultsOfEveryTab(Canvas* measurer) {
     const Rect clients[] = {{0, 0, 581, 520}, {0, 0, 724, 721}, {0, 0, 724, 1041}};
+    const Language spoken = textLanguage();
     std::vector<std::string> all;
-    for (bool apple : {true, false}) {
-        AppState app;
-        loadLayoutScene(app, apple);
-        const WindowModel model{app.settings, app.regulation, app.identity, app.inventory};
-        for (const Rect& client : clients) {
-            for (int tab = 0; tab < 6; ++tab) {
-                for (int mode = 0; mode < 6; ++mode) {
-                    if (tab != 0 && mode != 1)
-                        continue;
-                    app.ui.activeTab = tab;
-                    app.settings.mode = static_cast<ControlMode>(mode);
-                    RecordingCanvas canvas;
-                    canvas.measurer = measurer;
-                    paintWindow(canvas, client, app.ui, model);
-                    for (const std::string& f : findLayoutFaults(canvas)) {
-                        std::ostringstream where;
-                        where << (apple ? "apple " : "generic ") << client.width() << "x"
-                              << client.height() << " tab " << tab << " mode " << mode << ": ";
-                        all.push_back(where.str() + f);
+    for (Language language : {Language::German, Language::English}) {
+        setTextLanguage(language);
+        for (bool apple : {true, false}) {
+            AppState app;
+            loadLayoutScene(app, apple);
+            const WindowModel model{app.settings, app.regulation, app.identity, app.inventory};
+            for (const Rect& client : clients) {
+                for (int tab = 0; tab < 6; ++tab) {
+                    for (int mode = 0; mode < 6; ++mode) {
+                        if (tab != 0 && mode != 1)
+                            continue;
+                        app.ui.activeTab = tab;
+                        app.settings.mode = static_cast<ControlMode>(mode);
+                        RecordingCanvas canvas;
+                        canvas.measurer = measurer;
+                        paintWindow(canvas, client, app.ui, model);
+                        for (const std::string& f : findLayoutFaults(canvas)) {
+                            std::ostringstream where;
+                            where << (language == Language::German ? "de " : "en ")
+                                  << (apple ? "apple " : "generic ") << client.width() << "x"
+                                  << client.height() << " tab " << tab << " mode " << mode << ": ";
+                            all.push_back(where.str() + f);
+                        }
                     }
                 }
             }
         }
     }
+    setTextLanguage(spoken);
     return all;
 }

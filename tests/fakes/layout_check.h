@@ -19,8 +19,9 @@ std::vector<std::string> findLayoutFaults(RecordingCanvas& canvas);
 // gives the generic PC: fans only commanded, stand-in temperatures, estimated power.
 void loadLayoutScene(AppState& app, bool apple);
 
-// Paints every tab of both scenes (every mode highlighted once) at the three client sizes
-// that matter: the minimum, the default clamped to a 1280 x 800 screen and the design size.
+// Paints every tab of both scenes (every mode highlighted once) in both languages at the three
+// client sizes that matter: the minimum, the default clamped to a 1280 x 800 screen and the
+// design size.
 // Text is measured by measurer when given, else by the fixed model. Returns the faults, each
 // prefixed with scene, size and tab.
 std::vector<std::string> layoutFaultsOfEveryTab(Canvas* measurer);

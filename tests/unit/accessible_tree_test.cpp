@@ -130,6 +130,7 @@ TEST_F(AccessibleTreeTest, EveryPageHasItsControlsWithTheirStateAndValues) {
           {L"option.notifications", Role::CheckBox},
           {L"button.alarmDown", Role::Button},
           {L"button.alarmUp", Role::Button},
+          {L"button.language", Role::Button},
           {L"option.followPowerSource", Role::CheckBox},
           {L"button.batteryMode", Role::Button},
           {L"button.mainsMode", Role::Button},

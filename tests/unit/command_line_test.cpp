@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "base/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,7 @@ TEST(CommandLineTest, HelpPrintsTheUsageAndExitCodesAreFixed) {
          {L"--help", L"-h", L"/?", L"-?", L"--HELP -m", L"--mode max --help"}) {
         const CommandLine parsed = parseCommandLine(line);
         EXPECT_EQ(parsed.action, Help) << narrow(line);
-        EXPECT_EQ(parsed.message, USAGE_LINE);
+        EXPECT_EQ(parsed.message, text(TextId::CommandUsage));
     }
     EXPECT_EQ(EXIT_DONE, 0);
     EXPECT_EQ(EXIT_MODE_FAILED, 1);

@@ -1,6 +1,7 @@
 #include "app/csv_log_format.h"
 #include "app/measurement_log.h"
 #include "app/window_events.h"
+#include "base/texts.h"
 #include "base/utf8_text.h"
 #include "fakes/automation_fixture.h"
 
@@ -193,7 +194,7 @@ TEST_F(MeasurementLogTest, AFailingWriterStopsTheLogWithOneNoticeAndNeverTouches
         tick(may1(s));
     written();
     tick(may1(16));
-    EXPECT_EQ(app.regulation.notice.text, LOG_FAILED_NOTICE);
+    EXPECT_EQ(app.regulation.notice.text, text(TextId::NoticeLogStopped));
     EXPECT_TRUE(app.regulation.notice.isError);
     EXPECT_TRUE(app.measurementLog.stopped);
     app.regulation.notice = {L"Profil 'Leise' aktiviert (~15 % Lüfterleistung).", false};
@@ -218,7 +219,7 @@ TEST_F(MeasurementLogTest, AFailingWriterStopsTheLogWithOneNoticeAndNeverTouches
     app.measurementLog = MeasurementLog{};
     app.regulation.notice = {};
     tick(may1(83));
-    EXPECT_EQ(app.regulation.notice.text, LOG_FAILED_NOTICE);
+    EXPECT_EQ(app.regulation.notice.text, text(TextId::NoticeLogStopped));
 }
 
 TEST_F(MeasurementLogTest, ASlowDiskNeverHoldsUpTheTick) {

@@ -1,3 +1,4 @@
+#include "base/texts.h"
 #include "hardware/smc_driver_service.h"
 
 #include "fakes/fake_service_manager.h"
@@ -167,7 +168,7 @@ TEST_F(SmcDriverService, OnlyAFolderInsideProgramFilesSuppliesTheDriver) {
         const std::string label(c.folder.begin(), c.folder.end());
         EXPECT_EQ(scm.services.count(L"applesmc"), c.installs ? 1u : 0u) << label;
         EXPECT_EQ(scm.files.count(INSTALLED), c.installs ? 1u : 0u) << label;
-        EXPECT_EQ(note, c.installs ? L"" : DRIVER_REFUSED_NOTE) << label;
+        EXPECT_EQ(note, c.installs ? L"" : text(TextId::DriverRefused)) << label;
         EXPECT_TRUE(scm.openHandles.empty());
     }
     // Without a file beside the program there is nothing to explain.
@@ -187,7 +188,7 @@ TEST_F(SmcDriverService, AnUnprotectedSourceIsInstalledWithAWarning) {
         scm.files = {SOURCE};
         scm.protectedPaths = {FOLDER, SOURCE};
         scm.protectedPaths.erase(open);
-        EXPECT_EQ(installSmcDriverService(), DRIVER_UNPROTECTED_NOTE);
+        EXPECT_EQ(installSmcDriverService(), text(TextId::DriverUnprotected));
         EXPECT_TRUE(scm.services[L"applesmc"].running);
     }
 }
@@ -238,5 +239,5 @@ TEST_F(SmcDriverService, AServiceWindowsDoesNotStartIsExplained) {
     scm.files = {SOURCE};
     scm.startError = 577;
     EXPECT_EQ(installSmcDriverService(),
-              std::wstring(DRIVER_UNPROTECTED_NOTE) + L" · " + driverStartNote(577));
+              std::wstring(text(TextId::DriverUnprotected)) + L" · " + driverStartNote(577));
 }

@@ -1,3 +1,4 @@
+#include "base/texts.h"
 #include "fakes/app_fixture.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/recording_controller.h"
@@ -167,7 +168,7 @@ TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
             app.regulation.notice.text = L"Autostart aktiviert";
         paint(740, 1080);
         // The tray's rows on the options card, then the automation card below it.
-        const int a = 501 + shift;
+        const int a = 527 + shift;
         EXPECT_EQ(contentRegions(),
                   (std::vector<HitRegion>{{{W + 63, 116 + shift, W + 227, 144 + shift}, 63, 0},
                                           {{259, 270 + shift, 297, 290 + shift}, 60, 0},
@@ -177,6 +178,7 @@ TEST_F(UiTabsTest, DriverTabRegionsWithAndWithoutNotice) {
                                           {{259, 406 + shift, 297, 426 + shift}, 71, 0},
                                           {{259, 440 + shift, 277, 460 + shift}, 72, 0},
                                           {{279, 440 + shift, 297, 460 + shift}, 73, 0},
+                                          {{W + 77, 471 + shift, W + 227, 497 + shift}, 74, 0},
                                           {{259, a + 40, 297, a + 60}, 80, 0},
                                           {{W + 77, a + 75, W + 227, a + 101}, 81, 0},
                                           {{W + 77, a + 107, W + 227, a + 133}, 82, 0},
@@ -215,12 +217,14 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         alarm |= t->text.rfind(L"Temperatur-Alarm ab 95 °C", 0) == 0;
     EXPECT_TRUE(alarm);
-    // The modes chosen for battery and mains power, right of their labels, and the button.
+    // The language chosen, the modes chosen for battery and mains power, right of their labels,
+    // and the button.
     std::vector<std::wstring> pickers;
     for (const DrawCall* t : c.ofKind(Kind::TextIn))
         if (t->rect.left >= 479 + 77 && t->rect.top > 400)
             pickers.push_back(t->text);
-    EXPECT_EQ(pickers, (std::vector<std::wstring>{L"Maximal (Turbo)", L"System-Auto"}));
+    EXPECT_EQ(pickers,
+              (std::vector<std::wstring>{L"Automatisch", L"Maximal (Turbo)", L"System-Auto"}));
     EXPECT_NE(c.findText(L"Im Akkubetrieb"), nullptr);
     EXPECT_NE(c.findText(L"Protokollordner öffnen"), nullptr);
     bool footprint = false;
@@ -242,13 +246,14 @@ TEST_F(UiTabsTest, DriverTabShowsBackendStateAndOptions) {
     static_cast<RecordingController*>(app.regulation.controller.get())->connected = false;
     c = paint(740, 1080);
     EXPECT_EQ(c.findText(L"Treiber verbunden")->fill, palette::Warning);
-    EXPECT_EQ(c.findText(DRIVER_REFUSED_NOTE), nullptr);
+    EXPECT_EQ(c.findText(text(TextId::DriverRefused)), nullptr);
 
     // Why the driver was not installed: a warning below the card's other lines, wrapped
     // inside the card when it does not fit on one.
-    static_cast<RecordingController*>(app.regulation.controller.get())->note = DRIVER_REFUSED_NOTE;
+    static_cast<RecordingController*>(app.regulation.controller.get())->note =
+        text(TextId::DriverRefused);
     c = paint(740, 1080);
-    const std::wstring noteText = DRIVER_REFUSED_NOTE;
+    const std::wstring noteText = text(TextId::DriverRefused);
     const DrawCall* note = nullptr;
     for (const DrawCall* t : c.ofKind(Kind::TextAt))
         if (!t->text.empty() && noteText.rfind(t->text, 0) == 0 && note == nullptr)

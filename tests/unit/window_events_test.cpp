@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/tray.h"
 #include "app/window_events.h"
+#include "base/texts.h"
 #include "fakes/app_fixture.h"
 #include "fakes/recording_controller.h"
 
@@ -210,7 +211,7 @@ TEST_F(WindowEventsTest, TaskbarRestartAddsTheIconAgainWithItsCurrentTip) {
     installBackend();
     onTimer(app, TICK_TIMER_ID);
     const std::wstring liveTip = host.tips.back();
-    ASSERT_NE(liveTip, TRAY_INITIAL_TIP);
+    ASSERT_NE(liveTip, text(TextId::TrayStarting));
 
     host.calls.clear();
     host.tips.clear();
