@@ -4,7 +4,6 @@
 #include "base/utf8_text.h"
 #include "regulation/control_modes.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
@@ -18,11 +17,12 @@ void appendNumber(std::string& out, double value, int decimals) {
     out += ',';
     if (!std::isfinite(value))
         return;
+    // The program never changes the C locale, so printf writes a dot; std::to_chars would pull
+    // 170 KB of conversion tables into the executable for the same digits.
     char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec == std::errc())
-        out.append(buffer, result.ptr);
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer)
+        out.append(buffer, static_cast<std::size_t>(length));
 }
 
 // Quoted when the text holds a separator, a quote or a line break; quotes doubled.
