@@ -87,8 +87,8 @@ constexpr TextTable GERMAN = {{
     {TextId::TrayTemperatureOption, L"Temperatur im Tray-Symbol anzeigen"},
     {TextId::NotificationsOption, L"Benachrichtigungen bei Übergabe der Lüfter, stehendem "
                                   L"Lüfter, Temperatur-Alarm und Treiber-Fehler"},
-    {TextId::AlarmDown, L"Temperatur-Alarm 1 °C niedriger"},
-    {TextId::AlarmUp, L"Temperatur-Alarm 1 °C höher"},
+    {TextId::AlarmDown, L"Temperatur-Alarm 5 °C niedriger"},
+    {TextId::AlarmUp, L"Temperatur-Alarm 5 °C höher"},
     {TextId::PowerSourceOption, L"Bei Akkubetrieb / am Netzteil automatisch wechseln"},
     {TextId::BatteryMode, L"Im Akkubetrieb"},
     {TextId::MainsMode, L"Am Netzteil"},
