@@ -73,7 +73,7 @@ bool LogWriter::write(const LogBatch& batch) {
         if (!files_->fileEnd(chunk.path, &size, &last) || size == 0)
             bytes = batch.header;
         else if (last != '\n')
-            bytes = "\n"; // a line cut off by a power failure ends before the next row
+            bytes.push_back('\n'); // a line cut off by a power failure ends before the next row
         bytes += chunk.rows;
         if (!files_->append(chunk.path, bytes))
             return false;
